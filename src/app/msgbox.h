@@ -1,0 +1,61 @@
+// Every message box of the program goes through here, so tests can answer them without
+// timing: install an answerer with setMessageBoxAnswerer and no window is shown.
+//
+// Two kinds of box exist:
+// - messageDlg: the framework's message dialog. Kinds information, confirmation, warning,
+//   error and custom, with the captions "情報", "確認", "警告", "エラー" and, for the custom
+//   kind, the application title (the current folder). Buttons "はい(&Y)", "いいえ(&N)",
+//   "OK", "キャンセル".
+// - messageBox: the platform message box, with a caption and an icon chosen by the caller.
+// Closing a box with its close button gives the box's cancel answer (Cancel when present,
+// else No, else OK).
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <functional>
+
+class QWidget;
+
+namespace g3 {
+
+enum class MsgKind { Information, Confirmation, Warning, Error, Custom };
+
+enum MsgButton : unsigned {
+    mbYes = 0x1,
+    mbNo = 0x2,
+    mbOK = 0x4,
+    mbCancel = 0x8,
+};
+using MsgButtons = unsigned;
+
+enum class MsgResult { Yes, No, OK, Cancel };
+
+// What a box would show; handed to an installed answerer instead of showing a window.
+struct MessageRequest {
+    bool platformBox = false; // messageBox rather than messageDlg
+    MsgKind kind = MsgKind::Information;
+    QString caption;
+    QString text;
+    MsgButtons buttons = mbOK;
+};
+
+using MessageAnswerer = std::function<MsgResult(const MessageRequest&)>;
+
+// Installs (or with an empty function removes) the answerer. Returns the previous one.
+MessageAnswerer setMessageBoxAnswerer(MessageAnswerer answerer);
+
+// The framework's message dialog; modal over the active window.
+MsgResult messageDlg(const QString& text, MsgKind kind, MsgButtons buttons);
+// The platform message box with the caller's caption; the icon follows kind.
+MsgResult messageBox(QWidget* parent, const QString& text, const QString& caption,
+                     MsgKind kind, MsgButtons buttons);
+
+// The general error display: shows the exception's message once in an error box and
+// returns; the program goes on.
+void showException(const std::exception& e);
+// Runs an event handler body; any exception escaping it goes to showException.
+void runGuarded(const std::function<void()>& handler);
+
+} // namespace g3

@@ -1,0 +1,51 @@
+// Profile (INI) files with the semantics the settings rely on: sections and keys match
+// without regard to ASCII case; every other section, key, comment and blank line is kept;
+// integers are decimal or hexadecimal after 0x/0X, and a non-number counts as absent.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace g3 {
+
+class ProfileFile {
+public:
+    // Reads the file at path; a missing, unreadable, truncated or binary file reads as
+    // whatever lines it yields (possibly none).
+    explicit ProfileFile(std::string path);
+
+    const std::string& path() const { return path_; }
+    std::string readString(std::string_view section, std::string_view key,
+                           std::string_view def = {}) const;
+    int readInteger(std::string_view section, std::string_view key, int def) const;
+    bool hasKey(std::string_view section, std::string_view key) const;
+
+    // Sets the value and writes the whole file at once (temporary file, then rename).
+    // False when the file cannot be written; lastError() tells why and the value stays set
+    // in memory.
+    bool writeString(std::string_view section, std::string_view key, std::string_view value);
+    bool writeInteger(std::string_view section, std::string_view key, int value);
+
+private:
+    int findSection(std::string_view section) const;
+    int findKey(int sectionLine, std::string_view key) const;
+    bool save();
+
+    std::string path_;
+    std::vector<std::string> lines_;
+};
+
+// Writes bytes to path atomically (temporary file in the same folder, then rename).
+bool writeFileAtomically(const std::string& path, std::string_view bytes);
+// Reads a whole file; false when it cannot be read.
+bool readWholeFile(const std::string& path, std::string& out);
+
+// Folder of the running executable, resolved through links, without trailing "/".
+std::string executableFolder();
+// Where data.ini and memo.ini live: the executable's folder when it is writable, else
+// $XDG_CONFIG_HOME/grottan3 (default ~/.config/grottan3), created when missing. The
+// environment variable G3_CONFIG_DIR, when set, overrides both (tests use it).
+std::string configFolder();
+
+} // namespace g3

@@ -1,0 +1,27 @@
+# Shared by tools/run, tools/test and tools/bench: installs what is missing and configures a build.
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+ensure_packages() {
+  local missing=()
+  while read -r pkg; do
+    case "$pkg" in ''|'#'*) continue ;; esac
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+  done < "$top/tools/packages.txt"
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  fi
+}
+
+# configure_build DIR BUILD_TYPE [extra cmake args...]
+configure_build() {
+  local dir=$1 type=$2; shift 2
+  cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
+}
+
+utf8_locale() {
+  export LANG=C.UTF-8 LC_ALL=C.UTF-8
+}
