@@ -24,4 +24,9 @@ configure_build() {
 
 utf8_locale() {
   export LANG=C.UTF-8 LC_ALL=C.UTF-8
+  # Qt wants a private runtime folder; a headless root session has none.
+  if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR="/tmp/runtime-$(id -u)"
+    mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+  fi
 }
