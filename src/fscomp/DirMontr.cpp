@@ -1,0 +1,144 @@
+#include "fscomp/DirMontr.h"
+
+#include <QTimer>
+
+#include <algorithm>
+#include <climits>
+#include <unistd.h>
+
+namespace g3 {
+
+namespace {
+
+std::vector<TDirMonitor*>& activeList() {
+    static std::vector<TDirMonitor*> list;
+    return list;
+}
+
+void removeActive(TDirMonitor* m) {
+    auto& list = activeList();
+    list.erase(std::remove(list.begin(), list.end(), m), list.end());
+}
+
+void enableTimer() {
+    QTimer& t = TDirMonitor::SharedTimer();
+    if (activeList().empty())
+        t.stop();
+    else if (!t.isActive())
+        t.start();
+}
+
+std::uint32_t changesOf(TDirMonitorFilter f) {
+    std::uint32_t c = 0;
+    if (f & dmfFileName) c |= icFileName;
+    if (f & dmfDirName) c |= icDirName;
+    if (f & dmfAttributes) c |= icAttributes;
+    if (f & dmfSize) c |= icSize;
+    if (f & dmfLastWrite) c |= icLastWrite;
+    if (f & dmfChangeSecurity) c |= icSecurity;
+    return c;
+}
+
+std::string currentDirectory() {
+    std::string buf(PATH_MAX, '\0');
+    if (!::getcwd(buf.data(), buf.size())) return {};
+    buf.resize(std::char_traits<char>::length(buf.c_str()));
+    return buf;
+}
+
+// A handler that changes its own folder every time would keep one tick going for ever;
+// past this many reports in one tick the rest wait for the next tick.
+constexpr int kMaxReportsPerTick = 64;
+
+} // namespace
+
+TDirMonitor::TDirMonitor(QObject* owner) : QObject(owner) {}
+
+TDirMonitor::~TDirMonitor() { setActive(false); }
+
+QTimer& TDirMonitor::SharedTimer() {
+    static QTimer* timer = [] {
+        auto* t = new QTimer; // no owner: lives as long as the module
+        t->setInterval(2000);
+        QObject::connect(t, &QTimer::timeout, [] { PollMonitors(); });
+        return t;
+    }();
+    return *timer;
+}
+
+const std::vector<TDirMonitor*>& TDirMonitor::ActiveMonitors() { return activeList(); }
+
+void TDirMonitor::setActive(bool on) {
+    if (on == active_) return;
+    active_ = on;
+    UpdateWatch();
+}
+
+void TDirMonitor::setDirectory(const std::string& dir) {
+    if (dir == directory_) return;
+    directory_ = dir;
+    UpdateWatch();
+}
+
+void TDirMonitor::setFilter(TDirMonitorFilter f) {
+    if (f == filter_) return;
+    filter_ = f;
+    UpdateWatch();
+}
+
+void TDirMonitor::setIncludeSubDir(bool on) {
+    if (on == includeSubDir_) return;
+    includeSubDir_ = on;
+    UpdateWatch();
+}
+
+int TDirMonitor::Interval() const { return SharedTimer().interval(); }
+
+void TDirMonitor::setInterval(int ms) { SharedTimer().setInterval(ms); }
+
+void TDirMonitor::Loaded() { UpdateWatch(); }
+
+void TDirMonitor::closeWatch() {
+    removeActive(this);
+    watch_.close();
+}
+
+void TDirMonitor::UpdateWatch() {
+    closeWatch();
+    if (active_) {
+        const std::string dir = directory_.empty() ? currentDirectory() : directory_;
+        if (watch_.open(dir, includeSubDir_, changesOf(filter_)))
+            activeList().push_back(this);
+        else
+            active_ = false; // silently; the owner sees it only in Active
+    }
+    enableTimer();
+}
+
+void TDirMonitor::PollMonitors() {
+    for (int reports = 0; reports < kMaxReportsPerTick; ++reports) {
+        // Built afresh each round: a handler may switch monitors on or off.
+        const std::vector<TDirMonitor*> list = activeList();
+        TDirMonitor* hit = nullptr;
+        for (TDirMonitor* m : list) {
+            if (std::find(activeList().begin(), activeList().end(), m) == activeList().end())
+                continue;
+            InotifyPoll r = m->watch_.poll();
+            if (r == InotifyPoll::Quiet) continue;
+            if (r == InotifyPoll::Gone) {
+                // The folder itself went away: the watch can never be re-armed, so the
+                // monitor closes and reports this last change once.
+                m->active_ = false;
+                m->closeWatch();
+                enableTimer();
+            }
+            hit = m;
+            break;
+        }
+        if (!hit) return;
+        // A copy: the handler may destroy the monitor that raised it.
+        if (TNotifyEvent fn = hit->OnChange) fn(hit);
+    }
+}
+
+} // namespace g3

@@ -1,0 +1,80 @@
+// TDirMonitor: watches one folder (optionally its subtree) and raises OnChange in the
+// user-interface thread. No thread of its own: all active monitors are polled by one
+// shared timer, so any number of changes between two ticks give one OnChange.
+#pragma once
+
+#include "fscomp/inotifywatch.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QTimer;
+
+namespace g3 {
+
+enum TDirMonitorFilterItem : unsigned {
+    dmfFileName = 0x01,
+    dmfDirName = 0x02,
+    dmfAttributes = 0x04,
+    dmfSize = 0x08,
+    dmfLastWrite = 0x10,
+    dmfChangeSecurity = 0x20,
+};
+using TDirMonitorFilter = unsigned; // a set of TDirMonitorFilterItem bits
+
+class TDirMonitor;
+using TNotifyEvent = std::function<void(TDirMonitor* sender)>;
+
+class TDirMonitor : public QObject {
+    Q_OBJECT
+public:
+    explicit TDirMonitor(QObject* owner = nullptr);
+    // Switches the monitor off first (leaving ActiveMonitors).
+    ~TDirMonitor() override;
+
+    // Each setter stores a different value and reopens the watch (UpdateWatch); an equal
+    // value does nothing (Directory compares exact bytes).
+    bool Active() const { return active_; }
+    void setActive(bool on);
+    const std::string& Directory() const { return directory_; }
+    void setDirectory(const std::string& dir);
+    TDirMonitorFilter Filter() const { return filter_; }
+    void setFilter(TDirMonitorFilter f);
+    bool IncludeSubDir() const { return includeSubDir_; }
+    void setIncludeSubDir(bool on);
+    // The shared timer's interval in milliseconds: one value for every monitor.
+    int Interval() const;
+    void setInterval(int ms);
+
+    // Raised from the poll with the monitor as sender. The watch is re-armed before, so
+    // changes made while it runs give another OnChange in the same tick.
+    TNotifyEvent OnChange;
+
+    // After configuration: opens the watch when Active.
+    void Loaded();
+
+    // One tick of the shared timer; public so tests can drive the poll without waiting.
+    static void PollMonitors();
+    // The monitors whose watch is open, in the order they were opened.
+    static const std::vector<TDirMonitor*>& ActiveMonitors();
+    // The shared timer (enabled exactly when ActiveMonitors is not empty).
+    static QTimer& SharedTimer();
+
+    // Watches the open watch uses (0 when closed).
+    std::size_t watchCount() const { return watch_.watchCount(); }
+
+private:
+    void UpdateWatch();
+    void closeWatch();
+    InotifyWatch watch_;
+    bool active_ = false;
+    bool includeSubDir_ = false;
+    std::string directory_;
+    TDirMonitorFilter filter_ = dmfFileName | dmfAttributes | dmfSize | dmfLastWrite;
+};
+
+} // namespace g3

@@ -1,0 +1,183 @@
+#include "fscomp/inotifywatch.h"
+
+#include "platform/errors.h"
+#include "platform/paths.h"
+
+#include <cerrno>
+#include <deque>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace g3 {
+
+namespace {
+
+constexpr std::uint32_t kNameEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
+constexpr std::uint32_t kGoneEvents = IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_IGNORED;
+
+// The inotify events that can carry each kind of change. Setting times (touch) arrives as
+// IN_ATTRIB, so the last-write kind listens to it as well.
+std::uint32_t maskFor(std::uint32_t changes) {
+    std::uint32_t m = 0;
+    if (changes & (icFileName | icDirName)) m |= kNameEvents;
+    if (changes & (icAttributes | icSecurity | icLastWrite)) m |= IN_ATTRIB;
+    if (changes & (icSize | icLastWrite)) m |= IN_MODIFY;
+    return m;
+}
+
+// Subfolders of folder that lie on the same file system, links not followed.
+void subfolders(const std::string& folder, std::uint64_t device, std::vector<std::string>& out) {
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) return;
+    struct Closer {
+        DIR* d;
+        ~Closer() { ::closedir(d); }
+    } closer{d};
+    while (dirent* e = ::readdir(d)) {
+        std::string_view name = e->d_name;
+        if (name == "." || name == "..") continue;
+        if (e->d_type != DT_DIR && e->d_type != DT_UNKNOWN) continue;
+        struct stat st{};
+        if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISDIR(st.st_mode) || st.st_dev != device) continue;
+        out.push_back(joinPath(folder, name));
+    }
+}
+
+} // namespace
+
+InotifyWatch::~InotifyWatch() { close(); }
+
+void InotifyWatch::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    topWd_ = -1;
+    paths_.clear();
+}
+
+bool InotifyWatch::open(const std::string& folder, bool subtree, std::uint32_t changes,
+                        std::size_t budget) {
+    close();
+    struct stat st{};
+    if (changes == 0) {
+        setLastError(EINVAL);
+        return false;
+    }
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        setLastError(errno ? errno : ENOTDIR);
+        return false;
+    }
+    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd_ < 0) {
+        setLastError(errno);
+        return false;
+    }
+    subtree_ = subtree;
+    changes_ = changes;
+    budget_ = budget < 1 ? 1 : budget;
+    device_ = st.st_dev;
+    // Subfolder watches also need the name events to follow folders that come and go.
+    mask_ = maskFor(changes) | (subtree ? kNameEvents : 0) | IN_ONLYDIR | IN_EXCL_UNLINK;
+    topWd_ = ::inotify_add_watch(fd_, folder.c_str(), mask_ | IN_DELETE_SELF | IN_MOVE_SELF);
+    if (topWd_ < 0) {
+        int err = errno;
+        close();
+        setLastError(err);
+        return false;
+    }
+    paths_[topWd_] = folder;
+    if (subtree_) {
+        std::vector<std::string> first;
+        subfolders(folder, device_, first);
+        for (const auto& f : first) addTree(f);
+    }
+    return true;
+}
+
+bool InotifyWatch::addOne(const std::string& folder) {
+    if (paths_.size() >= budget_) return false;
+    int wd = ::inotify_add_watch(fd_, folder.c_str(), mask_ | IN_DONT_FOLLOW);
+    if (wd < 0) return false;
+    paths_[wd] = folder;
+    return true;
+}
+
+// Breadth first from folder, so the budget goes to the levels nearest the watched folder.
+void InotifyWatch::addTree(const std::string& folder) {
+    std::deque<std::string> queue{folder};
+    std::vector<std::string> children;
+    while (!queue.empty() && paths_.size() < budget_) {
+        std::string f = std::move(queue.front());
+        queue.pop_front();
+        if (!addOne(f)) continue;
+        children.clear();
+        subfolders(f, device_, children);
+        for (auto& c : children) queue.push_back(std::move(c));
+    }
+}
+
+// A folder renamed or moved away: its watches and those below it would carry stale paths.
+void InotifyWatch::forgetBelow(const std::string& folder) {
+    for (auto it = paths_.begin(); it != paths_.end();) {
+        if (it->first != topWd_ && isSameOrInside(it->second, folder)) {
+            ::inotify_rm_watch(fd_, it->first);
+            it = paths_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+bool InotifyWatch::counts(std::uint32_t mask) const {
+    if (mask & kNameEvents) return changes_ & ((mask & IN_ISDIR) ? icDirName : icFileName);
+    if (mask & IN_ATTRIB) return changes_ & (icAttributes | icSecurity | icLastWrite);
+    if (mask & IN_MODIFY) return changes_ & (icSize | icLastWrite);
+    return false;
+}
+
+InotifyPoll InotifyWatch::handle(const inotify_event& ev) {
+    if (ev.mask & IN_Q_OVERFLOW) return InotifyPoll::Changed;
+    if (ev.wd == topWd_ && (ev.mask & kGoneEvents)) return InotifyPoll::Gone;
+    auto it = paths_.find(ev.wd);
+    if (it == paths_.end()) return InotifyPoll::Quiet;
+    if (ev.mask & IN_IGNORED) {
+        paths_.erase(it);
+        return InotifyPoll::Quiet;
+    }
+    // Events about a watched folder itself (no name) are also reported, with the name, by
+    // the watch of its parent; counting only named events counts each change once.
+    if (ev.len == 0 || ev.name[0] == '\0') return InotifyPoll::Quiet;
+    if (subtree_ && (ev.mask & IN_ISDIR)) {
+        std::string child = joinPath(it->second, ev.name);
+        if (ev.mask & (IN_MOVED_FROM | IN_DELETE)) forgetBelow(child);
+        if (ev.mask & (IN_CREATE | IN_MOVED_TO)) {
+            struct stat st{};
+            if (::lstat(child.c_str(), &st) == 0 && st.st_dev == device_) addTree(child);
+        }
+    }
+    return counts(ev.mask) ? InotifyPoll::Changed : InotifyPoll::Quiet;
+}
+
+InotifyPoll InotifyWatch::poll() {
+    if (fd_ < 0) return InotifyPoll::Quiet;
+    alignas(inotify_event) char buf[16384];
+    InotifyPoll result = InotifyPoll::Quiet;
+    for (;;) {
+        ssize_t n = ::read(fd_, buf, sizeof buf);
+        if (n <= 0) break; // EAGAIN: the queue is empty
+        for (ssize_t off = 0; off < n;) {
+            const auto* ev = reinterpret_cast<const inotify_event*>(buf + off);
+            off += static_cast<ssize_t>(sizeof(inotify_event) + ev->len);
+            InotifyPoll r = handle(*ev);
+            if (r == InotifyPoll::Gone) return InotifyPoll::Gone;
+            if (r == InotifyPoll::Changed) result = r;
+        }
+    }
+    return result;
+}
+
+} // namespace g3

@@ -1,0 +1,77 @@
+// The inotify backend of the directory monitor: one inotify instance watching a folder,
+// optionally with its subfolders, read without blocking.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+struct inotify_event;
+
+namespace g3 {
+
+// Kinds of change that count, as bits (the monitor's filter maps onto these).
+enum InotifyChange : std::uint32_t {
+    icFileName = 0x01,   // a file created, deleted or renamed
+    icDirName = 0x02,    // a folder created, deleted or renamed
+    icAttributes = 0x04, // mode, owner, times changed
+    icSize = 0x08,       // contents written or truncated
+    icLastWrite = 0x10,  // contents written, or the times set
+    icSecurity = 0x100,  // mode or owner changed
+};
+
+// Result of one poll.
+enum class InotifyPoll {
+    Quiet,   // nothing that counts happened since the last poll
+    Changed, // at least one counting change (or an overflow of the kernel's queue)
+    Gone     // the watched folder itself was deleted, moved away or unmounted
+};
+
+// One open watch. Not copyable; the inotify descriptor is closed with the object.
+// Single-threaded: every call from the thread that owns the monitor.
+class InotifyWatch {
+public:
+    // Watches at most this many folders (the watched one included) per instance; the
+    // budget keeps a watch of "/" cheap.
+    static constexpr std::size_t kDefaultBudget = 2000;
+
+    InotifyWatch() = default;
+    ~InotifyWatch();
+    InotifyWatch(const InotifyWatch&) = delete;
+    InotifyWatch& operator=(const InotifyWatch&) = delete;
+
+    // Opens the watch on folder. With subtree, subfolders are added breadth first until
+    // the budget is used; folders on other file systems (mounts, pseudo file systems) and
+    // linked folders are not entered. False, with errno in lastError(), when the folder
+    // cannot be watched or changes is 0; the object is then closed.
+    bool open(const std::string& folder, bool subtree, std::uint32_t changes,
+              std::size_t budget = kDefaultBudget);
+    void close();
+    bool isOpen() const { return fd_ >= 0; }
+
+    // Reads every queued event without blocking. Folders created below a subtree watch
+    // get their watches here. Quiet when nothing counting was queued.
+    InotifyPoll poll();
+
+    std::size_t watchCount() const { return paths_.size(); }
+    int fd() const { return fd_; }
+
+private:
+    void addTree(const std::string& folder);
+    bool addOne(const std::string& folder);
+    void forgetBelow(const std::string& folder);
+    bool counts(std::uint32_t mask) const;
+    InotifyPoll handle(const ::inotify_event& ev);
+
+    int fd_ = -1;
+    int topWd_ = -1;
+    bool subtree_ = false;
+    std::uint32_t changes_ = 0;
+    std::uint32_t mask_ = 0;
+    std::size_t budget_ = kDefaultBudget;
+    std::uint64_t device_ = 0;
+    std::unordered_map<int, std::string> paths_; // watch descriptor -> folder
+};
+
+} // namespace g3

@@ -1,0 +1,221 @@
+// TDirMonitor over inotify: coalescing per tick, the shared timer, opening failures, and a
+// watched folder that disappears. The poll is driven directly; nothing waits for the timer.
+#include "fscomp/DirMontr.h"
+#include "platform/paths.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+using namespace g3;
+
+namespace {
+
+struct Counter {
+    int n = 0;
+    TDirMonitor* last = nullptr;
+    TNotifyEvent handler() {
+        return [this](TDirMonitor* s) {
+            ++n;
+            last = s;
+        };
+    }
+};
+
+void touchFile(const std::string& path, const char* text = "x") {
+    std::ofstream(path) << text;
+}
+
+} // namespace
+
+class DirMonitorTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> tmp_;
+    std::string root() const { return tmp_->path().toStdString(); }
+
+private slots:
+    void init() {
+        tmp_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(tmp_->isValid());
+        QVERIFY(TDirMonitor::ActiveMonitors().empty());
+    }
+
+    void tenFilesInOneIntervalGiveOneChange() {
+        TDirMonitor m;
+        Counter c;
+        m.OnChange = c.handler();
+        m.setDirectory(root());
+        m.setActive(true);
+        QVERIFY(m.Active());
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 0);
+        for (int i = 0; i < 10; ++i) touchFile(joinPath(root(), "f" + std::to_string(i)));
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 1);
+        QCOMPARE(c.last, &m);
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 1);
+    }
+
+    void changeInsideHandlerSignalsAgainInSameTick() {
+        TDirMonitor m;
+        int n = 0;
+        m.OnChange = [&](TDirMonitor*) {
+            if (++n == 1) touchFile(joinPath(root(), "second"));
+        };
+        m.setDirectory(root());
+        m.setActive(true);
+        touchFile(joinPath(root(), "first"));
+        TDirMonitor::PollMonitors();
+        QCOMPARE(n, 2);
+    }
+
+    void sharedIntervalAndTimerFollowActiveMonitors() {
+        TDirMonitor a, b;
+        a.setInterval(3000);
+        QCOMPARE(b.Interval(), 3000);
+        QCOMPARE(TDirMonitor::SharedTimer().interval(), 3000);
+        QVERIFY(!TDirMonitor::SharedTimer().isActive());
+        a.setDirectory(root());
+        b.setDirectory(root());
+        b.setActive(true);
+        a.setActive(true);
+        QVERIFY(TDirMonitor::SharedTimer().isActive());
+        QCOMPARE(TDirMonitor::ActiveMonitors().size(), size_t(2));
+        QCOMPARE(TDirMonitor::ActiveMonitors()[0], &b);
+        QCOMPARE(TDirMonitor::ActiveMonitors()[1], &a);
+        b.setActive(false);
+        QVERIFY(TDirMonitor::SharedTimer().isActive());
+        a.setActive(false);
+        QVERIFY(!TDirMonitor::SharedTimer().isActive());
+    }
+
+    void missingFolderLeavesInactiveSilently() {
+        TDirMonitor m;
+        Counter c;
+        m.OnChange = c.handler();
+        m.setDirectory(joinPath(root(), "missing"));
+        m.setActive(true);
+        QVERIFY(!m.Active());
+        QVERIFY(TDirMonitor::ActiveMonitors().empty());
+        QVERIFY(!TDirMonitor::SharedTimer().isActive());
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 0);
+        // A regular file is no folder to watch either; neither is an empty filter.
+        touchFile(joinPath(root(), "plain"));
+        m.setDirectory(joinPath(root(), "plain"));
+        m.setActive(true);
+        QVERIFY(!m.Active());
+        m.setDirectory(root());
+        m.setFilter(0);
+        m.setActive(true);
+        QVERIFY(!m.Active());
+    }
+
+    void deletedWatchedFolderStopsSignalling() {
+        const std::string dir = joinPath(root(), "gone");
+        std::filesystem::create_directory(dir);
+        TDirMonitor m;
+        Counter c;
+        m.OnChange = c.handler();
+        m.setIncludeSubDir(true);
+        m.setDirectory(dir);
+        m.setActive(true);
+        QVERIFY(m.Active());
+        std::filesystem::remove(dir);
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 1); // the disappearance is reported once
+        QVERIFY(!m.Active());
+        QVERIFY(TDirMonitor::ActiveMonitors().empty());
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 1);
+    }
+
+    void subfoldersWatchedAndNewOnesFollowed() {
+        const std::string sub = joinPath(root(), "a");
+        std::filesystem::create_directories(joinPath(sub, "b"));
+        TDirMonitor m;
+        Counter c;
+        m.OnChange = c.handler();
+        m.setIncludeSubDir(true);
+        m.setFilter(dmfFileName | dmfDirName | dmfAttributes | dmfSize | dmfLastWrite);
+        m.setDirectory(root());
+        m.setActive(true);
+        QCOMPARE(m.watchCount(), size_t(3));
+        touchFile(joinPath(joinPath(sub, "b"), "deep"));
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 1);
+        // A folder made after opening is watched from the next tick on.
+        const std::string fresh = joinPath(sub, "new");
+        std::filesystem::create_directory(fresh);
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 2);
+        touchFile(joinPath(fresh, "x"));
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 3);
+        // Without subfolders, a change two levels down is not seen.
+        m.setIncludeSubDir(false);
+        QCOMPARE(m.watchCount(), size_t(1));
+        touchFile(joinPath(fresh, "y"));
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 3);
+    }
+
+    void filterDecidesWhatCounts() {
+        TDirMonitor m;
+        Counter c;
+        m.OnChange = c.handler();
+        m.setDirectory(root());
+        m.setFilter(dmfFileName); // folder names do not count
+        m.setActive(true);
+        std::filesystem::create_directory(joinPath(root(), "dir"));
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 0);
+        touchFile(joinPath(root(), "file"));
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 1);
+        // Appending to an existing file is a size change, not a name change.
+        touchFile(joinPath(root(), "file"), "longer");
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 1);
+        m.setFilter(dmfSize);
+        touchFile(joinPath(root(), "file"), "longer still");
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 2);
+    }
+
+    void sameDirectoryDoesNotReopen() {
+        TDirMonitor m;
+        Counter c;
+        m.OnChange = c.handler();
+        m.setDirectory(root());
+        m.setActive(true);
+        touchFile(joinPath(root(), "pending"));
+        m.setDirectory(root()); // equal: the queued event survives
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 1);
+        touchFile(joinPath(root(), "pending2"));
+        m.setDirectory(root() + "/"); // different text: reopened, the old queue dropped
+        QVERIFY(m.Active());
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.n, 1);
+    }
+
+    void budgetBoundsWatches() {
+        for (int i = 0; i < 30; ++i)
+            std::filesystem::create_directory(joinPath(root(), "d" + std::to_string(i)));
+        InotifyWatch w;
+        QVERIFY(w.open(root(), true, icFileName, 10));
+        QCOMPARE(w.watchCount(), size_t(10));
+    }
+
+    void cleanup() { tmp_.reset(); }
+};
+
+QTEST_GUILESS_MAIN(DirMonitorTest)
+#include "DirMontr_qtest.moc"
