@@ -40,7 +40,8 @@ bool forceDirectories(const std::string& path);
 bool isFolder(const std::string& path);
 // True when anything exists at path (a dangling link counts).
 bool pathExists(const std::string& path);
-// 64-bit size of the entry at path; -1 when there is none.
+// 64-bit size of the entry at path (a link gives its target's size, a dangling link its
+// own); -1 when there is none.
 std::int64_t fileSizeOf(const std::string& path);
 
 // Copies a symbolic link as a link (its target text unchanged); fails when dst exists.

@@ -8,15 +8,6 @@ namespace g3 {
 
 namespace {
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
-
 // Non-empty components; repeated "/" separate nothing.
 std::vector<std::string_view> components(std::string_view p) {
     std::vector<std::string_view> out;
@@ -31,6 +22,15 @@ std::vector<std::string_view> components(std::string_view p) {
 }
 
 } // namespace
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
 
 std::string joinPath(std::string_view folder, std::string_view name) {
     if (name.empty()) return std::string(folder);
@@ -57,7 +57,7 @@ std::string relativePath(std::string_view p, std::string_view base) {
     auto pc = components(p);
     auto bc = components(base);
     std::size_t common = 0;
-    while (common < pc.size() && common < bc.size() && equalsNoCase(pc[common], bc[common]))
+    while (common < pc.size() && common < bc.size() && equalsIgnoringAsciiCase(pc[common], bc[common]))
         ++common;
     std::string out;
     for (std::size_t i = common; i < pc.size(); ++i) {

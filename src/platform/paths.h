@@ -39,4 +39,8 @@ bool isVolumeRoot(std::string_view path);
 // True when `inner` is `outer` itself or lies below it (component-wise, exact bytes).
 bool isSameOrInside(std::string_view inner, std::string_view outer);
 
+// ASCII-only case folding, the rule of every name comparison of the program.
+char lowerAscii(char c);
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 } // namespace g3

@@ -1,10 +1,10 @@
 #include "platform/findfile.h"
 
+#include "platform/paths.h"
+
 namespace g3 {
 
 namespace {
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // "*" and "?" over bytes, ASCII letters without regard to case; the last "*" seen is
 // retried one byte further on a mismatch, so the match runs in linear passes.
