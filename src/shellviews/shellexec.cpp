@@ -1,0 +1,88 @@
+#include "shellviews/shellexec.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace g3 {
+
+namespace {
+
+AssociationOpener& opener() {
+    static AssociationOpener o;
+    return o;
+}
+
+std::function<bool(const std::string&, const std::string&)>& hook() {
+    static std::function<bool(const std::string&, const std::string&)> h;
+    return h;
+}
+
+// The grandchild: runs in the new session; reports a failure through the pipe.
+[[noreturn]] void execChild(char* const* argv, const char* dir, int reportFd) {
+    int err = 0;
+    if (dir && chdir(dir) != 0) err = errno;
+    if (!err) {
+        execvp(argv[0], argv);
+        err = errno;
+    }
+    ssize_t ignored = write(reportFd, &err, sizeof err);
+    (void)ignored;
+    _exit(127);
+}
+
+} // namespace
+
+bool isExecutableFile(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0111);
+}
+
+// A double fork, so the program is no child of ours and never becomes a zombie; the
+// close-on-exec pipe tells whether exec succeeded. QProcess would take the path as a
+// QString and lose bytes that are not UTF-8.
+bool spawnDetached(const std::vector<std::string>& args, const std::string& workDir) {
+    if (args.empty()) return false;
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const char* dir = workDir.empty() ? nullptr : workDir.c_str();
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return false;
+    pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        setsid();
+        if (fork() == 0) execChild(argv.data(), dir, fds[1]);
+        _exit(0);
+    }
+    close(fds[1]);
+    bool started = false;
+    if (child > 0) {
+        int status = 0;
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+        int err = 0;
+        ssize_t n;
+        while ((n = read(fds[0], &err, sizeof err)) < 0 && errno == EINTR) {}
+        started = n == 0;
+    }
+    close(fds[0]);
+    return started;
+}
+
+bool ShellExecuteItem(const std::string& path, const std::string& workDir) {
+    if (auto& h = hook()) return h(path, workDir);
+    if (isExecutableFile(path)) return spawnDetached({path}, workDir);
+    if (auto& o = opener(); o && o(path, workDir)) return true;
+    return spawnDetached({"xdg-open", path}, workDir);
+}
+
+void setAssociationOpener(AssociationOpener o) { opener() = std::move(o); }
+
+void setShellExecuteHookForTesting(std::function<bool(const std::string&, const std::string&)> h) {
+    hook() = std::move(h);
+}
+
+} // namespace g3

@@ -1,0 +1,32 @@
+// Opening and running an item, as a double click in the file list does: a regular file
+// with an execute bit is started as its own process; anything else goes to the program's
+// association store (when one is installed) and then to the desktop's default application
+// (xdg-open). Both run with the given working folder; paths are passed as exact bytes.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace g3 {
+
+// True when the item was started or handed on; false when no process could be started
+// (missing program or working folder).
+bool ShellExecuteItem(const std::string& path, const std::string& workDir);
+
+// The association store's opener: returns true when it opened path. Installed by the
+// program once the store exists; without one, documents go straight to xdg-open.
+using AssociationOpener = std::function<bool(const std::string& path, const std::string& workDir)>;
+void setAssociationOpener(AssociationOpener opener);
+
+// Test seam: replaces ShellExecuteItem entirely (empty function: the real behaviour).
+void setShellExecuteHookForTesting(std::function<bool(const std::string& path, const std::string& workDir)> hook);
+
+// True for a regular file (after links) with any execute bit.
+bool isExecutableFile(const std::string& path);
+
+// Starts argv[0] (searched in PATH) detached from this process, in workDir when not empty.
+// False when it could not be started (the exec failed or the folder is missing).
+bool spawnDetached(const std::vector<std::string>& argv, const std::string& workDir);
+
+} // namespace g3

@@ -1,0 +1,379 @@
+#include "shellviews/shellnamespace.h"
+
+#include "platform/paths.h"
+#include "shellviews/mimetypes.h"
+#include "shellviews/naturalorder.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace g3 {
+
+namespace {
+
+// Readable text of name bytes: invalid UTF-8 becomes U+FFFD.
+std::string displayText(std::string_view bytes) {
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toStdString();
+}
+
+bool isDirectoryPath(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Lists `path` up to its first subfolder ("." and ".." do not count; a link to a folder
+// does, as the tree shows it as a child).
+bool hasSubfolder(const std::string& path) {
+    FindHandle h;
+    FindData d;
+    for (bool ok = h.first(joinPath(path, "*"), d, FindDetail::NameAndType); ok; ok = h.next(d))
+        if (d.isDirectory() && !d.isDotOrDotDot()) return true;
+    return false;
+}
+
+std::uint8_t idFlagsOf(const FindData& d) {
+    std::uint8_t f = 0;
+    if (d.isDirectory()) f |= kIdFolder;
+    if (d.attributes & faLink) f |= kIdLink;
+    return f;
+}
+
+// Desktop items first in the order home, "/", volumes (by path).
+int desktopRank(std::string_view path) {
+    if (path == homeFolder()) return 0;
+    if (path == "/") return 1;
+    return 2;
+}
+
+int compareIDPair(std::uint8_t fa, std::string_view na, std::uint8_t fb, std::string_view nb) {
+    bool da = fa & kIdDesktopItem, db = fb & kIdDesktopItem;
+    if (da && db) {
+        int ra = desktopRank(na), rb = desktopRank(nb);
+        if (ra != rb) return ra < rb ? -1 : 1;
+        return compareNames(na, nb);
+    }
+    if (da != db) return da ? -1 : 1;
+    bool ca = fa & kIdFolder, cb = fb & kIdFolder;
+    if (ca != cb) return ca ? -1 : 1;
+    return compareNames(na, nb);
+}
+
+bool validNewName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
+// rename() that never replaces: the target's existence is checked by the kernel where the
+// file system supports it, which closes the gap between a check and the rename.
+bool renameNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    struct stat st {};
+    if (lstat(to.c_str(), &st) == 0) return false;
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+// A folder of the file system at `path`.
+class FileSystemFolder final : public ShellFolder {
+public:
+    FileSystemFolder(ItemIDList abs, std::string path)
+        : ShellFolder(std::move(abs)), path_(std::move(path)) {}
+
+    std::string pathOf(const ItemIDList& relative) const override {
+        std::string p = path_;
+        for (std::size_t i = 0, n = relative.idCount(); i < n; ++i) p = joinPath(p, relative.nameAt(i));
+        return p;
+    }
+
+    bool EnumObjects(unsigned flags, const EnumSink& sink) const override;
+
+protected:
+    std::string ownDisplayName() const override {
+        return path_ == "/" ? std::string("/") : displayText(namePart(path_));
+    }
+
+private:
+    std::string path_;
+};
+
+bool FileSystemFolder::EnumObjects(unsigned flags, const EnumSink& sink) const {
+    // Only the file list shows sizes and times; the tree's folder listings take the type
+    // from the directory entry and save one statx per entry.
+    FindDetail detail = (flags & SHCONTF_NONFOLDERS) ? FindDetail::Full : FindDetail::NameAndType;
+    FindHandle h;
+    FindData d;
+    bool ok = h.first(joinPath(path_, "*"), d, detail);
+    if (!ok && h.error() != 0) return false;
+    for (; ok; ok = h.next(d)) {
+        if (d.isDotOrDotDot()) continue;
+        bool folder = d.isDirectory();
+        if (!(flags & (folder ? SHCONTF_FOLDERS : SHCONTF_NONFOLDERS))) continue;
+        if ((d.attributes & faHidden) && !(flags & SHCONTF_INCLUDEHIDDEN)) continue;
+        EnumItem item;
+        item.id = ItemIDList::makeID(idFlagsOf(d), d.name);
+        if (item.id.isNull()) continue;
+        item.hasFindData = detail == FindDetail::Full;
+        item.size = folder ? 0 : d.size;
+        item.lastWriteTime = d.lastWriteTime;
+        sink(std::move(item));
+    }
+    return true;
+}
+
+// The virtual root. Its items carry their absolute paths as names.
+class DesktopFolder final : public ShellFolder {
+public:
+    DesktopFolder() : ShellFolder(ItemIDList::empty()) {}
+
+    std::string pathOf(const ItemIDList& relative) const override {
+        if (relative.idCount() == 0) return desktopDirectory();
+        std::string p(relative.firstName());
+        for (std::size_t i = 1, n = relative.idCount(); i < n; ++i) p = joinPath(p, relative.nameAt(i));
+        return p;
+    }
+
+    bool EnumObjects(unsigned flags, const EnumSink& sink) const override {
+        if (!(flags & SHCONTF_FOLDERS)) return true;
+        std::vector<std::string> items;
+        std::string home = homeFolder();
+        if (home != "/") items.push_back(home);
+        items.push_back("/");
+        for (auto& v : mountedVolumes())
+            if (v != home) items.push_back(std::move(v));
+        for (const auto& p : items) sink(EnumItem{ItemIDList::makeID(kIdFolder | kIdDesktopItem, p)});
+        return true;
+    }
+
+protected:
+    std::string ownDisplayName() const override { return "デスクトップ"; }
+};
+
+std::string& mountInfoPath() {
+    static std::string p = "/proc/self/mountinfo";
+    return p;
+}
+
+// mountinfo writes blanks, tabs, newlines and backslashes as octal escapes ("\040").
+std::string unescapeMountField(std::string_view s) {
+    auto octal = [](char c) { return c >= '0' && c <= '7'; };
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 3 < s.size() && octal(s[i + 1]) &&
+            octal(s[i + 2]) && octal(s[i + 3])) {
+            out.push_back(static_cast<char>((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0')));
+            i += 3;
+        } else {
+            out.push_back(s[i]);
+        }
+    }
+    return out;
+}
+
+bool isVolumePlace(const std::string& mountPoint) {
+    for (const char* base : {"/media/", "/mnt/", "/run/media/"})
+        if (mountPoint.rfind(base, 0) == 0 && mountPoint.size() > std::strlen(base)) return true;
+    return false;
+}
+
+// Fields of one mountinfo line: [4] mount point; after the " - " separator: type, source.
+bool parseMountLine(const std::string& line, std::string& mountPoint, std::string& source) {
+    std::vector<std::string_view> f;
+    std::string_view s(line);
+    for (std::size_t i = 0; i < s.size();) {
+        std::size_t j = s.find(' ', i);
+        if (j == std::string_view::npos) j = s.size();
+        f.push_back(s.substr(i, j - i));
+        i = j + 1;
+    }
+    auto dash = std::find(f.begin(), f.end(), std::string_view("-"));
+    if (f.size() < 5 || dash == f.end() || f.end() - dash < 3) return false;
+    mountPoint = unescapeMountField(f[4]);
+    source = unescapeMountField(*(dash + 2));
+    return true;
+}
+
+} // namespace
+
+// ---- ShellFolder -------------------------------------------------------------------------
+
+std::shared_ptr<const ShellFolder> ShellFolder::BindToObject(const ItemIDList& relative) const {
+    if (relative.isNull()) return {};
+    if (relative.idCount() == 0) return abs_.idCount() == 0 ? SHGetDesktopFolder() : nullptr;
+    std::string path = pathOf(relative);
+    if (!isDirectoryPath(path)) return {};
+    return std::make_shared<FileSystemFolder>(ConcatIDList(abs_, relative), std::move(path));
+}
+
+bool ShellFolder::GetDisplayNameOf(const ItemIDList& relative, unsigned flags, std::string& out) const {
+    out.clear();
+    if (relative.isNull()) return false;
+    std::size_t n = relative.idCount();
+    if (flags & SHGDN_FORPARSING) {
+        out = pathOf(relative);
+    } else if (n == 0) {
+        out = ownDisplayName();
+    } else {
+        std::string_view name = relative.nameAt(n - 1);
+        bool desktopItem = relative.flagsAt(n - 1) & kIdDesktopItem;
+        out = displayText(desktopItem && name != "/" ? std::string_view(namePart(name)) : name);
+    }
+    return true;
+}
+
+std::uint32_t ShellFolder::GetAttributesOf(const ItemIDList& relative, std::uint32_t asked) const {
+    std::size_t n = relative.idCount();
+    if (n == 0) return asked & (SFGAO_FOLDER | SFGAO_FILESYSANCESTOR);
+    std::uint8_t f = relative.flagsAt(n - 1);
+    std::uint32_t a = SFGAO_FILESYSTEM;
+    if (f & kIdFolder) a |= SFGAO_FOLDER | SFGAO_FILESYSANCESTOR;
+    if (f & kIdLink) a |= SFGAO_LINK;
+    if ((asked & SFGAO_HASSUBFOLDER) && (f & kIdFolder) && hasSubfolder(pathOf(relative)))
+        a |= SFGAO_HASSUBFOLDER;
+    return a & asked;
+}
+
+int ShellFolder::CompareIDs(const ItemIDList& a, const ItemIDList& b) const {
+    std::size_t na = a.idCount(), nb = b.idCount();
+    for (std::size_t i = 0; i < na && i < nb; ++i)
+        if (int c = compareIDPair(a.flagsAt(i), a.nameAt(i), b.flagsAt(i), b.nameAt(i))) return c;
+    return na == nb ? 0 : (na < nb ? -1 : 1);
+}
+
+bool ShellFolder::SetNameOf(const ItemIDList& relative, std::string_view newName,
+                            ItemIDList& newId) const {
+    std::size_t n = relative.idCount();
+    if (n == 0 || (relative.flagsAt(n - 1) & kIdDesktopItem) || !validNewName(newName)) return false;
+    std::string from = pathOf(relative);
+    std::string to = joinPath(parentFolder(from), newName);
+    ItemIDList renamed = ItemIDList::makeID(relative.flagsAt(n - 1), newName);
+    if (renamed.isNull() || !renameNoReplace(from, to)) return false;
+    newId = n == 1 ? renamed : ConcatIDList(ParentIDList(relative), renamed);
+    return true;
+}
+
+bool ShellFolder::GetDataFromIDList(const ItemIDList& relative, FindData& out) const {
+    std::size_t n = relative.idCount();
+    if (n == 0 || (n == 1 && (relative.firstFlags() & kIdDesktopItem))) return false;
+    return findDataOfPath(pathOf(relative), out);
+}
+
+// ---- module functions --------------------------------------------------------------------
+
+ShellFolderPtr SHGetDesktopFolder() {
+    static const ShellFolderPtr desktop = std::make_shared<DesktopFolder>();
+    return desktop;
+}
+
+ItemIDList desktopIDList() { return ItemIDList::empty(); }
+
+bool ParseDisplayName(std::string_view path, ItemIDList& out) {
+    if (path.empty() || path[0] != '/') return false;
+    std::vector<std::string_view> parts;
+    for (std::size_t i = 0; i < path.size();) {
+        std::size_t j = path.find('/', i);
+        if (j == std::string_view::npos) j = path.size();
+        std::string_view c = path.substr(i, j - i);
+        if (c == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!c.empty() && c != ".") {
+            parts.push_back(c);
+        }
+        i = j + 1;
+    }
+    std::string full = "/";
+    for (auto c : parts) full = joinPath(full, c);
+    FindData d;
+    if (!findDataOfPath(full, d)) return false;
+    ItemIDList list = ConcatIDList(ItemIDList::empty(), ItemIDList::makeID(kIdFolder | kIdDesktopItem, "/"));
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        std::uint8_t f = i + 1 < parts.size() ? kIdFolder : idFlagsOf(d);
+        list = ConcatIDList(list, ItemIDList::makeID(f, parts[i]));
+    }
+    out = std::move(list);
+    return true;
+}
+
+bool SHGetPathFromIDList(const ItemIDList& absolute, std::string& out) {
+    if (absolute.isNull()) return false;
+    out = SHGetDesktopFolder()->pathOf(absolute);
+    return true;
+}
+
+int typeIndexOfItem(const ItemIDList& absolute) {
+    std::size_t n = absolute.idCount();
+    if (n == 0) return typeIndexForDesktop();
+    std::uint8_t f = absolute.flagsAt(n - 1);
+    std::string_view name = absolute.nameAt(n - 1);
+    if (f & kIdDesktopItem) return name == homeFolder() ? typeIndexForHome() : typeIndexForDrive();
+    if (f & kIdFolder) return typeIndexForFolder();
+    return typeIndexForFileName(name);
+}
+
+std::string homeFolder() {
+    if (const char* h = std::getenv("HOME"); h && *h == '/') return currentFolderForm(h);
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir == '/')
+        return currentFolderForm(pw->pw_dir);
+    return "/";
+}
+
+namespace {
+
+// The value of XDG_DESKTOP_DIR="..." in user-dirs.dirs, with $HOME expanded.
+std::string desktopFromUserDirs() {
+    std::string config;
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') config = x;
+    else config = joinPath(homeFolder(), ".config");
+    std::ifstream in(joinPath(config, "user-dirs.dirs"));
+    std::string line;
+    const std::string key = "XDG_DESKTOP_DIR=\"";
+    while (std::getline(in, line)) {
+        if (line.rfind(key, 0) != 0) continue;
+        std::size_t end = line.rfind('"');
+        if (end <= key.size()) return {};
+        std::string v = line.substr(key.size(), end - key.size());
+        if (v.rfind("$HOME", 0) == 0) v = rootRule(homeFolder()) + v.substr(5);
+        return v;
+    }
+    return {};
+}
+
+} // namespace
+
+std::string desktopDirectory() {
+    std::string d;
+    if (const char* x = std::getenv("XDG_DESKTOP_DIR"); x && *x == '/') d = x;
+    else d = desktopFromUserDirs();
+    d = currentFolderForm(d);
+    if (!d.empty() && d[0] == '/' && isDirectoryPath(d)) return d;
+    return homeFolder();
+}
+
+std::vector<std::string> mountedVolumes() {
+    std::vector<std::string> out;
+    std::ifstream in(mountInfoPath());
+    std::string line, mountPoint, source;
+    while (std::getline(in, line)) {
+        if (!parseMountLine(line, mountPoint, source)) continue;
+        if (source.rfind("/dev/", 0) != 0 || !isVolumePlace(mountPoint)) continue;
+        out.push_back(mountPoint);
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+void setMountInfoPathForTesting(std::string path) {
+    mountInfoPath() = path.empty() ? std::string("/proc/self/mountinfo") : std::move(path);
+}
+
+} // namespace g3
