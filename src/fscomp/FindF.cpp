@@ -131,11 +131,10 @@ void TFindFile::setSearchSubDir(bool value) {
 
 void TFindFile::prepareFilters() {
     filterCount_ = 0;
-    if (Conditions.contains(fcLastWriteTime)) filters_[filterCount_++] = &TFindFile::lastWriteFilter;
-    if (Conditions.contains(fcCreationTime)) filters_[filterCount_++] = &TFindFile::creationFilter;
-    if (Conditions.contains(fcLastAccessTime))
-        filters_[filterCount_++] = &TFindFile::lastAccessFilter;
-    if (Conditions.contains(fcSize)) filters_[filterCount_++] = &TFindFile::sizeFilter;
+    if (Conditions.contains(fcLastWriteTime)) filters_[filterCount_++] = ftLastWrite;
+    if (Conditions.contains(fcCreationTime)) filters_[filterCount_++] = ftCreation;
+    if (Conditions.contains(fcLastAccessTime)) filters_[filterCount_++] = ftLastAccess;
+    if (Conditions.contains(fcSize)) filters_[filterCount_++] = ftSize;
 
     struct AttrCondition {
         TFindFileCondition condition;
@@ -152,13 +151,24 @@ void TFindFile::prepareFilters() {
         if (!Conditions.contains(a.condition)) continue;
         (a.required ? requiredAttrs_ : excludedAttrs_) |= a.bit;
     }
-    if (requiredAttrs_ | excludedAttrs_) filters_[filterCount_++] = &TFindFile::attributeFilter;
+    if (requiredAttrs_ | excludedAttrs_) filters_[filterCount_++] = ftAttributes;
 }
 
 bool TFindFile::passesFilters(const FindData& d) const {
     for (int i = 0; i < filterCount_; ++i)
-        if (!(this->*filters_[i])(d)) return false;
+        if (!passes(filters_[i], d)) return false;
     return true;
+}
+
+bool TFindFile::passes(Filter f, const FindData& d) const {
+    switch (f) {
+    case ftLastWrite: return lastWriteFilter(d);
+    case ftCreation: return creationFilter(d);
+    case ftLastAccess: return lastAccessFilter(d);
+    case ftSize: return sizeFilter(d);
+    case ftAttributes: return attributeFilter(d);
+    }
+    return false;
 }
 
 bool TFindFile::lastWriteFilter(const FindData& d) const {

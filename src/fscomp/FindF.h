@@ -184,7 +184,7 @@ protected:
     bool passesFilters(const FindData& d) const;
 
 private:
-    using Filter = bool (TFindFile::*)(const FindData&) const;
+    enum Filter { ftLastWrite, ftCreation, ftLastAccess, ftSize, ftAttributes };
     enum TimeIndex { tiLastWrite, tiCreation, tiLastAccess, tiCount };
 
     std::uint32_t searchOneFolder();
@@ -195,6 +195,7 @@ private:
     void setFromTime(TimeIndex i, std::uint32_t dos);
     void setToTime(TimeIndex i, std::uint32_t dos);
 
+    bool passes(Filter f, const FindData& d) const;
     bool lastWriteFilter(const FindData& d) const;
     bool creationFilter(const FindData& d) const;
     bool lastAccessFilter(const FindData& d) const;
