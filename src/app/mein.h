@@ -1,15 +1,182 @@
-// The main window.
+// The main window TForm1: tool bar, tree panel with the history combo, splitter, file
+// list, favourite tabs; start-up and shut-down of the settings, navigation, the layout
+// switch, the list style and sort menus and the automatic refresh.
+//
+// The one place where the current folder changes is ShellTreeView1Change; every
+// navigation ends in selecting a tree node (navigateTo).
 #pragma once
+
+#include "app/settings.h"
 
 #include <QMainWindow>
 
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QMenu;
+class QToolBar;
+class QToolButton;
+
 namespace g3 {
+
+class TDirMonitor;
+class TOKRightDlg;
+class TTabStrip;
+class TdfsSplitter;
+class ViewPlaceholders;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
+    static constexpr int kTabRowHeight = 23;
+    static constexpr int kHistoryCap = 100;
+
+    // Runs FormCreate: reads data.ini and memo.ini and shows "/" in the tree.
     explicit TForm1(QWidget* parent = nullptr);
+    // FormDestroy: the tree and the list go first, then everything else.
     ~TForm1() override;
+
+    // --- State other commands build on -------------------------------------------
+    // The current folder: "/" for the root, any other folder without trailing "/".
+    const std::string& CurDir() const { return curDir_; }
+    // Folder the archiver libraries are loaded from; ends with "/".
+    const std::string& dllFolder() const { return dllFolder_; }
+    QWidget* ShellTreeView1() const { return tree_; }
+    QWidget* ShellListView1() const { return list_; }
+    TDirMonitor* DirMonitor1() const { return monitor_.get(); }
+    // A tool bar button by its name ("tbtnTatemas" ...); nullptr for an unknown name.
+    QToolButton* toolButton(const QString& name) const;
+    QComboBox* ComboBox1() const { return combo_; }
+    TTabStrip* TabControl1() const { return tabs_; }
+    TdfsSplitter* dfsSplitter1() const { return splitter_; }
+    QMenu* popStyle() const { return popStyle_; }
+    QMenu* pmenuSort() const { return pmenuSort_; }
+    // The about and error-list window, created after the main window at start.
+    void setOKRightDlg(TOKRightDlg* dlg);
+    TOKRightDlg* OKRightDlg() const { return okRightDlg_; }
+    // The window menu with the command that starts one more instance.
+    QMenu* windowMenu() const { return sysMenu_; }
+
+    // Navigates the tree to path (the tree's SelectPath); false when the path is not a
+    // folder the tree can show (nothing changes then).
+    bool navigateTo(const std::string& path);
+    // Rebuilds the tree with its selected folder re-selected, inside one update.
+    void treeRefresh();
+
+    // --- Handlers (public so tests can drive them like a click) ---------------------
+    void ShellTreeView1Change();
+    void ComboBox1Change(int index);
+    void SpeedButton1Click();
+    // Writes memo.ini; a failure goes to the general error display.
+    void SpeedButton2Click();
+    void TabControl1MouseMove(const QPoint& pos);
+    void TabControl1MouseUp(Qt::MouseButton button, const QPoint& pos);
+    void tbtnTateYokoClick();
+    void popStylePopup();
+    void setListStyle(int code); // pm01Click .. pm04Click with code 1..4
+    void sortMenuClick(int column); // pmSortNameClick .. pmSortNitijiClick
+    void tbtnSaisinClick();
+    void DirMonitor1Change();
+    void tbtnZenSentakClick();
+    void tbtnVajHelClick();
+    void startSecondInstance();
+
+    // --- Read-outs for tests ----------------------------------------------------------
+    int layoutMode() const { return layout_; }
+    int listStyleCode() const;
+    int listColumnWidth(int column) const;
+    const std::vector<std::string>& favouritePaths() const { return memo1_; }
+    QWidget* paneTree() const { return paneTree_; }
+    QWidget* PaneBotom() const { return paneBotom_; }
+    // The sort column the list keeps for the window (MyColBan).
+    int myColBan() const;
+    // Rows of the list in display order (names), for tests of sorting.
+    std::vector<std::string> listRowNames() const;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    // Construction, in mein_ui.cpp.
+    void buildToolBar();
+    void buildMenus();
+    void buildPanels();
+    void buildBottom();
+    QToolButton* addToolButton(const char* name, const char* hint, const char* theme, int fallback);
+
+    // Settings, in mein_settings.cpp.
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void loadFavourites();
+
+    // Layout, in mein_layout.cpp.
+    void arrangePanels();
+    void applyLayout();
+    void setTreeSize(int size);
+    void updatePaneBotom();
+
+    // The views, in mein_views.cpp (the only code that talks to them).
+    void createViews();
+    bool treeSelectPath(const std::string& path);
+    std::string treeSelectedPath() const;
+    void treeRebuildSelected();
+    void setListViewStyle(int code);
+    void setListColumnWidth(int column, int width);
+    void listSetMyColBan(int n);
+    void listFillList();
+    void listSortByColumn(int n);
+    void listSetExecDirectory(const std::string& dir);
+    void listSelectAll();
+
+    void historyAdd(const std::string& path);
+
+    std::string curDir_;
+    std::string dllFolder_;
+    int layout_ = 0;
+    int sideTreeWidth_ = 0;
+    int stackedTreeHeight_ = 0;
+    int tabRowHeight_ = kTabRowHeight;
+    bool shown_ = false;
+    std::vector<std::string> memo1_; // favourite tab paths, parallel to TabControl1
+
+    QToolBar* toolBar_ = nullptr;
+    std::vector<QToolButton*> buttons_;
+    QMenu* popStyle_ = nullptr;
+    std::array<QAction*, 4> pmStyle_{};
+    QActionGroup* styleGroup_ = nullptr;
+    QMenu* pmenuSort_ = nullptr;
+    std::array<QAction*, 4> pmSort_{};
+    QMenu* sysMenu_ = nullptr;
+
+    QWidget* area_ = nullptr; // holds paneTree, dfsSplitter1 and paneListQuick
+    QWidget* paneTree_ = nullptr;
+    QWidget* paneTreeTop_ = nullptr;
+    QWidget* paneFolder_ = nullptr;
+    QComboBox* combo_ = nullptr;
+    TdfsSplitter* splitter_ = nullptr;
+    QWidget* paneListQuick_ = nullptr;
+    QWidget* paneList_ = nullptr;
+    QWidget* paneBotom_ = nullptr;
+    TTabStrip* tabs_ = nullptr;
+    int treeSize_ = 0; // paneTree's width (layout 0) or height (layout 1) as laid out
+
+    QWidget* tree_ = nullptr;
+    QWidget* list_ = nullptr;
+    struct ViewsDeleter {
+        void operator()(ViewPlaceholders* v) const;
+    };
+    std::unique_ptr<ViewPlaceholders, ViewsDeleter> views_;
+    std::unique_ptr<TDirMonitor> monitor_;
+    TOKRightDlg* okRightDlg_ = nullptr;
 };
 
 } // namespace g3

@@ -1,10 +1,19 @@
 #include "app/startup.h"
 
+#include "app/OKRightDlg.h"
 #include "app/mein.h"
+#include "platform/fileops.h"
+#include "platform/paths.h"
+#include "platform/profile.h"
 #include "platform/pump.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
 
 namespace g3 {
 
@@ -20,12 +29,29 @@ void installThrottledPump() {
     });
 }
 
+std::string secondInstanceProgram() {
+    const std::string folder = executableFolder();
+    const std::string grotx = joinPath(folder, "grotx");
+    if (::access(grotx.c_str(), X_OK) == 0 && !isFolder(grotx)) return grotx;
+    std::string self(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size());
+    self.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return self;
+}
+
 int runGrottan3(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Grottan3"));
     QApplication::setApplicationDisplayName(QStringLiteral("Grottan3"));
     installThrottledPump();
+    // The windows in their start-up order; each later window joins here when it exists.
     TForm1 form;
+    TOKRightDlg okRightDlg(&form);
+    form.setOKRightDlg(&okRightDlg);
+    installErrorReport(&okRightDlg);
     form.show();
+    const char* exitWhenShown = std::getenv("G3_EXIT_WHEN_SHOWN");
+    if (exitWhenShown && std::strcmp(exitWhenShown, "1") == 0)
+        QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
     return app.exec();
 }
 

@@ -1,0 +1,66 @@
+// The window's own commands: list style and sort menus, the automatic refresh, select
+// all, the about window and one more instance.
+#include "app/mein.h"
+
+#include "app/OKRightDlg.h"
+#include "app/startup.h"
+#include "fscomp/DirMontr.h"
+
+#include <QAction>
+#include <QDir>
+#include <QProcess>
+#include <QToolButton>
+
+namespace g3 {
+
+void TForm1::popStylePopup() {
+    const int code = listStyleCode();
+    pmStyle_[code - 1]->setChecked(true);
+}
+
+void TForm1::setListStyle(int code) {
+    pmStyle_[code - 1]->setChecked(true);
+    setListViewStyle(code);
+}
+
+void TForm1::sortMenuClick(int column) {
+    listSetMyColBan(column);
+    listSortByColumn(column);
+    for (int i = 0; i < 4; ++i) pmSort_[i]->setChecked(i == column);
+}
+
+void TForm1::tbtnSaisinClick() {
+    if (toolButton(QStringLiteral("tbtnSaisin"))->isChecked()) {
+        monitor_->setActive(false);
+    } else {
+        monitor_->setActive(true);
+        treeRefresh();
+    }
+}
+
+void TForm1::DirMonitor1Change() {
+    treeRefresh();
+    // A monitor whose folder disappeared closes itself; while the refresh is meant to be
+    // on, it watches the folder shown now.
+    if (!monitor_->Active() && !toolButton(QStringLiteral("tbtnSaisin"))->isChecked())
+        monitor_->setActive(true);
+}
+
+void TForm1::tbtnZenSentakClick() { listSelectAll(); }
+
+void TForm1::setOKRightDlg(TOKRightDlg* dlg) {
+    okRightDlg_ = dlg;
+    toolButton(QStringLiteral("tbtnVajHel"))->setEnabled(dlg != nullptr);
+}
+
+void TForm1::tbtnVajHelClick() {
+    if (okRightDlg_) okRightDlg_->showAbout();
+}
+
+void TForm1::startSecondInstance() {
+    // Started detached in the current folder of this process; failures stay silent.
+    QProcess::startDetached(QString::fromLocal8Bit(secondInstanceProgram()), {},
+                            QDir::currentPath());
+}
+
+} // namespace g3

@@ -1,0 +1,95 @@
+// Navigation: the current folder, the history combo and the favourite tabs.
+#include "app/mein.h"
+
+#include "app/msgbox.h"
+#include "app/tabstrip.h"
+#include "fscomp/DirMontr.h"
+#include "platform/fileops.h"
+#include "platform/paths.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QToolTip>
+
+#include <algorithm>
+
+namespace g3 {
+
+void TForm1::ShellTreeView1Change() {
+    const std::string path = currentFolderForm(treeSelectedPath());
+    if (path.empty()) return; // no selected node: the views keep what they show
+    curDir_ = path;
+    listSetExecDirectory(path);
+    const QString shown = QString::fromUtf8(path);
+    setWindowTitle(shown);
+    QApplication::setApplicationDisplayName(shown);
+    historyAdd(path);
+    monitor_->setDirectory(path);
+}
+
+// Entries carry the path's bytes; the text is for display only. Adding never changes the
+// entry the combo shows.
+void TForm1::historyAdd(const std::string& path) {
+    const QByteArray bytes = QByteArray::fromStdString(path);
+    for (int i = 0; i < combo_->count(); ++i)
+        if (combo_->itemData(i).toByteArray() == bytes) return;
+    const QSignalBlocker quiet(combo_);
+    const int shown = combo_->currentIndex();
+    combo_->addItem(QString::fromUtf8(bytes), bytes);
+    int keep = shown;
+    if (combo_->count() > kHistoryCap) {
+        combo_->removeItem(0);
+        keep = std::max(shown - 1, -1);
+    }
+    combo_->setCurrentIndex(keep);
+}
+
+void TForm1::ComboBox1Change(int index) {
+    if (index < 0) return;
+    const std::string path = combo_->itemData(index).toByteArray().toStdString();
+    try {
+        navigateTo(path); // a folder that is gone leaves the view as it is
+    } catch (...) {
+    }
+}
+
+void TForm1::SpeedButton1Click() {
+    tabs_->addTab(QString::fromUtf8(tabCaption(curDir_)));
+    memo1_.push_back(curDir_);
+    tabs_->setTabIndex(-1);
+    updatePaneBotom();
+}
+
+void TForm1::TabControl1MouseMove(const QPoint& pos) {
+    const int i = tabs_->indexOfTabAt(pos);
+    const QString hint = i >= 0 ? QString::fromUtf8(memo1_[i]) : QString();
+    if (hint != tabs_->toolTip()) {
+        tabs_->setToolTip(hint);
+        if (hint.isEmpty()) QToolTip::hideText();
+    }
+}
+
+void TForm1::TabControl1MouseUp(Qt::MouseButton button, const QPoint& pos) {
+    const int i = tabs_->indexOfTabAt(pos);
+    if (i < 0) return;
+    const std::string path = memo1_[i];
+    const QString shown = QString::fromUtf8(path);
+    if (button == Qt::RightButton) {
+        const MsgResult r = messageDlg(shown + QStringLiteral("\r\nを取り外します"),
+                                       MsgKind::Confirmation, mbYes | mbCancel);
+        if (r == MsgResult::Cancel) return;
+        tabs_->removeTab(i);
+        memo1_.erase(memo1_.begin() + i);
+        updatePaneBotom();
+    } else if (button == Qt::LeftButton) {
+        if (isFolder(path)) {
+            navigateTo(path);
+            return;
+        }
+        messageDlg(QStringLiteral("洞窟 ") + shown + QStringLiteral("\n\rの表示に失敗しました") +
+                       QStringLiteral("\n\rこの洞窟は名前が変わったり埋められたかもしれません"),
+                   MsgKind::Confirmation, mbOK);
+    }
+}
+
+} // namespace g3

@@ -1,0 +1,84 @@
+// Start-up and shut-down of the main window's persistent state (data.ini, memo.ini).
+#include "app/mein.h"
+
+#include "app/msgbox.h"
+#include "app/splitter.h"
+#include "app/tabstrip.h"
+#include "platform/paths.h"
+#include "platform/profile.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QToolButton>
+
+namespace g3 {
+
+void TForm1::FormCreate() {
+    // The engine's hidden work lists and the quick view's hover selection belong to the
+    // engine and the list view; they set themselves up when they are built.
+    dllFolder_ = joinPath(executableFolder(), "DLL") + "/";
+    const FormSettings s = readDataIni(dataIniPath());
+    layout_ = s.layout;
+    std::vector<QRect> screens;
+    for (QScreen* sc : QGuiApplication::screens()) screens.push_back(sc->geometry());
+    const QRect placed = correctOffScreen(QRect(s.left, s.top, s.width, s.height), screens);
+    move(placed.topLeft());
+    resize(placed.size());
+    navigateTo("/");
+    setListViewStyle(s.ban);
+    for (int i = 0; i < 4; ++i) setListColumnWidth(i, s.haba[i]);
+    loadFavourites();
+    listSetMyColBan(0);
+    pmSort_[0]->setChecked(true);
+    listFillList();
+}
+
+void TForm1::loadFavourites() {
+    memo1_ = readMemoIni(memoIniPath());
+    for (const auto& line : memo1_) tabs_->addTab(QString::fromUtf8(tabCaption(line)));
+    tabs_->setTabIndex(-1);
+}
+
+void TForm1::FormShow() {
+    const QSize client = centralWidget()->size();
+    sideTreeWidth_ = client.width() / 3;
+    stackedTreeHeight_ = client.height() / 3;
+    applyLayout();
+    tabRowHeight_ = kTabRowHeight;
+    updatePaneBotom();
+}
+
+void TForm1::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (shown_) return;
+    shown_ = true;
+    FormShow();
+}
+
+// Writes data.ini. A failed write is reported and the window still closes: keeping it
+// open would trap the user in a window that cannot be closed on a read-only folder.
+bool TForm1::FormCloseQuery() {
+    if (QToolButton* quick = toolButton(QStringLiteral("tbtnQuick"))) {
+        const QSignalBlocker quiet(quick);
+        quick->setChecked(false);
+    }
+    FormSettings s;
+    s.layout = layout_;
+    s.left = x();
+    s.top = y();
+    s.width = width();
+    s.height = height();
+    s.ban = listStyleCode();
+    for (int i = 0; i < 4; ++i) s.haba[i] = listColumnWidth(i);
+    const std::string folder = treeSelectedPath();
+    runGuarded([&] { writeDataIni(dataIniPath(), s, folder); });
+    return true;
+}
+
+void TForm1::SpeedButton2Click() {
+    runGuarded([this] { writeMemoIni(memoIniPath(), memo1_); });
+}
+
+} // namespace g3

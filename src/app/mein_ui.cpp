@@ -1,0 +1,263 @@
+// Construction of the main window's controls, with the names the rest of the program and
+// the tests look them up by.
+#include "app/mein.h"
+
+#include "app/splitter.h"
+#include "app/tabstrip.h"
+
+#include <QAbstractItemView>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace g3 {
+
+namespace {
+
+// The history combo: its dropped list is 800 pixels wide whatever the combo's width.
+class THistoryCombo : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override {
+        view()->setMinimumWidth(800); // ComboBox1DropDown
+        QComboBox::showPopup();
+    }
+};
+
+QWidget* panel(QWidget* parent, const char* name) {
+    auto* w = new QWidget(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+QVBoxLayout* fill(QWidget* w) {
+    auto* l = new QVBoxLayout(w);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->setSpacing(0);
+    return l;
+}
+
+} // namespace
+
+QToolButton* TForm1::addToolButton(const char* name, const char* hint, const char* theme,
+                                   int fallback) {
+    auto* b = new QToolButton(toolBar_);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(QString::fromUtf8(hint));
+    b->setAutoRaise(true);
+    b->setFixedSize(25, 25);
+    b->setIcon(QIcon::fromTheme(QString::fromLatin1(theme),
+                                style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallback))));
+    // Commands built elsewhere enable their buttons when they are wired.
+    b->setEnabled(false);
+    toolBar_->addWidget(b);
+    buttons_.push_back(b);
+    return b;
+}
+
+QToolButton* TForm1::toolButton(const QString& name) const {
+    for (QToolButton* b : buttons_)
+        if (b->objectName() == name) return b;
+    return nullptr;
+}
+
+void TForm1::buildToolBar() {
+    toolBar_ = new QToolBar(this);
+    toolBar_->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setIconSize(QSize(18, 18));
+    toolBar_->setContextMenuPolicy(Qt::CustomContextMenu);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    struct Def {
+        const char *name, *hint, *theme;
+        QStyle::StandardPixmap fallback;
+    };
+    static const Def defs[] = {
+        {"tbtnHoru", "洞窟を掘る", "folder-new", QStyle::SP_FileDialogNewFolder},
+        {"tbtnUmeru", "洞窟を埋める", "edit-delete", QStyle::SP_DialogDiscardButton},
+        {"tbtnSaisin", "ウインドウ・リフレッシュOn/Off", "view-refresh", QStyle::SP_BrowserReload},
+        {"tbtnKensak", "家を探す(中止はもう一度クリック)", "edit-find", QStyle::SP_FileDialogContentsView},
+        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase},
+        {"tbtnStyle", "家一覧のスタイル", "view-list-icons", QStyle::SP_FileDialogListView},
+        {"tbtnNamHenkou", "家の表札名変更", "edit-find-replace", QStyle::SP_FileDialogDetailedView},
+        {"tbtnPast", "クリップボードから家を貼り付け", "edit-paste", QStyle::SP_DialogApplyButton},
+        {"tbtnCopy", "選択した家をクリップボードへコピー", "edit-copy", QStyle::SP_FileIcon},
+        {"tbtnZenSentak", "家を全選択", "edit-select-all", QStyle::SP_DialogYesButton},
+        {"tbtnTatinok", "立ち退く", "user-trash", QStyle::SP_TrashIcon},
+        {"tbtnGomiOpen", "立ち退き先を開く", "user-trash-full", QStyle::SP_DirOpenIcon},
+        {"tbtnTatemas", "建て増す", "document-save-as", QStyle::SP_DialogSaveButton},
+        {"tbtnHikos", "引っ越す", "go-jump", QStyle::SP_ArrowForward},
+        {"tbtnNamHenCopy", "表札名を変えて建て増す", "edit-copy", QStyle::SP_FileLinkIcon},
+        {"tbtnPasCopy", "家の表札名コピーなど", "edit-paste", QStyle::SP_FileDialogInfoView},
+        {"tbtnKaito", "冷凍団地を解凍", "archive-extract", QStyle::SP_DriveCDIcon},
+        {"tbtnAsyuk", "冷凍団地に7z凍結", "archive-insert", QStyle::SP_DriveFDIcon},
+        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase},
+        {"tbtnQuick", "クイックビュー(ON/OFF)", "document-preview", QStyle::SP_FileDialogContentsView},
+        {"tbtnSort", "家一覧ソート", "view-sort-ascending", QStyle::SP_TitleBarUnshadeButton},
+        {"tbtnTateYoko", "パネル配置(縦/横)", "view-split-left-right", QStyle::SP_TitleBarNormalButton},
+        {"tbtnshotokato", "近道を作る", "insert-link", QStyle::SP_FileLinkIcon},
+        {"tbtnVajHel", "バージョン＆ヘルプ", "help-about", QStyle::SP_MessageBoxInformation},
+    };
+    for (const Def& d : defs) {
+        if (!d.name)
+            toolBar_->addSeparator();
+        else
+            addToolButton(d.name, d.hint, d.theme, d.fallback);
+    }
+    for (const char* check : {"tbtnSaisin", "tbtnQuick"}) toolButton(QString::fromLatin1(check))->setCheckable(true);
+    auto wire = [this](const char* name, void (TForm1::*handler)()) {
+        QToolButton* b = toolButton(QString::fromLatin1(name));
+        b->setEnabled(true);
+        connect(b, &QToolButton::clicked, this, handler);
+    };
+    wire("tbtnSaisin", &TForm1::tbtnSaisinClick);
+    wire("tbtnZenSentak", &TForm1::tbtnZenSentakClick);
+    wire("tbtnTateYoko", &TForm1::tbtnTateYokoClick);
+    wire("tbtnVajHel", &TForm1::tbtnVajHelClick);
+    toolButton(QStringLiteral("tbtnVajHel"))->setEnabled(false); // until the about window exists
+    connect(toolBar_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { sysMenu_->popup(toolBar_->mapToGlobal(p)); });
+}
+
+void TForm1::buildMenus() {
+    popStyle_ = new QMenu(this);
+    popStyle_->setObjectName(QStringLiteral("popStyle"));
+    styleGroup_ = new QActionGroup(this);
+    static const char* const styleItems[4][2] = {{"pm01", "大きいアイコン(&G)"},
+                                                 {"pm02", "小さいアイコン(&M)"},
+                                                 {"pm03", "一覧(&L)"},
+                                                 {"pm04", "詳細(&D)"}};
+    for (int i = 0; i < 4; ++i) {
+        QAction* a = popStyle_->addAction(QString::fromUtf8(styleItems[i][1]));
+        a->setObjectName(QString::fromLatin1(styleItems[i][0]));
+        a->setCheckable(true);
+        styleGroup_->addAction(a);
+        connect(a, &QAction::triggered, this, [this, i] { setListStyle(i + 1); });
+        pmStyle_[i] = a;
+    }
+    connect(popStyle_, &QMenu::aboutToShow, this, &TForm1::popStylePopup);
+
+    pmenuSort_ = new QMenu(this);
+    pmenuSort_->setObjectName(QStringLiteral("pmenuSort"));
+    static const char* const sortItems[4][2] = {{"pmSortName", "表札でソート"},
+                                                {"pmSortSize", "大きさでソート"},
+                                                {"pmSortSyurui", "家の種類でソート"},
+                                                {"pmSortNitiji", "改築日時でソート"}};
+    for (int i = 0; i < 4; ++i) {
+        QAction* a = pmenuSort_->addAction(QString::fromUtf8(sortItems[i][1]));
+        a->setObjectName(QString::fromLatin1(sortItems[i][0]));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, i] { sortMenuClick(i); });
+        pmSort_[i] = a;
+    }
+
+    // A drop-down button opens its menu from either part.
+    auto dropDown = [this](const char* name, QMenu* menu, bool enabled) {
+        QToolButton* b = toolButton(QString::fromLatin1(name));
+        b->setMenu(menu);
+        b->setPopupMode(QToolButton::MenuButtonPopup);
+        b->setFixedSize(37, 25);
+        b->setEnabled(enabled);
+        connect(b, &QToolButton::clicked, b, &QToolButton::showMenu);
+    };
+    dropDown("tbtnStyle", popStyle_, true);
+    dropDown("tbtnSort", pmenuSort_, true);
+    auto* popPasCopy = new QMenu(this);
+    popPasCopy->setObjectName(QStringLiteral("popPasCopy"));
+    dropDown("tbtnPasCopy", popPasCopy, false);
+
+    sysMenu_ = new QMenu(this);
+    sysMenu_->setObjectName(QStringLiteral("SystemMenu"));
+    sysMenu_->addSeparator();
+    QAction* more = sysMenu_->addAction(QString::fromUtf8("もう一つGrottan3を起動(&F)"));
+    more->setObjectName(QStringLiteral("smMouHitotu"));
+    connect(more, &QAction::triggered, this, &TForm1::startSecondInstance);
+    auto* altSpace = new QAction(this);
+    altSpace->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Space));
+    altSpace->setShortcutContext(Qt::WindowShortcut);
+    connect(altSpace, &QAction::triggered, this,
+            [this] { sysMenu_->popup(mapToGlobal(QPoint(0, 0))); });
+    addAction(altSpace);
+}
+
+void TForm1::buildPanels() {
+    area_ = panel(this, "paneArea");
+    area_->installEventFilter(this);
+
+    paneTree_ = panel(area_, "paneTree");
+    auto* treeLayout = fill(paneTree_);
+    paneTreeTop_ = panel(paneTree_, "paneTreeTop");
+    paneTreeTop_->setFixedHeight(25);
+    paneTreeTop_->installEventFilter(this);
+    combo_ = new THistoryCombo(paneTreeTop_);
+    combo_->setObjectName(QStringLiteral("ComboBox1"));
+    combo_->setEditable(false);
+    combo_->setMaxVisibleItems(10);
+    combo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo_->setMinimumContentsLength(1);
+    connect(combo_, &QComboBox::activated, this, &TForm1::ComboBox1Change);
+    paneFolder_ = panel(paneTree_, "paneFolder");
+    fill(paneFolder_);
+    treeLayout->addWidget(paneTreeTop_);
+    treeLayout->addWidget(paneFolder_, 1);
+
+    splitter_ = new TdfsSplitter(area_);
+    splitter_->setObjectName(QStringLiteral("dfsSplitter1"));
+    splitter_->setControl(paneTree_);
+    connect(splitter_, &TdfsSplitter::sizeRequested, this, &TForm1::setTreeSize);
+
+    paneListQuick_ = panel(area_, "paneListQuick");
+    paneList_ = panel(paneListQuick_, "paneList");
+    fill(paneListQuick_)->addWidget(paneList_);
+    fill(paneList_);
+}
+
+void TForm1::buildBottom() {
+    paneBotom_ = panel(this, "PaneBotom");
+    auto* row = new QHBoxLayout(paneBotom_);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    QWidget* left = panel(paneBotom_, "PaneBotomLeft");
+    left->setFixedWidth(45);
+    auto speed = [left](const char* name, const char* hint, const char* theme,
+                        QStyle::StandardPixmap fb, int x) {
+        auto* b = new QToolButton(left);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(QString::fromUtf8(hint));
+        b->setAutoRaise(true);
+        b->setIcon(QIcon::fromTheme(QString::fromLatin1(theme), left->style()->standardIcon(fb)));
+        b->setGeometry(x, 0, 22, 22);
+        return b;
+    };
+    QToolButton* save = speed("SpeedButton2", "タブセットを保存", "document-save",
+                              QStyle::SP_DialogSaveButton, 0);
+    QToolButton* add = speed("SpeedButton1", "現在フォルダをタブに追加(削除はタブを右クリック)",
+                             "tab-new", QStyle::SP_FileDialogNewFolder, 22);
+    connect(save, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
+    connect(add, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    QWidget* right = panel(paneBotom_, "PaneBotomRight");
+    tabs_ = new TTabStrip(right);
+    tabs_->setObjectName(QStringLiteral("TabControl1"));
+    tabs_->setTabSize(80, 22);
+    fill(right)->addWidget(tabs_);
+    connect(tabs_, &TTabStrip::tabMouseMove, this, &TForm1::TabControl1MouseMove);
+    connect(tabs_, &TTabStrip::tabMouseUp, this, &TForm1::TabControl1MouseUp);
+    connect(tabs_, &TTabStrip::rowCountChanged, this, [this] { updatePaneBotom(); });
+    row->addWidget(left);
+    row->addWidget(right, 1);
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Form1Client"));
+    auto* col = fill(central);
+    col->addWidget(area_, 1);
+    col->addWidget(paneBotom_);
+    setCentralWidget(central);
+}
+
+} // namespace g3
