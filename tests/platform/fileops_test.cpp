@@ -1,0 +1,136 @@
+#include "platform/errors.h"
+#include "platform/fileops.h"
+
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <iterator>
+
+using namespace g3;
+using g3test::readFile;
+using g3test::TempDir;
+using g3test::writeFile;
+
+namespace {
+
+struct FaultGuard {
+    ~FaultGuard() { setCopyFaultInjection({}); }
+};
+
+bool sameFileSystem(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev;
+}
+
+} // namespace
+
+TEST(CopyFile, RefusesToCopyAFileOntoItselfOrItsHardLink) {
+    TempDir t;
+    writeFile(t / "a", "precious");
+    ASSERT_EQ(link((t / "a").c_str(), (t / "hard").c_str()), 0);
+    EXPECT_FALSE(copyFile(t / "a", t / "a"));
+    EXPECT_FALSE(copyFile(t / "a", t / "hard"));
+    EXPECT_EQ(readFile(t / "a"), "precious");
+    EXPECT_EQ(readFile(t / "hard"), "precious");
+}
+
+TEST(CopyFile, RefusesAReadOnlyDestinationEvenForRoot) {
+    TempDir t;
+    writeFile(t / "src", "new");
+    writeFile(t / "dst", "old");
+    chmod((t / "dst").c_str(), 0444);
+    EXPECT_FALSE(copyFile(t / "src", t / "dst"));
+    EXPECT_EQ(lastError(), EACCES);
+    EXPECT_EQ(readFile(t / "dst"), "old");
+}
+
+TEST(CopyFile, NeverOpensAFifoAndFailsAtOnce) {
+    TempDir t;
+    ASSERT_EQ(mkfifo((t / "fifo").c_str(), 0644), 0);
+    // Opening the FIFO would block here for ever; returning at all is the check.
+    EXPECT_FALSE(copyFile(t / "fifo", t / "out"));
+    EXPECT_FALSE(pathExists(t / "out"));
+}
+
+TEST(CopyFile, KeepsModeAndLastWriteTime) {
+    TempDir t;
+    writeFile(t / "src", std::string(100000, 'x'));
+    chmod((t / "src").c_str(), 0751);
+    struct timespec times[2] = {{1000000000, 0}, {1234567890, 500000000}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (t / "src").c_str(), times, 0), 0);
+    ASSERT_TRUE(copyFile(t / "src", t / "dst"));
+    struct stat st {};
+    ASSERT_EQ(stat((t / "dst").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0751u);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1234567890);
+    EXPECT_EQ(readFile(t / "dst"), std::string(100000, 'x'));
+}
+
+TEST(CopyFile, AFailedOverwriteKeepsTheOldDestinationAndLeavesNoTemporary) {
+    TempDir t;
+    FaultGuard guard;
+    writeFile(t / "src", std::string(3 << 20, 'n'));
+    writeFile(t / "dst", "old contents");
+    setCopyFaultInjection([](std::uint64_t written) { return written > 0 ? ENOSPC : 0; });
+    EXPECT_FALSE(copyFile(t / "src", t / "dst"));
+    EXPECT_EQ(lastError(), ENOSPC);
+    EXPECT_EQ(readFile(t / "dst"), "old contents");
+    auto entries = std::distance(std::filesystem::directory_iterator(t.path()),
+                                 std::filesystem::directory_iterator());
+    EXPECT_EQ(entries, 2) << "the temporary file was left behind";
+    setCopyFaultInjection({});
+    EXPECT_FALSE(copyFile(t / "src", t / "dst", /*failIfExists=*/true));
+    EXPECT_TRUE(copyFile(t / "src", t / "dst"));
+    EXPECT_EQ(readFile(t / "dst").size(), std::size_t(3 << 20));
+}
+
+TEST(CopyFile, ProgressHookCanCancelAndRunsBetweenPieces) {
+    TempDir t;
+    writeFile(t / "src", std::string(20 << 20, 'p'));
+    int calls = 0;
+    EXPECT_FALSE(copyFile(t / "src", t / "dst", false, [&](std::uint64_t, std::uint64_t) {
+        return ++calls < 2;
+    }));
+    EXPECT_EQ(lastError(), ECANCELED);
+    EXPECT_FALSE(pathExists(t / "dst"));
+}
+
+TEST(MoveFile, DoesNotReplaceAndWorksAcrossFileSystems) {
+    TempDir t;
+    writeFile(t / "a", "A");
+    writeFile(t / "b", "B");
+    EXPECT_FALSE(moveFile(t / "a", t / "b"));
+    EXPECT_EQ(lastError(), EEXIST);
+    EXPECT_EQ(readFile(t / "b"), "B");
+
+    if (access("/dev/shm", W_OK) != 0 || sameFileSystem("/dev/shm", t.path()))
+        GTEST_SKIP() << "no second file system at /dev/shm on this machine";
+    TempDir other("/dev/shm");
+    ASSERT_TRUE(moveFile(t / "a", other / "a"));
+    EXPECT_FALSE(pathExists(t / "a"));
+    EXPECT_EQ(readFile(other / "a"), "A");
+}
+
+TEST(DeleteAndFolders, ReadOnlyFilesAreNotDeletedAndParentsAreMade) {
+    TempDir t;
+    writeFile(t / "ro", "x");
+    chmod((t / "ro").c_str(), 0444);
+    EXPECT_FALSE(deleteFile(t / "ro"));
+    EXPECT_TRUE(pathExists(t / "ro"));
+
+    std::string deep = t / "a/b/c";
+    EXPECT_FALSE(createDirectory(deep));
+    EXPECT_TRUE(forceDirectories(deep));
+    EXPECT_TRUE(isFolder(deep));
+    EXPECT_TRUE(forceDirectories(deep));
+    EXPECT_TRUE(isFolder("/"));
+    EXPECT_EQ(fileSizeOf(t / "missing"), -1);
+    EXPECT_EQ(fileSizeOf(t / "ro"), 1);
+}

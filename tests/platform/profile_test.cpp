@@ -1,0 +1,57 @@
+#include "platform/codepage.h"
+#include "platform/profile.h"
+
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+using namespace g3;
+using g3test::readFile;
+using g3test::TempDir;
+using g3test::writeFile;
+
+TEST(ProfileFile, MatchesWithoutCaseAndKeepsForeignContent) {
+    TempDir t;
+    writeFile(t / "data.ini", "; a comment\r\n[Other]\r\nkeep=me\r\n[FORM]\r\nLeft=0x10\r\n"
+                              "top=garbage\r\nwidth= 300\r\n");
+    ProfileFile p(t / "data.ini");
+    EXPECT_EQ(p.readInteger("form", "left", 50), 16);
+    EXPECT_EQ(p.readInteger("form", "TOP", 50), 50);
+    EXPECT_EQ(p.readInteger("form", "height", 240), 240);
+    EXPECT_EQ(p.readString("other", "KEEP"), "me");
+
+    ASSERT_TRUE(p.writeInteger("form", "top", 77));
+    ASSERT_TRUE(p.writeString("newsec", "k", "v"));
+    std::string text = readFile(t / "data.ini");
+    EXPECT_NE(text.find("; a comment"), std::string::npos);
+    EXPECT_NE(text.find("keep=me"), std::string::npos);
+    ProfileFile again(t / "data.ini");
+    EXPECT_EQ(again.readInteger("Form", "Top", 0), 77);
+    EXPECT_EQ(again.readString("NEWSEC", "k"), "v");
+}
+
+TEST(ProfileFile, TruncatedOrBinaryFilesGiveDefaults) {
+    TempDir t;
+    writeFile(t / "bin.ini", std::string("\0\xff[fo\x01rm\nleft=", 14));
+    ProfileFile p(t / "bin.ini");
+    EXPECT_EQ(p.readInteger("form", "left", 50), 50);
+    ProfileFile missing(t / "none.ini");
+    EXPECT_EQ(missing.readString("a", "b", "def"), "def");
+}
+
+TEST(ProfileFile, AFailedWriteIsReportedAndKeepsTheValueInMemory) {
+    TempDir t;
+    // Root ignores folder permissions; a missing folder fails for everyone.
+    ProfileFile q(t / "missing/data.ini");
+    EXPECT_FALSE(q.writeString("s", "k", "v"));
+    EXPECT_EQ(q.readString("s", "k"), "v");
+}
+
+TEST(CodePage, WindowsTextIsKeptWhenUtf8AndDecodedAsCp932Otherwise) {
+    EXPECT_TRUE(isValidUtf8("洞窟"));
+    EXPECT_FALSE(isValidUtf8("\x93\xb4\x8c\x41"));
+    // "洞窟" in CP932, and a name whose second byte is 0x5C ("表").
+    EXPECT_EQ(windowsTextToUtf8("\x93\xb4\x8c\x41"), "洞窟");
+    EXPECT_EQ(cp932ToUtf8("\x95\x5c"), "表");
+    EXPECT_EQ(windowsTextToUtf8("C:\\work\\photos"), "C:\\work\\photos");
+}
