@@ -31,6 +31,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     monitor_->setIncludeSubDir(true);
     monitor_->setInterval(3000);
     monitor_->OnChange = [this](TDirMonitor*) { runGuarded([this] { DirMonitor1Change(); }); };
+    monitor_->setDirectory("/");
+    monitor_->setActive(true);
     FormCreate();
 }
 

@@ -177,6 +177,7 @@ private:
     std::unique_ptr<ViewPlaceholders, ViewsDeleter> views_;
     std::unique_ptr<TDirMonitor> monitor_;
     TOKRightDlg* okRightDlg_ = nullptr;
+    bool monitorLost_ = false; // the watched folder vanished and could not be reopened
 };
 
 } // namespace g3

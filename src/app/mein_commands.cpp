@@ -42,8 +42,10 @@ void TForm1::DirMonitor1Change() {
     treeRefresh();
     // A monitor whose folder disappeared closes itself; while the refresh is meant to be
     // on, it watches the folder shown now.
-    if (!monitor_->Active() && !toolButton(QStringLiteral("tbtnSaisin"))->isChecked())
+    if (!monitor_->Active() && !toolButton(QStringLiteral("tbtnSaisin"))->isChecked()) {
         monitor_->setActive(true);
+        monitorLost_ = !monitor_->Active(); // the next folder shown reopens it
+    }
 }
 
 void TForm1::tbtnZenSentakClick() { listSelectAll(); }

@@ -25,6 +25,10 @@ void TForm1::ShellTreeView1Change() {
     QApplication::setApplicationDisplayName(shown);
     historyAdd(path);
     monitor_->setDirectory(path);
+    if (monitorLost_) {
+        monitor_->setActive(true);
+        monitorLost_ = !monitor_->Active();
+    }
 }
 
 // Entries carry the path's bytes; the text is for display only. Adding never changes the

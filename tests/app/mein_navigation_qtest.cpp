@@ -1,0 +1,252 @@
+// Navigation and arrangement of the main window: current folder, history, favourite tabs,
+// the layout switch and the splitter, the menus and the automatic refresh.
+#include "app/mein.h"
+#include "app/splitter.h"
+#include "app/tabstrip.h"
+#include "fscomp/DirMontr.h"
+#include "mein_fixture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QMenu>
+#include <QToolButton>
+
+#include <filesystem>
+
+using namespace g3;
+using g3test::Boxes;
+using g3test::Folders;
+
+namespace {
+
+std::string makeFolder(const Folders& f, const std::string& name) {
+    const std::string p = f.scratch(name);
+    std::filesystem::create_directories(p);
+    return p;
+}
+
+QPoint centreOfTab(TForm1& form, int i) { return form.TabControl1()->tabRect(i).center(); }
+
+} // namespace
+
+class MeinNavigationTest : public QObject {
+    Q_OBJECT
+private slots:
+    void treeChangeSetsCurrentFolderEverywhere() {
+        Folders f;
+        const std::string dir = makeFolder(f, "cave");
+        TForm1 form;
+        QVERIFY(form.navigateTo(dir + "/")); // a trailing "/" is dropped
+        QCOMPARE(form.CurDir(), dir);
+        QCOMPARE(form.windowTitle(), QString::fromStdString(dir));
+        QCOMPARE(QApplication::applicationDisplayName(), QString::fromStdString(dir));
+        QCOMPARE(form.DirMonitor1()->Directory(), dir);
+        QVERIFY(form.DirMonitor1()->Active());
+        QCOMPARE(form.ComboBox1()->count(), 2); // "/" and the cave
+        QCOMPARE(form.ComboBox1()->currentIndex(), -1);
+        QVERIFY(!form.navigateTo(f.scratch("missing")));
+        QCOMPARE(form.CurDir(), dir);
+    }
+
+    void historyKeepsTheLatestHundred() {
+        Folders f;
+        TForm1 form;
+        for (int i = 0; i < 101; ++i) QVERIFY(form.navigateTo(makeFolder(f, "d" + std::to_string(i))));
+        QComboBox* c = form.ComboBox1();
+        QCOMPARE(c->count(), 100); // "/" and d0 went out, oldest first
+        QCOMPARE(c->itemData(0).toByteArray().toStdString(), f.scratch("d1"));
+        QCOMPARE(c->itemData(99).toByteArray().toStdString(), f.scratch("d100"));
+        form.navigateTo(f.scratch("d50"));
+        QCOMPARE(c->count(), 100);
+        QCOMPARE(c->currentIndex(), -1);
+        // Picking an entry navigates; an entry whose folder is gone changes nothing.
+        form.ComboBox1Change(0);
+        QCOMPARE(form.CurDir(), f.scratch("d1"));
+        std::filesystem::remove(f.scratch("d2"));
+        form.ComboBox1Change(1);
+        QCOMPARE(form.CurDir(), f.scratch("d1"));
+    }
+
+    void tabRowsSizeTheBottomPanel() {
+        Folders f;
+        Boxes boxes;
+        boxes.answer = MsgResult::Yes;
+        TForm1 form; // 320 wide: 275 pixels of strip hold three tabs a row
+        form.show();
+        QCOMPARE(form.PaneBotom()->height(), 23);
+        for (int i = 0; i < 7; ++i) form.SpeedButton1Click();
+        QCOMPARE(form.TabControl1()->rowCount(), 3);
+        QCOMPARE(form.PaneBotom()->height(), 69);
+        while (form.TabControl1()->count() > 0)
+            form.TabControl1MouseUp(Qt::RightButton, centreOfTab(form, 0));
+        QCOMPARE(form.PaneBotom()->height(), 23);
+        QVERIFY(form.favouritePaths().empty());
+        QCOMPARE(boxes.seen.size(), size_t(7));
+        QCOMPARE(boxes.seen[0].text, QStringLiteral("/\r\nを取り外します"));
+        QCOMPARE(boxes.seen[0].buttons, MsgButtons(mbYes | mbCancel));
+    }
+
+    void cancelKeepsTheTab() {
+        Folders f;
+        Boxes boxes;
+        boxes.answer = MsgResult::Cancel; // also what closing the box answers
+        TForm1 form;
+        form.show();
+        form.SpeedButton1Click();
+        form.TabControl1MouseUp(Qt::RightButton, centreOfTab(form, 0));
+        QCOMPARE(form.TabControl1()->count(), 1);
+        form.TabControl1MouseUp(Qt::MiddleButton, centreOfTab(form, 0));
+        form.TabControl1MouseUp(Qt::RightButton, QPoint(1000, 1000)); // on no tab
+        QCOMPARE(boxes.seen.size(), size_t(1));
+    }
+
+    void leftClickOpensOrExplains() {
+        Folders f;
+        Boxes boxes;
+        const std::string dir = makeFolder(f, "photos");
+        TForm1 form;
+        form.show();
+        form.navigateTo(dir);
+        form.SpeedButton1Click();
+        QCOMPARE(form.TabControl1()->tabText(0), QStringLiteral("photos"));
+        form.navigateTo("/");
+        form.TabControl1MouseMove(centreOfTab(form, 0));
+        QCOMPARE(form.TabControl1()->toolTip(), QString::fromStdString(dir));
+        form.TabControl1MouseMove(QPoint(1000, 1000));
+        QCOMPARE(form.TabControl1()->toolTip(), QString());
+        form.TabControl1MouseUp(Qt::LeftButton, centreOfTab(form, 0));
+        QCOMPARE(form.CurDir(), dir);
+        QVERIFY(boxes.seen.empty());
+        std::filesystem::remove(dir);
+        form.TabControl1MouseUp(Qt::LeftButton, centreOfTab(form, 0));
+        QCOMPARE(boxes.seen.size(), size_t(1));
+        QCOMPARE(boxes.seen[0].text,
+                 QString::fromStdString("洞窟 " + dir +
+                                        "\n\rの表示に失敗しました\n\rこの洞窟は名前が変わったり埋められたかもしれません"));
+        QCOMPARE(boxes.seen[0].buttons, MsgButtons(mbOK));
+        QCOMPARE(form.TabControl1()->count(), 1);
+    }
+
+    void layoutSwitchRemembersEachSize() {
+        Folders f;
+        TForm1 form;
+        form.resize(600, 400);
+        form.show();
+        const int third = form.centralWidget()->width() / 3;
+        QCOMPARE(form.paneTree()->width(), third);
+        emit form.dfsSplitter1()->sizeRequested(150); // as a drag of the bar does
+        QCOMPARE(form.paneTree()->width(), 150);
+        QCOMPARE(form.dfsSplitter1()->x(), 150);
+        QCOMPARE(form.dfsSplitter1()->width(), 5);
+        form.tbtnTateYokoClick();
+        QCOMPARE(form.layoutMode(), 1);
+        QCOMPARE(form.dfsSplitter1()->height(), 5);
+        const int stacked = form.paneTree()->height();
+        emit form.dfsSplitter1()->sizeRequested(stacked + 20);
+        form.tbtnTateYokoClick();
+        QCOMPARE(form.paneTree()->width(), 150);
+        form.tbtnTateYokoClick();
+        QCOMPARE(form.paneTree()->height(), stacked + 20);
+    }
+
+    void splitterButtonCollapsesAndRestores() {
+        Folders f;
+        TForm1 form;
+        form.resize(600, 400);
+        form.show();
+        TdfsSplitter* bar = form.dfsSplitter1();
+        const int before = form.paneTree()->width();
+        const QPoint button = bar->buttonRect().center();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, button);
+        QCOMPARE(form.paneTree()->width(), TdfsSplitter::kMinSize);
+        QVERIFY(bar->isCollapsed());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->buttonRect().center());
+        QCOMPARE(form.paneTree()->width(), before);
+        // Off the button a click does nothing; on it, a drag of more than 5 pixels sizes.
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(form.paneTree()->width(), before);
+        QVERIFY(!bar->isCollapsed());
+    }
+
+    void styleAndSortMenus() {
+        Folders f;
+        const std::string dir = makeFolder(f, "list");
+        for (const char* n : {"b", "a", "c"}) f.write(g3::joinPath(dir, n), n);
+        TForm1 form;
+        form.navigateTo(dir);
+        form.popStylePopup();
+        QVERIFY(form.popStyle()->actions()[0]->isChecked()); // large icons at a first start
+        form.popStyle()->actions()[3]->trigger();
+        QCOMPARE(form.listStyleCode(), 4);
+        QCOMPARE(form.popStyle()->actions()[3]->text(), QStringLiteral("詳細(&D)"));
+        const QList<QAction*> sort = form.pmenuSort()->actions();
+        sort[0]->trigger();
+        QCOMPARE(form.listRowNames(), (std::vector<std::string>{"a", "b", "c"}));
+        sort[0]->trigger();
+        QCOMPARE(form.listRowNames(), (std::vector<std::string>{"c", "b", "a"}));
+        sort[2]->trigger();
+        QCOMPARE(form.myColBan(), 2);
+        for (int i = 0; i < 4; ++i) QCOMPARE(sort[i]->isChecked(), i == 2);
+        QCOMPARE(sort[1]->text(), QStringLiteral("大きさでソート"));
+    }
+
+    void refreshButtonSwitchesTheMonitor() {
+        Folders f;
+        TForm1 form;
+        QToolButton* saisin = form.toolButton(QStringLiteral("tbtnSaisin"));
+        QVERIFY(saisin->isCheckable());
+        QVERIFY(form.DirMonitor1()->Active());
+        saisin->click();
+        QVERIFY(!form.DirMonitor1()->Active());
+        saisin->click();
+        QVERIFY(form.DirMonitor1()->Active());
+        QCOMPARE(form.DirMonitor1()->Interval(), 3000);
+        QVERIFY(form.DirMonitor1()->IncludeSubDir());
+    }
+
+    void goneFolderRefreshesAndWatchesOn() {
+        Folders f;
+        const std::string dir = makeFolder(f, "shown");
+        TForm1 form;
+        form.navigateTo(dir);
+        f.write(g3::joinPath(dir, "new"), "x");
+        TDirMonitor::PollMonitors();
+        QVERIFY(form.DirMonitor1()->Active());
+        // The placeholder tree keeps a vanished folder selected; the refresh must still
+        // leave the monitor watching whatever folder is shown.
+        std::filesystem::remove_all(dir);
+        TDirMonitor::PollMonitors();
+        TDirMonitor::PollMonitors(); // no longer signalling
+        QVERIFY(form.navigateTo("/"));
+        QVERIFY(form.DirMonitor1()->Active());
+        QCOMPARE(form.DirMonitor1()->Directory(), std::string("/"));
+    }
+
+    void toolBarHasItsButtonsInOrder() {
+        Folders f;
+        TForm1 form;
+        const char* names[] = {"tbtnHoru", "tbtnUmeru", "tbtnSaisin", "tbtnKensak", "tbtnStyle",
+                               "tbtnNamHenkou", "tbtnPast", "tbtnCopy", "tbtnZenSentak",
+                               "tbtnTatinok", "tbtnGomiOpen", "tbtnTatemas", "tbtnHikos",
+                               "tbtnNamHenCopy", "tbtnPasCopy", "tbtnKaito", "tbtnAsyuk",
+                               "tbtnQuick", "tbtnSort", "tbtnTateYoko", "tbtnshotokato",
+                               "tbtnVajHel"};
+        int lastX = -1;
+        form.resize(1000, 300);
+        form.show();
+        for (const char* n : names) {
+            QToolButton* b = form.toolButton(QString::fromLatin1(n));
+            QVERIFY2(b, n);
+            QVERIFY(b->x() > lastX);
+            QVERIFY(!b->toolTip().isEmpty());
+            lastX = b->x();
+        }
+        QVERIFY(!form.toolButton(QStringLiteral("tbtnTatemas"))->isEnabled());
+        QVERIFY(form.toolButton(QStringLiteral("tbtnSort"))->menu() == form.pmenuSort());
+        QCOMPARE(form.windowMenu()->actions().last()->text(), QStringLiteral("もう一つGrottan3を起動(&F)"));
+        QCOMPARE(form.minimumSize(), QSize(100, 100));
+    }
+};
+
+QTEST_MAIN(MeinNavigationTest)
+#include "mein_navigation_qtest.moc"
