@@ -224,7 +224,12 @@ void TFindFile::DoDirEntry(TFindFirstLoop&, const FindData& d, bool& Cancel) {
     // A linked folder could lead back up the tree, and a pseudo file system (/proc, /sys)
     // is no place for a file walk: neither is entered.
     if (!d.isDirectory() || d.isDotOrDotDot() || (d.attributes & (faLink | faSystem))) return;
-    queue_.push_back(joinPath(currentDir_, d.name));
+    if (!currentRel_.empty()) {
+        queue_ += currentRel_;
+        queue_ += '/';
+    }
+    queue_ += d.name;
+    queue_ += '\0';
 }
 
 std::uint32_t TFindFile::Run() {
@@ -237,6 +242,8 @@ std::uint32_t TFindFile::Run() {
     Aborted = false;
     std::uint32_t result = (this->*search_)();
     queue_.clear();
+    queue_.shrink_to_fit();
+    queueHead_ = 0;
     if (result == kErrorCancelled && ExceptionOnCancel)
         throw EFindFileCancel("TFindFile.Run Cancelled");
     return result;
@@ -249,18 +256,27 @@ std::uint32_t TFindFile::searchOneFolder() {
 }
 
 std::uint32_t TFindFile::searchTree() {
-    // Only the folders still to visit are kept; a visited folder leaves the queue.
+    // Only the folders still to visit are kept; the visited part at the head of the queue
+    // is dropped once it makes up half of the buffer.
     queue_.clear();
-    queue_.push_back(baseDir_);
-    while (!queue_.empty()) {
-        currentDir_ = std::move(queue_.front());
-        queue_.pop_front();
+    queueHead_ = 0;
+    currentRel_.clear();
+    currentDir_ = baseDir_;
+    for (;;) {
         fileLoop_.setPath(joinPath(currentDir_, FileMask));
         if (std::uint32_t r = fileLoop_.Run()) return r;
         dirLoop_.setPath(joinPath(currentDir_, DirMask));
         if (std::uint32_t r = dirLoop_.Run()) return r;
+        if (queueHead_ == queue_.size()) return 0;
+        std::size_t end = queue_.find('\0', queueHead_);
+        currentRel_.assign(queue_, queueHead_, end - queueHead_);
+        queueHead_ = end + 1;
+        if (queueHead_ > 4096 && queueHead_ * 2 > queue_.size()) {
+            queue_.erase(0, queueHead_);
+            queueHead_ = 0;
+        }
+        currentDir_ = joinPath(baseDir_, currentRel_);
     }
-    return 0;
 }
 
 } // namespace g3

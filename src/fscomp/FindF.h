@@ -11,7 +11,6 @@
 #include "platform/pump.h"
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <stdexcept>
@@ -204,7 +203,12 @@ private:
 
     TFindFirstLoop fileLoop_;
     TFindFirstLoop dirLoop_;
-    std::deque<std::string> queue_; // folders still to visit
+    // Folders still to visit, relative to BaseDir, each followed by a NUL byte (no name
+    // holds one), read from queueHead_ on: one buffer for a whole level of the tree, not
+    // one allocation per folder.
+    std::string queue_;
+    std::size_t queueHead_ = 0;
+    std::string currentRel_; // the folder being listed, relative to BaseDir
     Filter filters_[5] = {};
     int filterCount_ = 0;
     std::uint32_t requiredAttrs_ = 0;

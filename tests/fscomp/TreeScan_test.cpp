@@ -1,12 +1,17 @@
 #include "fscomp/TreeScan.h"
 
+#include "platform/findfile.h"
 #include "platform/paths.h"
+#include "unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,6 +27,7 @@ protected:
         char tmpl[] = "/tmp/g3-scan-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         root = tmpl;
+        chmod(root.c_str(), 0755); // open to the unprivileged walk
         scanner->MessagePump = [this] { ++pumps; };
         scanner->setInitialDirectory(root);
         scanner->OnDirectoryFound = [this](TTreeScanner& s) { log.push_back("D " + rel(s.FileFound())); };
@@ -112,6 +118,76 @@ TEST_F(TreeScannerTest, ReleaseDuringAScanFreesAfterIt) {
     };
     raw->Search();
     EXPECT_EQ(log, (std::vector<std::string>{"D /"}));
+}
+
+TEST_F(TreeScannerTest, UnreadableFolderCountsAsEmpty) {
+    for (const char* f : {"locked/a.txt", "locked/inner/b.txt", "open/c.txt"}) file(f);
+    chmod(joinPath(root, "open").c_str(), 0755);
+    chmod(joinPath(root, "locked").c_str(), 0);
+    scanner->setFileMask("*.txt");
+    auto outcome = g3test::runUnprivileged([&] {
+        scanner->Search();
+        return log == std::vector<std::string>{"D /", "D /locked/", "E /locked/", "D /open/", "F /open/c.txt",
+                                               "E /open/c.txt", "E /open/c.txt", "S"};
+    });
+    chmod(joinPath(root, "locked").c_str(), 0755);
+    if (outcome == g3test::Unprivileged::NotPossible) GTEST_SKIP() << "cannot drop privileges here";
+    EXPECT_EQ(outcome, g3test::Unprivileged::Passed);
+}
+
+TEST_F(TreeScannerTest, VanishedFoldersAreSkipped) {
+    for (const char* f : {"a/x.txt", "a/deep/y.txt", "b/z.txt", "c/w.txt"}) file(f);
+    scanner->setFileMask("*.txt");
+    scanner->OnDirectoryFound = [this](TTreeScanner& s) {
+        log.push_back("D " + rel(s.FileFound()));
+        if (rel(s.FileFound()) == "/a/") {
+            fs::remove_all(joinPath(root, "a")); // the folder itself, before it is listed
+            fs::remove_all(joinPath(root, "b")); // a sibling already listed by the parent
+        }
+    };
+    scanner->Search();
+    EXPECT_EQ(log, (std::vector<std::string>{"D /", "D /a/", "E /a/", "D /b/", "E /b/", "D /c/", "F /c/w.txt",
+                                             "E /c/w.txt", "E /c/w.txt", "S"}));
+}
+
+TEST_F(TreeScannerTest, LinkedFolderIsNotDescended) {
+    file("elsewhere/far.txt");
+    file("tree/near.txt");
+    fs::create_symlink(joinPath(root, "elsewhere"), joinPath(root, "tree/away"));
+    fs::create_symlink("..", joinPath(root, "tree/up"));
+    scanner->setInitialDirectory(joinPath(root, "tree"));
+    scanner->setFileMask("*");
+    scanner->Search();
+    EXPECT_EQ(log, (std::vector<std::string>{"D /tree/", "F /tree/near.txt", "E /tree/near.txt", "S"}))
+        << "links to folders are neither entered nor reported as files";
+}
+
+// A scan of "/" stopped below the first level: every folder of the root is found, and
+// none of the pseudo file systems among them.
+TEST_F(TreeScannerTest, RootScanLeavesPseudoFileSystemsOut) {
+    std::vector<std::string> level1;
+    scanner->setInitialDirectory("/");
+    scanner->setFileMask("\x01no file has this name");
+    scanner->OnFileFound = nullptr;
+    scanner->OnDirectoryDone = nullptr;
+    scanner->OnSearchDone = nullptr;
+    scanner->OnDirectoryFound = [&](TTreeScanner& s) {
+        // Listings after the root's own yield no subfolders.
+        if (s.FileFound() != "/") {
+            s.Recursive = false;
+            level1.push_back(s.FileFound());
+        }
+    };
+    scanner->Search();
+    EXPECT_EQ(scanner->InitialDirectory(), "/");
+    EXPECT_NE(std::find(level1.begin(), level1.end(), "/tmp/"), level1.end());
+    for (const char* name : {"proc", "sys"}) {
+        if (!isPseudoFileSystemMount(std::string("/") + name)) {
+            std::printf("/%s is no pseudo file system mount here: not checked\n", name);
+            continue;
+        }
+        EXPECT_EQ(std::find(level1.begin(), level1.end(), std::string("/") + name + "/"), level1.end()) << name;
+    }
 }
 
 } // namespace
