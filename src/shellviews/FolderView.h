@@ -1,9 +1,17 @@
 // TFolderView: the folder tree. Contract shared with the file list and the main window;
 // the owner of this file may add members, not change these.
+//
+// The tree starts at the desktop root (level 0) and shows folders only, hidden ones
+// included. Each node holds its relative ID (the root: the desktop's empty list); a node's
+// children are made when it is first expanded, driven by its has-children flag. Every
+// selection change goes through Change: OnChange first, then CurrentNode/PreviousNode,
+// then the linked file list is shown the node's folder. User-interface thread only.
 #pragma once
 
 #include "shellviews/ShView.h"
+#include "shellviews/mousetrack.h"
 
+#include <QPersistentModelIndex>
 #include <QTreeView>
 
 #include <string>
@@ -12,6 +20,7 @@
 namespace g3 {
 
 class TFileView;
+class FolderTreeModel;
 
 class TFolderView : public QTreeView {
     Q_OBJECT
@@ -49,13 +58,55 @@ public:
     // Selects a node (goes through Change).
     void selectNode(const QModelIndex& node);
 
+    // --- Nodes (additions of this file's owner) -------------------------------------
+    QModelIndex rootNode() const;
+    // The last two nodes Change reported (invalid when none, or deleted since).
+    QModelIndex CurrentNode() const { return current_; }
+    QModelIndex PreviousNode() const { return previous_; }
+    // Absolute ID list of a node: the IDs of its ancestors and its own, root first.
+    ItemIDList GetNodeIDList(const QModelIndex& node) const;
+    // Relative ID of a node (the root: the desktop's empty list).
+    ItemIDList nodeID(const QModelIndex& node) const;
+    // The node's has-children flag (what the expand button shows).
+    bool nodeHasChildren(const QModelIndex& node) const;
+    // Makes the children of a node from its folder (no-op while Filling).
+    void FillChildren(const QModelIndex& node);
+    // Makes the children when the flag promises some and none were made yet.
+    void CanExpand(const QModelIndex& node);
+    // The child of node whose ID the node's folder calls equal to relative (expands node).
+    QModelIndex FindChild(const QModelIndex& node, const ItemIDList& relative);
+    QModelIndex FindIDList(const ItemIDList& absolute);
+    // The folder object that holds a node (the desktop for level 1); null for the root.
+    ShellFolderPtr parentFolderOf(const QModelIndex& node) const;
+    bool ReadOnly() const { return readOnly_; }
+    void setReadOnly(bool on);
+    bool RightClickSelect() const { return rightClickSelect_; }
+
 signals:
     // OnChange: raised for every selection change, before the list is refilled.
     void OnChange();
 
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
 private:
     class Impl;
+    friend class FolderTreeModel;
+    void Change(const QModelIndex& node);
+    void NotifyLinkedViews(const QModelIndex& node);
+    void Edit(const QModelIndex& node, const QString& text);
+    void expandNode(const QModelIndex& node);
+    void runMouseAction(MouseTracker::Action a, const QPoint& viewportPos);
+
     Impl* d_;
+    QPersistentModelIndex current_, previous_;
+    MouseTracker tracker_;
+    bool readOnly_ = false;
+    bool rightClickSelect_ = false;
+    bool goingBack_ = false;
 };
 
 } // namespace g3
