@@ -1,6 +1,7 @@
 #include "shellviews/shellnamespace.h"
 
 #include "platform/paths.h"
+#include "platform/uniquefd.h"
 #include "shellviews/mimetypes.h"
 #include "shellviews/naturalorder.h"
 
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,17 +28,59 @@ std::string displayText(std::string_view bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toStdString();
 }
 
+// A form of a path that the system calls accept. A path shorter than PATH_MAX stands as
+// it is. A longer one (the kernel refuses those with ENAMETOOLONG) is opened folder by
+// folder, each step well below the limit, and named below /proc/self/fd/N of the deepest
+// folder opened; that descriptor lives as long as the object. When a step cannot be
+// opened the path stands as it is, and the call that uses it fails as it would have.
+class ReachablePath {
+public:
+    explicit ReachablePath(const std::string& path) : p_(path) {
+        if (path.size() < PATH_MAX || path[0] != '/') return;
+        constexpr std::size_t kStep = 2048;
+        UniqueFd dir(open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        std::size_t pos = 1;
+        while (dir && path.size() - pos >= kStep) {
+            std::size_t end = path.rfind('/', pos + kStep);
+            if (end == std::string::npos || end <= pos) return;
+            std::string part = path.substr(pos, end - pos);
+            UniqueFd next(openat(dir.get(), part.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+            if (!next) return;
+            dir = std::move(next);
+            pos = end + 1;
+        }
+        if (!dir) return;
+        p_ = "/proc/self/fd/" + std::to_string(dir.get()) + "/" + path.substr(pos);
+        dir_ = std::move(dir);
+    }
+    const std::string& str() const { return p_; }
+    const char* c_str() const { return p_.c_str(); }
+
+private:
+    std::string p_;
+    UniqueFd dir_;
+};
+
 bool isDirectoryPath(const std::string& path) {
     struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    ReachablePath p(path);
+    return stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool findDataOfAnyPath(const std::string& path, FindData& out) {
+    ReachablePath p(path);
+    if (!findDataOfPath(p.str(), out)) return false;
+    out.name = namePart(path);
+    return true;
 }
 
 // Lists `path` up to its first subfolder ("." and ".." do not count; a link to a folder
 // does, as the tree shows it as a child).
 bool hasSubfolder(const std::string& path) {
+    ReachablePath p(path);
     FindHandle h;
     FindData d;
-    for (bool ok = h.first(joinPath(path, "*"), d, FindDetail::NameAndType); ok; ok = h.next(d))
+    for (bool ok = h.first(joinPath(p.str(), "*"), d, FindDetail::NameAndType); ok; ok = h.next(d))
         if (d.isDirectory() && !d.isDotOrDotDot()) return true;
     return false;
 }
@@ -75,7 +119,8 @@ bool validNewName(std::string_view name) {
 
 // rename() that never replaces: the target's existence is checked by the kernel where the
 // file system supports it, which closes the gap between a check and the rename.
-bool renameNoReplace(const std::string& from, const std::string& to) {
+bool renameNoReplace(const std::string& fromPath, const std::string& toPath) {
+    ReachablePath from(fromPath), to(toPath);
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
     struct stat st {};
@@ -110,9 +155,10 @@ bool FileSystemFolder::EnumObjects(unsigned flags, const EnumSink& sink) const {
     // Only the file list shows sizes and times; the tree's folder listings take the type
     // from the directory entry and save one statx per entry.
     FindDetail detail = (flags & SHCONTF_NONFOLDERS) ? FindDetail::Full : FindDetail::NameAndType;
+    ReachablePath p(path_);
     FindHandle h;
     FindData d;
-    bool ok = h.first(joinPath(path_, "*"), d, detail);
+    bool ok = h.first(joinPath(p.str(), "*"), d, detail);
     if (!ok && h.error() != 0) return false;
     for (; ok; ok = h.next(d)) {
         if (d.isDotOrDotDot()) continue;
@@ -264,7 +310,7 @@ bool ShellFolder::SetNameOf(const ItemIDList& relative, std::string_view newName
 bool ShellFolder::GetDataFromIDList(const ItemIDList& relative, FindData& out) const {
     std::size_t n = relative.idCount();
     if (n == 0 || (n == 1 && (relative.firstFlags() & kIdDesktopItem))) return false;
-    return findDataOfPath(pathOf(relative), out);
+    return findDataOfAnyPath(pathOf(relative), out);
 }
 
 // ---- module functions --------------------------------------------------------------------
@@ -277,7 +323,7 @@ ShellFolderPtr SHGetDesktopFolder() {
 ItemIDList desktopIDList() { return ItemIDList::empty(); }
 
 bool ParseDisplayName(std::string_view path, ItemIDList& out) {
-    if (path.empty() || path[0] != '/') return false;
+    if (path.empty() || path[0] != '/' || path.find('\0') != std::string_view::npos) return false;
     std::vector<std::string_view> parts;
     for (std::size_t i = 0; i < path.size();) {
         std::size_t j = path.find('/', i);
@@ -293,7 +339,7 @@ bool ParseDisplayName(std::string_view path, ItemIDList& out) {
     std::string full = "/";
     for (auto c : parts) full = joinPath(full, c);
     FindData d;
-    if (!findDataOfPath(full, d)) return false;
+    if (!findDataOfAnyPath(full, d)) return false;
     ItemIDList list = ConcatIDList(ItemIDList::empty(), ItemIDList::makeID(kIdFolder | kIdDesktopItem, "/"));
     for (std::size_t i = 0; i < parts.size(); ++i) {
         std::uint8_t f = i + 1 < parts.size() ? kIdFolder : idFlagsOf(d);
