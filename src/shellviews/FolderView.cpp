@@ -112,7 +112,11 @@ public:
         const Node* n = nodeOf(parent);
         return n && n->hasChildren && !n->childrenMade;
     }
-    void fetchMore(const QModelIndex& parent) override { tree_->CanExpand(parent); }
+    // Only an expansion makes children: a walker asking every index (a model tester)
+    // would otherwise list the whole file system.
+    void fetchMore(const QModelIndex& parent) override {
+        if (tree_->isExpanded(parent)) tree_->CanExpand(parent);
+    }
 
     QVariant data(const QModelIndex& i, int role) const override {
         const Node* n = nodeOf(i);
@@ -196,6 +200,8 @@ TFolderView::TFolderView(QWidget* parent) : QTreeView(parent), d_(new Impl(this)
     setIndentation(19);
     // Context menus come from the mouse handling below, not from Qt's menu event.
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // An expansion the view handles without asking the model (its layout was pending).
+    connect(this, &QTreeView::expanded, this, [this](const QModelIndex& i) { CanExpand(i); });
 }
 
 TFolderView::~TFolderView() {
