@@ -252,26 +252,27 @@ void TFolderView::BuildTree() {
     std::string name;
     if (!desktop || root.isNull() || !desktop->GetDisplayNameOf(root, SHGDN_INFOLDER, name))
         return;
-    {
-        UpdateBracket bracket(this);
-        d_->filling = true;
-        d_->model->clear();
-        d_->filling = false;
-        auto n = std::make_unique<Node>();
-        n->id = root;
-        n->text = QString::fromStdString(name);
-        n->typeIndex = GetIconIndex(root, 0);
-        n->hasChildren = true;
-        d_->model->setRoot(std::move(n));
-        QModelIndex r = rootNode();
-        selectNode(r);
-        FillChildren(r);
-        expand(r);
-    }
+    UpdateBracket bracket(this);
+    d_->filling = true;
+    d_->model->clear();
+    d_->filling = false;
+    auto n = std::make_unique<Node>();
+    n->id = root;
+    n->text = QString::fromStdString(name);
+    n->typeIndex = GetIconIndex(root, 0);
+    n->hasChildren = true;
+    d_->model->setRoot(std::move(n));
+    QModelIndex r = rootNode();
+    // After the reset nothing is selected, so this selection always reaches Change and
+    // shows the desktop in the linked list: no second notification is needed.
+    selectNode(r);
+    FillChildren(r);
+    expand(r);
 }
 
 void TFolderView::RebuildTree(const ItemIDList& absolute) {
     if (d_->filling) return;
+    HourglassCursor hourglass;
     UpdateBracket bracket(this);
     // Copied first: the caller's list may be one taken from the nodes about to go.
     ItemIDList target = absolute;

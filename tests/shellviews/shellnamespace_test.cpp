@@ -189,8 +189,11 @@ TEST(ShellFolderTest, FoldersThatCannotBeListed) {
     EXPECT_FALSE(SHGetDesktopFolder()->BindToObject(ConcatIDList(parsed(t.path()), ItemIDList::makeID(kIdFolder, "d"))));
     makeFile(t / "plain");
     EXPECT_FALSE(bound(t / "plain")); // a file is no folder
+}
 
+TEST(ShellFolderTest, UnreadableFolder) {
     if (geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+    ShellTempDir t;
     makeFolders(t / "locked/inner");
     ShellFolderPtr locked = bound(t / "locked");
     chmod((t / "locked").c_str(), 0);
