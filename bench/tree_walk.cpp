@@ -6,70 +6,20 @@
 // is measured in child processes (this program run with --peak TREE), one per tree, so the
 // peaks of the two walks cannot mask each other.
 #include "common.h"
+#include "trees.h"
 
 #include "app/startup.h"
 #include "fscomp/FindF.h"
 #include "fscomp/TreeScan.h"
-#include "platform/fileops.h"
-#include "platform/paths.h"
 
 #include <QCoreApplication>
 #include <QTimer>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace {
-
-const std::string kCache = "/var/tmp/g3bench";
-
-// top folders × (1 + subfolders) folders, ten files in each; every 20th file is a JPEG
-// (every third of those with an upper-case extension, which -iname and our masks match).
-struct Shape {
-    int top, sub;
-    long folders() const { return static_cast<long>(top) * (1 + sub); }
-    long files() const { return folders() * 10; }
-};
-
-void fillFolder(const std::string& dir, long& serial) {
-    for (int f = 0; f < 10; ++f, ++serial) {
-        const char* ext = serial % 20 == 0 ? (serial % 60 == 0 ? ".JPG" : ".jpg") : ".txt";
-        std::string p = g3::joinPath(dir, "file" + std::to_string(serial) + ext);
-        int fd = open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0 || write(fd, "x", 1) != 1) std::exit(2);
-        close(fd);
-    }
-}
-
-// Builds the tree unless a complete one is cached (a marker file written last says so).
-std::string ensureTree(const std::string& name, Shape s) {
-    g3::forceDirectories(kCache);
-    std::string root = g3::joinPath(kCache, name);
-    std::string marker = root + ".complete";
-    if (access(marker.c_str(), F_OK) == 0) return root;
-    std::fprintf(stderr, "generating %s (%ld folders, %ld files)\n", root.c_str(), s.folders(), s.files());
-    bench::shell("rm -rf '" + root + "'");
-    g3::createDirectory(root);
-    long serial = 0;
-    for (int t = 0; t < s.top; ++t) {
-        std::string top = g3::joinPath(root, "top" + std::to_string(t));
-        g3::createDirectory(top);
-        fillFolder(top, serial);
-        for (int u = 0; u < s.sub; ++u) {
-            std::string sub = g3::joinPath(top, "sub" + std::to_string(u));
-            g3::createDirectory(sub);
-            fillFolder(sub, serial);
-        }
-    }
-    int fd = open(marker.c_str(), O_WRONLY | O_CREAT, 0644);
-    close(fd);
-    return root;
-}
 
 long scannerWalk(const std::string& root) {
     long found = 0;
@@ -134,10 +84,10 @@ int main(int argc, char** argv) {
     g3::installThrottledPump();
     if (argc == 3 && std::string(argv[1]) == "--peak") return peakChild(argv[2]);
 
-    const std::string tree = ensureTree("tree200k", {20, 999});
-    const std::string small = ensureTree("tree20k", {20, 99});
+    const std::string tree = bench::largeTree();
+    const std::string small = bench::smallTree();
     std::fflush(stdout);
-    bench::shell("df -T " + kCache);
+    bench::shell("df -T " + bench::kTreeCache);
 
     // A timer due every millisecond shows that the event loop is served during the walks.
     long ticks = 0;
@@ -166,9 +116,9 @@ int main(int argc, char** argv) {
     Peak p20k = peakOf(argv[0], small), p200k = peakOf(argv[0], tree);
     std::printf("peak resident TFindFile: %ld files %.1f MiB (%.1f MiB before the walk), "
                 "%ld files %.1f MiB (%.1f MiB before the walk)\n",
-                Shape{20, 99}.files(), p20k.after / 1048576.0, p20k.before / 1048576.0,
-                Shape{20, 999}.files(), p200k.after / 1048576.0, p200k.before / 1048576.0);
-    const std::string extra = "files=" + std::to_string(Shape{20, 999}.files()) +
+                bench::kSmallTree.files(), p20k.after / 1048576.0, p20k.before / 1048576.0,
+                bench::kLargeTree.files(), p200k.after / 1048576.0, p200k.before / 1048576.0);
+    const std::string extra = "files=" + std::to_string(bench::kLargeTree.files()) +
                               " found=" + std::to_string(expected);
     bench::result("tree_scanner", scan.ours, scan.baseline, extra);
     bench::result("find_file", find.ours, find.baseline,

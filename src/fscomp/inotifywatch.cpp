@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <deque>
 #include <dirent.h>
+#include <iterator>
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -93,7 +94,7 @@ bool InotifyWatch::open(const std::string& folder, bool subtree, std::uint32_t c
     if (subtree_) {
         std::vector<std::string> first;
         subfolders(folder, device_, first);
-        for (const auto& f : first) addTree(f);
+        addTree(std::move(first));
     }
     return true;
 }
@@ -106,17 +107,34 @@ bool InotifyWatch::addOne(const std::string& folder) {
     return true;
 }
 
-// Breadth first from folder, so the budget goes to the levels nearest the watched folder.
-void InotifyWatch::addTree(const std::string& folder) {
-    std::deque<std::string> queue{folder};
+// Breadth first over the whole list, so the budget goes to the levels nearest the watched
+// folder. A folder's subfolders are read only while the queue holds fewer candidates than
+// the budget has room for; the others wait in `unread`, in the same order, and are read
+// only when the queue runs dry (some candidates could not be watched).
+void InotifyWatch::addTree(std::vector<std::string> folders) {
+    std::deque<std::string> queue(std::make_move_iterator(folders.begin()),
+                                  std::make_move_iterator(folders.end()));
+    std::deque<std::string> unread;
     std::vector<std::string> children;
-    while (!queue.empty() && paths_.size() < budget_) {
-        std::string f = std::move(queue.front());
-        queue.pop_front();
-        if (!addOne(f)) continue;
+    auto readChildren = [&](const std::string& f) {
         children.clear();
         subfolders(f, device_, children);
         for (auto& c : children) queue.push_back(std::move(c));
+    };
+    while (paths_.size() < budget_) {
+        if (queue.empty()) {
+            if (unread.empty()) break;
+            readChildren(unread.front());
+            unread.pop_front();
+            continue;
+        }
+        std::string f = std::move(queue.front());
+        queue.pop_front();
+        if (!addOne(f)) continue;
+        if (unread.empty() && paths_.size() + queue.size() < budget_)
+            readChildren(f);
+        else
+            unread.push_back(std::move(f));
     }
 }
 
@@ -156,7 +174,7 @@ InotifyPoll InotifyWatch::handle(const inotify_event& ev) {
         if (ev.mask & (IN_MOVED_FROM | IN_DELETE)) forgetBelow(child);
         if (ev.mask & (IN_CREATE | IN_MOVED_TO)) {
             struct stat st{};
-            if (::lstat(child.c_str(), &st) == 0 && st.st_dev == device_) addTree(child);
+            if (::lstat(child.c_str(), &st) == 0 && st.st_dev == device_) addTree({child});
         }
     }
     return counts(ev.mask) ? InotifyPoll::Changed : InotifyPoll::Quiet;

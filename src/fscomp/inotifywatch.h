@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 struct inotify_event;
 
@@ -58,7 +59,7 @@ public:
     int fd() const { return fd_; }
 
 private:
-    void addTree(const std::string& folder);
+    void addTree(std::vector<std::string> folders);
     bool addOne(const std::string& folder);
     void forgetBelow(const std::string& folder);
     bool counts(std::uint32_t mask) const;

@@ -214,6 +214,21 @@ private slots:
         QCOMPARE(w.watchCount(), size_t(10));
     }
 
+    // The budget goes level by level over the whole tree: every folder of the first level
+    // is watched before any folder below it.
+    void budgetGoesToTheNearestLevels() {
+        for (const char* top : {"a", "b", "c"})
+            for (int i = 0; i < 5; ++i)
+                std::filesystem::create_directories(joinPath(joinPath(root(), top), "x" + std::to_string(i)));
+        InotifyWatch w;
+        QVERIFY(w.open(root(), true, icFileName, 4));
+        QCOMPARE(w.watchCount(), size_t(4));
+        touchFile(joinPath(root(), "a/x0/deep"));
+        QCOMPARE(w.poll(), InotifyPoll::Quiet);
+        touchFile(joinPath(root(), "c/near"));
+        QCOMPARE(w.poll(), InotifyPoll::Changed);
+    }
+
     void cleanup() { tmp_.reset(); }
 };
 
