@@ -7,6 +7,8 @@
 #include "platform/paths.h"
 #include "platform/pump.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -26,6 +28,14 @@ const char* const kLabelMove = "引っ越し";
 bool pumpBetweenPieces(std::uint64_t, std::uint64_t) {
     pumpMessages();
     return true;
+}
+
+// The age dosAgeOfPath gives, from a status already read (-1 for a folder or a time the
+// DOS format cannot hold).
+std::int32_t dosAgeOfStatus(const struct stat& st) {
+    std::uint32_t dos = 0;
+    if (S_ISDIR(st.st_mode) || !fileTimeToDos(fileTimeFromTimespec(st.st_mtim), dos)) return -1;
+    return static_cast<std::int32_t>(dos);
 }
 
 std::string timeText(std::int32_t age) {
@@ -216,52 +226,60 @@ void TCopyEngine::addError(const std::string& Src, const std::string& Dst,
 void TCopyEngine::myPasFilCopyMove(const std::string& Src, const std::string& Dst, int Mode,
                                    int Op) {
     const std::string Label = Op == opCopy ? kLabelCopy : kLabelMove;
-    std::string folder = myIsFolder(Dst) ? Dst : parentFolder(Dst);
-    if (!isFolder(folder)) forceDirectories(folder);
+    // One status of each path serves every question below: whether Dst and its folder
+    // exist, the age of Dst, the kind of Src and its age (a link's age is its target's).
+    struct stat dstSt {};
+    const bool dstExists = ::stat(Dst.c_str(), &dstSt) == 0;
+    // An existing Dst has its folder already.
+    if (!dstExists) {
+        std::string folder = parentFolder(Dst);
+        if (!isFolder(folder)) forceDirectories(folder);
+    }
 
     // Folders and special files (FIFOs, devices, sockets) are never opened or moved.
-    EntryKind kind = entryKindOf(Src);
+    struct stat srcSt {};
+    EntryKind kind = entryKindOf(Src, srcSt);
     if (kind == EntryKind::Folder || kind == EntryKind::Special) {
         addError(Src, Dst, Label, kind == EntryKind::Folder ? EISDIR : ENOTSUP);
         return;
     }
-    std::int32_t srcAge = dosAgeOfPath(Src);
-    std::int32_t dstAge = dosAgeOfPath(Dst);
+    std::int32_t srcAge = kind == EntryKind::File ? dosAgeOfStatus(srcSt) : dosAgeOfPath(Src);
+    std::int32_t dstAge = dstExists ? dosAgeOfStatus(dstSt) : -1;
     if (dstAge != -1) {
         if (Mode == smOverwrite || (Mode == smNewer && srcAge > dstAge))
-            myFileCopy(Src, Dst, Label, false, Op);
+            copyEntry(Src, Dst, Label, false, Op, kind);
         else if (Mode == smAsk)
-            askAndApply(Src, Dst, Label, Op, srcAge, dstAge);
+            askAndApply(Src, Dst, Label, Op, srcAge, dstAge, kind);
         return;
     }
     if (Op == opCopy)
-        myFileCopy(Src, Dst, Label, false, opCopy);
+        copyEntry(Src, Dst, Label, false, opCopy, kind);
     else
-        moveNew(Src, Dst);
+        moveNew(Src, Dst, kind);
 }
 
 void TCopyEngine::askAndApply(const std::string& Src, const std::string& Dst,
                               const std::string& Label, int Op, std::int32_t srcAge,
-                              std::int32_t dstAge) {
+                              std::int32_t dstAge, EntryKind kind) {
     if (!SameNameForAll)
         SameNameAnswer = host_.askSameName(Label, Dst, fnFileSizeGet(Src), fnFileSizeGet(Dst),
                                            timeText(srcAge), timeText(dstAge));
     switch (SameNameAnswer) {
-    case 0: if (srcAge > dstAge) myFileCopy(Src, Dst, Label, false, Op); break;
-    case 1: myFileCopy(Src, Dst, Label, false, Op); break;
+    case 0: if (srcAge > dstAge) copyEntry(Src, Dst, Label, false, Op, kind); break;
+    case 1: copyEntry(Src, Dst, Label, false, Op, kind); break;
     case 3:
-        if (srcAge > dstAge) myFileCopy(Src, Dst, Label, false, Op);
+        if (srcAge > dstAge) copyEntry(Src, Dst, Label, false, Op, kind);
         SameNameForAll = true;
         break;
-    case 4: myFileCopy(Src, Dst, Label, false, Op); SameNameForAll = true; break;
+    case 4: copyEntry(Src, Dst, Label, false, Op, kind); SameNameForAll = true; break;
     case 5:
     case 6: SameNameForAll = true; break;
     default: break;
     }
 }
 
-void TCopyEngine::moveNew(const std::string& Src, const std::string& Dst) {
-    bool ok = entryKindOf(Src) == EntryKind::Link ? moveLink(Src, Dst)
+void TCopyEngine::moveNew(const std::string& Src, const std::string& Dst, EntryKind kind) {
+    bool ok = kind == EntryKind::Link ? moveLink(Src, Dst)
                                                    : moveFile(Src, Dst, pumpBetweenPieces);
     if (!ok) addError(Src, Dst, kLabelMove, lastError());
 }
@@ -269,9 +287,15 @@ void TCopyEngine::moveNew(const std::string& Src, const std::string& Dst) {
 // The source of a move goes only after its copy succeeded; a failed delete leaves it.
 void TCopyEngine::myFileCopy(const std::string& Src, const std::string& Dst,
                              const std::string& Label, bool FailIfExists, int Op) {
+    copyEntry(Src, Dst, Label, FailIfExists, Op, entryKindOf(Src));
+}
+
+// myFileCopy with the kind of Src already known.
+void TCopyEngine::copyEntry(const std::string& Src, const std::string& Dst,
+                            const std::string& Label, bool FailIfExists, int Op, EntryKind kind) {
     try {
         bool ok;
-        if (entryKindOf(Src) == EntryKind::Link) {
+        if (kind == EntryKind::Link) {
             ok = !sameEntry(Src, Dst) && !(FailIfExists && pathExists(Dst)) &&
                  replaceWithLink(Src, Dst);
             if (!ok && lastError() == 0) setLastError(EEXIST);

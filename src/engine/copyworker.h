@@ -10,6 +10,7 @@
 #pragma once
 
 #include "engine/copyhost.h"
+#include "engine/fileprobe.h"
 #include "engine/opkind.h"
 #include "fscomp/FindF.h"
 
@@ -112,8 +113,10 @@ private:
     void addJob(const std::string& src, const std::string& dst);
     std::string mirrorOf(const std::string& currentDir, const std::string& name) const;
     void askAndApply(const std::string& Src, const std::string& Dst, const std::string& Label,
-                     int Op, std::int32_t srcAge, std::int32_t dstAge);
-    void moveNew(const std::string& Src, const std::string& Dst);
+                     int Op, std::int32_t srcAge, std::int32_t dstAge, EntryKind kind);
+    void moveNew(const std::string& Src, const std::string& Dst, EntryKind kind);
+    void copyEntry(const std::string& Src, const std::string& Dst, const std::string& Label,
+                   bool FailIfExists, int Op, EntryKind kind);
     void addError(const std::string& Src, const std::string& Dst, const std::string& Label,
                   int code);
     int runShell(unsigned func, std::vector<std::string> from, const std::string& to);

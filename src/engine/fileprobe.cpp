@@ -15,6 +15,10 @@ namespace g3 {
 
 EntryKind entryKindOf(const std::string& path) {
     struct stat st {};
+    return entryKindOf(path, st);
+}
+
+EntryKind entryKindOf(const std::string& path, struct stat& st) {
     if (::lstat(path.c_str(), &st) != 0) {
         setLastError(errno);
         return EntryKind::Missing;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+struct stat;
+
 namespace g3 {
 
 // What a path names, without following a symbolic link.
@@ -11,6 +13,8 @@ enum class EntryKind { Missing, File, Folder, Link, Special };
 
 // Missing leaves the reason in lastError().
 EntryKind entryKindOf(const std::string& path);
+// The same, keeping the status of the entry itself (lstat) in st.
+EntryKind entryKindOf(const std::string& path, struct stat& st);
 // True when both paths name the same existing entry (also through a hard link).
 bool sameEntry(const std::string& a, const std::string& b);
 // Number of entries that are not folders in the tree at path (1 for a file or link).

@@ -102,11 +102,37 @@ int copyContents(int in, int out, std::uint64_t total, const CopyProgress& progr
     }
 }
 
-// Gives the copy the source's mode and last-write time, then puts it in place.
-int finishCopy(TempFile& tmp, const struct stat& srcSt, const std::string& dst, bool replace) {
-    if (fchmod(tmp.fd(), srcSt.st_mode & 07777) != 0) return errno;
+// Gives the copy the source's mode and last-write time.
+int finishContents(int fd, const struct stat& srcSt) {
+    if (fchmod(fd, srcSt.st_mode & 07777) != 0) return errno;
     struct timespec times[2] = {{0, UTIME_OMIT}, srcSt.st_mtim};
-    if (futimens(tmp.fd(), times) != 0) return errno;
+    if (futimens(fd, times) != 0) return errno;
+    return 0;
+}
+
+// A destination that did not exist is written under its own name, created exclusively so
+// nothing that appeared meanwhile is touched; on failure the partial file goes again.
+// 0, or errno (EEXIST when something took the name first).
+int copyToNewFile(int in, const struct stat& srcSt, const std::string& dst,
+                  const CopyProgress& progress) {
+    UniqueFd out(open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (!out) return errno;
+    int e = copyContents(in, out.get(), static_cast<std::uint64_t>(srcSt.st_size), progress);
+    if (!e) e = finishContents(out.get(), srcSt);
+    if (out.closeChecked() != 0 && !e) e = errno;
+    if (e) unlink(dst.c_str());
+    return e;
+}
+
+// An existing destination: the copy goes to a temporary file renamed over it at the end,
+// so a failure leaves the old file as it was.
+int copyOverFile(int in, const struct stat& srcSt, const std::string& dst, bool replace,
+                 const CopyProgress& progress) {
+    TempFile tmp(dst);
+    if (!tmp.isOpen()) return errno;
+    if (int e = copyContents(in, tmp.fd(), static_cast<std::uint64_t>(srcSt.st_size), progress))
+        return e;
+    if (int e = finishContents(tmp.fd(), srcSt)) return e;
     return tmp.renameInto(dst, replace);
 }
 
@@ -122,15 +148,17 @@ bool copyFile(const std::string& src, const std::string& dst, bool failIfExists,
     if (!exists && errno != ENOENT) return fail(errno);
     if (exists)
         if (int e = destinationRefusal(dstSt, srcSt, failIfExists)) return fail(e);
-    TempFile tmp(dst);
-    if (!tmp.isOpen()) return fail(errno);
     // Read ahead in large windows: the whole file is read once, front to back. Small
     // files fit in the default window and are spared the call.
     if (srcSt.st_size >= static_cast<off_t>(kFirstPiece))
         posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    if (int e = copyContents(in.get(), tmp.fd(), static_cast<std::uint64_t>(srcSt.st_size), progress))
-        return fail(e);
-    if (int e = finishCopy(tmp, srcSt, dst, !failIfExists)) return fail(e);
+    if (!exists) {
+        int e = copyToNewFile(in.get(), srcSt, dst, progress);
+        // A name that appeared meanwhile (a dangling link among them) is an existing
+        // destination after all: it is replaced the safe way.
+        if (e != EEXIST || failIfExists) return e ? fail(e) : true;
+    }
+    if (int e = copyOverFile(in.get(), srcSt, dst, !failIfExists, progress)) return fail(e);
     return true;
 }
 

@@ -91,6 +91,32 @@ TEST(CopyFile, AFailedOverwriteKeepsTheOldDestinationAndLeavesNoTemporary) {
     EXPECT_EQ(readFile(t / "dst").size(), std::size_t(3 << 20));
 }
 
+// A new destination is written under its own name: a failure removes the partial file, and
+// a name that is taken after all (a dangling link) is replaced only when allowed.
+TEST(CopyFile, NewDestinationsFailWithoutTraceAndTakenNamesAreReplacedSafely) {
+    TempDir t;
+    FaultGuard guard;
+    writeFile(t / "src", std::string(5 << 20, 'n'));
+    setCopyFaultInjection([](std::uint64_t written) { return written > 0 ? EIO : 0; });
+    EXPECT_FALSE(copyFile(t / "src", t / "new"));
+    EXPECT_EQ(lastError(), EIO);
+    EXPECT_FALSE(pathExists(t / "new"));
+    setCopyFaultInjection({});
+
+    ASSERT_EQ(symlink("nowhere", (t / "dangling").c_str()), 0);
+    EXPECT_FALSE(copyFile(t / "src", t / "dangling", /*failIfExists=*/true));
+    EXPECT_EQ(lastError(), EEXIST);
+    struct stat st {};
+    ASSERT_EQ(lstat((t / "dangling").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_FALSE(pathExists(t / "nowhere"));
+    EXPECT_TRUE(copyFile(t / "src", t / "dangling"));
+    ASSERT_EQ(lstat((t / "dangling").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode)) << "the link is replaced, not written through";
+    EXPECT_EQ(st.st_size, 5 << 20);
+    EXPECT_FALSE(pathExists(t / "nowhere"));
+}
+
 TEST(CopyFile, ProgressHookCanCancelAndRunsBetweenPieces) {
     TempDir t;
     writeFile(t / "src", std::string(20 << 20, 'p'));
