@@ -1,5 +1,6 @@
 // copyFile against `cp -a`: one 512 MiB file, and 10,000 files of 4 KiB in 100 folders.
 #include "common.h"
+#include "trees.h"
 
 #include "platform/fileops.h"
 #include "platform/findfile.h"
@@ -15,18 +16,6 @@
 
 namespace {
 
-void writeData(const std::string& path, std::size_t bytes, unsigned seed) {
-    std::vector<char> buf(1 << 20);
-    for (std::size_t i = 0; i < buf.size(); ++i) buf[i] = static_cast<char>((i * 2654435761u + seed) >> 13);
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    for (std::size_t done = 0; done < bytes;) {
-        std::size_t n = std::min(buf.size(), bytes - done);
-        if (write(fd, buf.data(), n) != static_cast<ssize_t>(n)) std::exit(2);
-        done += n;
-    }
-    close(fd);
-}
-
 std::string folderName(int i) {
     char b[16];
     std::snprintf(b, sizeof b, "d%02d", i);
@@ -39,7 +28,7 @@ void makeSmallTree(const std::string& root) {
         std::string folder = g3::joinPath(root, folderName(d));
         g3::createDirectory(folder);
         for (int f = 0; f < 100; ++f)
-            writeData(g3::joinPath(folder, "f" + std::to_string(f) + ".dat"), 4096, static_cast<unsigned>(d * 100 + f));
+            bench::writePatternFile(g3::joinPath(folder, "f" + std::to_string(f) + ".dat"), 4096, static_cast<unsigned>(d * 100 + f));
     }
 }
 
@@ -77,7 +66,7 @@ int main() {
     bench::shell("df -T " + base);
     Bench b{base, g3::joinPath(base, "aside")};
     std::string large = g3::joinPath(base, "large.bin"), small = g3::joinPath(base, "small");
-    writeData(large, 512u << 20, 7);
+    bench::writePatternFile(large, 512u << 20, 7);
     makeSmallTree(small);
 
     auto largeTimes = bench::alternate(

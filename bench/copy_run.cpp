@@ -95,18 +95,6 @@ private:
     qint64 maxNs_ = 0;
 };
 
-void writeFile(const std::string& path, std::size_t bytes, unsigned seed) {
-    std::vector<char> buf(std::min<std::size_t>(bytes, 1 << 20));
-    for (std::size_t i = 0; i < buf.size(); ++i) buf[i] = static_cast<char>((i * 2654435761u + seed) >> 13);
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    for (std::size_t done = 0; done < bytes;) {
-        std::size_t n = std::min(buf.size(), bytes - done);
-        if (write(fd, buf.data(), n) != static_cast<ssize_t>(n)) std::exit(2);
-        done += n;
-    }
-    close(fd);
-}
-
 // folders × 100 files of 4 KiB, kept under the benchmark cache.
 std::string ensureSource(const std::string& name, int folders) {
     std::string root = g3::joinPath(bench::kTreeCache, name);
@@ -121,7 +109,7 @@ std::string ensureSource(const std::string& name, int folders) {
         std::string dir = g3::joinPath(root, folder);
         g3::createDirectory(dir);
         for (int f = 0; f < 100; ++f)
-            writeFile(g3::joinPath(dir, "f" + std::to_string(f) + ".dat"), 4096, static_cast<unsigned>(d * 100 + f));
+            bench::writePatternFile(g3::joinPath(dir, "f" + std::to_string(f) + ".dat"), 4096, static_cast<unsigned>(d * 100 + f));
     }
     close(open(marker.c_str(), O_WRONLY | O_CREAT, 0644));
     return root;
@@ -138,37 +126,20 @@ void directRun(const std::string& src, const std::string& dest) {
     }
 }
 
-int peakChild(const std::string& src, const std::string& dest) {
-    long long before = bench::peakResidentBytes();
-    g3::createDirectory(dest);
-    directRun(src, dest);
-    std::printf("%lld %lld\n", before, bench::peakResidentBytes());
-    return 0;
-}
-
-struct Peak {
-    long long before = 0, after = 0;
-};
-
-Peak peakOf(const char* self, const std::string& src, const std::string& dest) {
-    std::string cmd = std::string("'") + self + "' --peak '" + src + "' '" + dest + "'";
-    FILE* p = popen(cmd.c_str(), "r");
-    Peak r;
-    if (!p || std::fscanf(p, "%lld %lld", &r.before, &r.after) != 2) std::exit(2);
-    pclose(p);
-    return r;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     g3::installThrottledPump();
-    if (argc == 4 && std::string(argv[1]) == "--peak") return peakChild(argv[2], argv[3]);
+    if (argc == 4 && std::string(argv[1]) == "--peak")
+        return bench::printPeakAround([&] {
+            g3::createDirectory(argv[3]);
+            directRun(argv[2], argv[3]);
+        });
 
     const std::string src = ensureSource("copy10k", 100);
     const std::string big = g3::joinPath(bench::kTreeCache, "big1g.bin");
-    if (g3::fileSizeOf(big) != (1LL << 30)) writeFile(big, 1u << 30, 11);
+    if (g3::fileSizeOf(big) != (1LL << 30)) bench::writePatternFile(big, 1u << 30, 11);
     std::string work = g3::joinPath(bench::kTreeCache, "copyrun.XXXXXX");
     if (!mkdtemp(work.data())) return 2;
     std::fflush(stdout);
@@ -236,8 +207,8 @@ int main(int argc, char** argv) {
 
     // Peak memory: 10,000 files, then 100,000 (1,000 folders), each run in its own process.
     const std::string src100k = ensureSource("copy100k", 1000);
-    Peak p10k = peakOf(argv[0], src, g3::joinPath(work, "peak10k"));
-    Peak p100k = peakOf(argv[0], src100k, g3::joinPath(work, "peak100k"));
+    bench::ChildPeak p10k = bench::peakInChild(argv[0], {src, g3::joinPath(work, "peak10k")});
+    bench::ChildPeak p100k = bench::peakInChild(argv[0], {src100k, g3::joinPath(work, "peak100k")});
     std::printf("peak resident direct run: 10,000 files %.1f MiB (%.1f MiB before), 100,000 files %.1f MiB "
                 "(%.1f MiB before)\n",
                 p10k.after / 1048576.0, p10k.before / 1048576.0, p100k.after / 1048576.0, p100k.before / 1048576.0);

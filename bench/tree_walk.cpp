@@ -56,33 +56,13 @@ long countOfFind(const std::string& root) {
     return n;
 }
 
-// Child: one TFindFile walk, then the peak resident size before and after it.
-int peakChild(const std::string& root) {
-    long before = static_cast<long>(bench::peakResidentBytes());
-    long found = findFileWalk(root);
-    std::printf("%ld %ld %lld\n", found, before, bench::peakResidentBytes());
-    return 0;
-}
-
-struct Peak {
-    long found = 0, before = 0, after = 0;
-};
-
-Peak peakOf(const char* self, const std::string& root) {
-    std::string cmd = std::string("'") + self + "' --peak '" + root + "'";
-    FILE* p = popen(cmd.c_str(), "r");
-    Peak r;
-    if (!p || std::fscanf(p, "%ld %ld %ld", &r.found, &r.before, &r.after) != 3) std::exit(2);
-    pclose(p);
-    return r;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     g3::installThrottledPump();
-    if (argc == 3 && std::string(argv[1]) == "--peak") return peakChild(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--peak")
+        return bench::printPeakAround([&] { findFileWalk(argv[2]); });
 
     const std::string tree = bench::largeTree();
     const std::string small = bench::smallTree();
@@ -113,7 +93,8 @@ int main(int argc, char** argv) {
                 ticks - scanTicks);
 
     // The smaller tree first, each in its own process.
-    Peak p20k = peakOf(argv[0], small), p200k = peakOf(argv[0], tree);
+    bench::ChildPeak p20k = bench::peakInChild(argv[0], {small});
+    bench::ChildPeak p200k = bench::peakInChild(argv[0], {tree});
     std::printf("peak resident TFindFile: %ld files %.1f MiB (%.1f MiB before the walk), "
                 "%ld files %.1f MiB (%.1f MiB before the walk)\n",
                 bench::kSmallTree.files(), p20k.after / 1048576.0, p20k.before / 1048576.0,

@@ -1,5 +1,6 @@
-// Generated trees shared by the walk and monitor benchmarks, kept under /var/tmp/g3bench/
-// so that later runs reuse them (a marker file written last says a tree is complete).
+// Data the benchmarks generate, and peak memory measured in a child process. Trees are
+// kept under /var/tmp/g3bench/ so that later runs reuse them (a marker file written last
+// says a tree is complete).
 #pragma once
 
 #include "common.h"
@@ -10,9 +11,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -65,5 +69,42 @@ inline constexpr TreeShape kLargeTree{20, 999};
 inline constexpr TreeShape kSmallTree{20, 99};
 inline std::string largeTree() { return ensureTree("tree200k", kLargeTree); }
 inline std::string smallTree() { return ensureTree("tree20k", kSmallTree); }
+
+// A file of `bytes` bytes of a pattern that depends on seed.
+inline void writePatternFile(const std::string& path, std::size_t bytes, unsigned seed) {
+    std::vector<char> buf(std::min<std::size_t>(bytes, 1 << 20));
+    for (std::size_t i = 0; i < buf.size(); ++i) buf[i] = static_cast<char>((i * 2654435761u + seed) >> 13);
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    for (std::size_t done = 0; done < bytes;) {
+        std::size_t n = std::min(buf.size(), bytes - done);
+        if (write(fd, buf.data(), n) != static_cast<ssize_t>(n)) std::exit(2);
+        done += n;
+    }
+    close(fd);
+}
+
+// Peak resident size of a child process, before and after its work.
+struct ChildPeak {
+    long long before = 0, after = 0;
+};
+
+// In the child: does the work and prints the two figures for peakInChild.
+inline int printPeakAround(const std::function<void()>& work) {
+    long long before = peakResidentBytes();
+    work();
+    std::printf("%lld %lld\n", before, peakResidentBytes());
+    return 0;
+}
+
+// Runs `self --peak args...` and reads what printPeakAround printed there.
+inline ChildPeak peakInChild(const char* self, const std::vector<std::string>& args) {
+    std::string cmd = std::string("'") + self + "' --peak";
+    for (const auto& a : args) cmd += " '" + a + "'";
+    FILE* p = popen(cmd.c_str(), "r");
+    ChildPeak r;
+    if (!p || std::fscanf(p, "%lld %lld", &r.before, &r.after) != 2) std::exit(2);
+    pclose(p);
+    return r;
+}
 
 } // namespace bench
