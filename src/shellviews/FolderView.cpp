@@ -3,6 +3,7 @@
 #include "shellviews/FileView.h"
 
 #include <QAbstractItemModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QStyledItemDelegate>
@@ -498,7 +499,7 @@ void TFolderView::setDropSource(TDropSourceEx* d) {
 
 void TFolderView::setRightClickSelect(bool on) { rightClickSelect_ = on; }
 
-// ---- mouse ------------------------------------------------------------------------------
+// ---- keyboard and mouse ----------------------------------------------------------------
 
 QModelIndex TFolderView::nodeAtIconOrLabel(const QPoint& viewportPos) const {
     QModelIndex i = indexAt(viewportPos);
@@ -510,6 +511,16 @@ QModelIndex TFolderView::nodeAtIconOrLabel(const QPoint& viewportPos) const {
     int w = itemDelegateForIndex(i)->sizeHint(opt, i).width();
     r.setWidth(std::min(r.width(), w));
     return r.contains(viewportPos) ? i : QModelIndex();
+}
+
+void TFolderView::keyPressEvent(QKeyEvent* e) {
+    // "*" would expand every folder below the node, which below "/" means listing the
+    // whole file system on the user-interface thread.
+    if (e->key() == Qt::Key_Asterisk) {
+        e->ignore();
+        return;
+    }
+    QTreeView::keyPressEvent(e);
 }
 
 void TFolderView::mousePressEvent(QMouseEvent* e) {
