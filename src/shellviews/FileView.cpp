@@ -1,0 +1,422 @@
+#include "shellviews/FileView.h"
+
+#include "app/msgbox.h"
+#include "shellviews/FolderView.h"
+#include "shellviews/mousetrack.h"
+#include "shellviews/shellexec.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStackedLayout>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace g3 {
+
+namespace {
+
+constexpr int kColumnWidths[4] = {120, 80, 70, 90};
+
+// The details view: one row per item, the five columns, grid lines.
+class DetailsView : public QTableView {
+public:
+    using QTableView::QTableView;
+};
+
+} // namespace
+
+class TFileView::Impl : public QObject {
+public:
+    explicit Impl(TFileView* owner);
+
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+    void applyStyle();
+    void columnClick(int column);
+    void doubleClick();
+    bool rename(int row, const QString& text);
+    void mousePress(QMouseEvent* e);
+    void mouseRelease(QMouseEvent* e);
+    void mouseMove(QMouseEvent* e);
+    void hoverSelect(const QPoint& pos);
+    // The IDs of the selected rows, last selected row first, and their count.
+    ItemIDList joinedSelection(int& count) const;
+    void showContextMenu(const QPoint& viewportPos);
+    void startDrag();
+
+    TFileView* q;
+    FileListModel* model;
+    QItemSelectionModel* selection;
+    QStackedLayout* stack;
+    DetailsView* details;
+    QListView* icons;
+    TViewStyle style = vsReport;
+
+    ItemIDList folderIDList;
+    ShellFolderPtr folder;
+    std::string execDirectory;
+    QPointer<TFolderView> tree;
+    QPointer<QMenu> popupMenu;
+    QPointer<TContextMenuEx> contextMenu;
+    QPointer<TDropSourceEx> dropSource;
+    std::vector<std::string> mask;
+    int myColBan = 0;
+    bool fileExecute = true;
+    bool hotTrack = false;
+    bool sentBack = false; // the tree was sent back once for a folder that failed to list
+    MouseTracker mouse;
+};
+
+TFileView::Impl::Impl(TFileView* owner)
+    : QObject(owner), q(owner), model(new FileListModel(owner)),
+      selection(new QItemSelectionModel(model, owner)), stack(new QStackedLayout(owner)),
+      details(new DetailsView(owner)), icons(new QListView(owner)) {
+    stack->setContentsMargins(0, 0, 0, 0);
+    model->setIconProvider([this](int type, int overlay) { return typeIconWithOverlay(type, overlay, style == vsIcon); });
+    model->setRenameHandler([this](int row, const QString& text) { return rename(row, text); });
+
+    details->setModel(model);
+    details->setSelectionModel(selection);
+    details->setSelectionBehavior(QAbstractItemView::SelectRows);
+    details->setShowGrid(false);
+    details->setWordWrap(false);
+    details->setCornerButtonEnabled(false);
+    details->verticalHeader()->hide();
+    details->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    details->verticalHeader()->setDefaultSectionSize(details->fontMetrics().height() + 4);
+    details->horizontalHeader()->setHighlightSections(false);
+    details->horizontalHeader()->setSectionsClickable(true);
+    details->horizontalHeader()->setStretchLastSection(true);
+    details->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    details->setIconSize(QSize(16, 16));
+    for (int c = 0; c < 4; ++c) details->setColumnWidth(c, kColumnWidths[c]);
+    connect(details->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int c) { runGuarded([&] { columnClick(c); }); });
+
+    icons->setModel(model);
+    icons->setSelectionModel(selection);
+    icons->setModelColumn(0);
+    icons->setResizeMode(QListView::Adjust);
+    icons->setUniformItemSizes(true);
+
+    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(details), static_cast<QAbstractItemView*>(icons)}) {
+        v->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        v->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+        v->setDragEnabled(false); // drags go through the drop source component
+        v->setContextMenuPolicy(Qt::NoContextMenu);
+        v->installEventFilter(this);
+        v->viewport()->installEventFilter(this);
+        stack->addWidget(v);
+    }
+    connect(selection, &QItemSelectionModel::selectionChanged, q, [this] { emit q->OnChange(); });
+    connect(selection, &QItemSelectionModel::currentChanged, q, [this] { emit q->OnChange(); });
+    applyStyle();
+}
+
+void TFileView::Impl::applyStyle() {
+    if (style == vsReport) {
+        stack->setCurrentWidget(details);
+        return;
+    }
+    const bool large = style == vsIcon;
+    icons->setViewMode(large ? QListView::IconMode : QListView::ListMode);
+    icons->setFlow(style == vsList ? QListView::TopToBottom : QListView::LeftToRight);
+    icons->setWrapping(true);
+    icons->setIconSize(large ? QSize(32, 32) : QSize(16, 16));
+    icons->setGridSize(large ? QSize(84, 64) : QSize());
+    icons->setSpacing(large ? 0 : 2);
+    icons->setWordWrap(large);
+    icons->setTextElideMode(large ? Qt::ElideMiddle : Qt::ElideRight);
+    icons->setMovement(QListView::Static);
+    stack->setCurrentWidget(icons);
+}
+
+void TFileView::Impl::columnClick(int column) {
+    if (popupMenu) {
+        // The owner's sort menu decides; a header without an entry does nothing.
+        const QList<QAction*> items = popupMenu->actions();
+        if (column >= 0 && column < items.size()) items[column]->trigger();
+        return;
+    }
+    q->SortByColumn(column);
+}
+
+void TFileView::Impl::doubleClick() {
+    emit q->OnDblClick();
+    const std::vector<int> rows = q->selectedRows();
+    if (rows.empty() || !folder) return;
+    const int row = rows.front();
+    const ItemIDList& id = model->row(row).id;
+    if (id.isNull()) return;
+    if (tree && q->IsFolderItem(row)) {
+        tree->SelectChild(id);
+        return;
+    }
+    if (!fileExecute) return;
+    if (messageDlg(QStringLiteral("家を実行しようとしてますが、いいですか？"), MsgKind::Confirmation,
+                   mbYes | mbNo) != MsgResult::Yes)
+        return;
+    ShellExecuteItem(q->GetItemPath(row), execDirectory);
+}
+
+bool TFileView::Impl::rename(int row, const QString& text) {
+    if (!folder) return false;
+    const ItemIDList oldId = model->row(row).id;
+    ItemIDList newId;
+    if (!folder->SetNameOf(oldId, text.toStdString(), newId)) return false;
+    if (tree && (folder->GetAttributesOf(oldId, SFGAO_FOLDER) & SFGAO_FOLDER)) tree->RenameChild(oldId, newId);
+    model->setRowId(row, std::move(newId));
+    return true;
+}
+
+ItemIDList TFileView::Impl::joinedSelection(int& count) const {
+    ItemIDList joined = ItemIDList::empty();
+    count = 0;
+    for (int row : q->selectedRows()) {
+        joined = ConcatIDList(model->row(row).id, joined);
+        ++count;
+    }
+    return joined;
+}
+
+void TFileView::Impl::showContextMenu(const QPoint& viewportPos) {
+    if (!contextMenu || !folder || q->selectedRows().empty()) return;
+    int count = 0;
+    const ItemIDList joined = joinedSelection(count);
+    QAbstractItemView* v = q->itemView();
+    mouse.clear();
+    contextMenu->ShowContextMenu(v, folder, v->viewport()->mapToGlobal(viewportPos), count, joined);
+}
+
+void TFileView::Impl::startDrag() {
+    int count = 0;
+    const ItemIDList joined = joinedSelection(count);
+    mouse.clear();
+    dropSource->StartDrag(q->itemView(), folder, count, joined);
+}
+
+void TFileView::Impl::mousePress(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    mouse.press(p.x(), p.y(), e->button() == Qt::RightButton);
+}
+
+void TFileView::Impl::mouseRelease(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    // The release reaches the view here, so a right click raises the menu at once.
+    if (mouse.release(p.x(), p.y()) == MouseTracker::Action::ContextMenu) showContextMenu(p);
+    mouse.clear();
+}
+
+void TFileView::Impl::mouseMove(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    emit q->OnMouseMove(p);
+    if (hotTrack && !(e->buttons() & (Qt::LeftButton | Qt::RightButton))) hoverSelect(p);
+    if (!mouse.tracking()) return;
+    const bool buttonDown = e->buttons() & (Qt::LeftButton | Qt::RightButton);
+    switch (mouse.move(p.x(), p.y(), buttonDown)) {
+    case MouseTracker::Action::ContextMenu: showContextMenu(p); break;
+    case MouseTracker::Action::Drag:
+        if (dropSource && folder && !q->selectedRows().empty()) startDrag();
+        break;
+    case MouseTracker::Action::None: break;
+    }
+}
+
+void TFileView::Impl::hoverSelect(const QPoint& pos) {
+    const QModelIndex at = q->itemView()->indexAt(pos);
+    if (!at.isValid() || selection->isRowSelected(at.row(), {})) return;
+    selection->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+bool TFileView::Impl::eventFilter(QObject* watched, QEvent* e) {
+    QAbstractItemView* v = q->itemView();
+    const bool onViewport = watched == v->viewport();
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+        if (onViewport) mousePress(static_cast<QMouseEvent*>(e));
+        break;
+    case QEvent::MouseButtonRelease:
+        if (onViewport) mouseRelease(static_cast<QMouseEvent*>(e));
+        break;
+    case QEvent::MouseMove:
+        if (onViewport) mouseMove(static_cast<QMouseEvent*>(e));
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (onViewport && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+            // The press that began the double click is already handled; the view's own
+            // double-click handling (editing) stays off.
+            runGuarded([this] { doubleClick(); });
+            return true;
+        }
+        break;
+    case QEvent::KeyPress:
+        if (watched == v) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            emit q->OnKeyDown(k->key(), k->modifiers());
+        }
+        break;
+    default: break;
+    }
+    return false;
+}
+
+// --- TFileView ---------------------------------------------------------------------
+
+TFileView::TFileView(QWidget* parent) : QWidget(parent), d_(new Impl(this)) {
+    resize(200, 200);
+    // The sort state of every list starts over when a list is made.
+    FileViewSortState& s = fileViewSortState();
+    s.SortColumn = 0;
+    s.SortDirection = 1;
+    for (int c = 0; c < 4; ++c) s.ColumnDirection[static_cast<std::size_t>(c)] = 1;
+    d_->model->setStarredColumn(0);
+}
+
+TFileView::~TFileView() {
+    if (d_->tree && d_->tree->FileView() == this) d_->tree->setFileView(nullptr);
+}
+
+void TFileView::ShowFolder(const ItemIDList& absolute) {
+    if (absolute.isNull()) return;
+    d_->folderIDList = absolute;
+    const ShellFolderPtr desktop = SHGetDesktopFolder();
+    ShellFolderPtr bound = absolute.idCount() == 0 ? nullptr : desktop->BindToObject(absolute);
+    d_->folder = bound ? bound : desktop;
+    FillList();
+}
+
+void TFileView::setLinkedTree(TFolderView* tree) { d_->tree = tree; }
+TFolderView* TFileView::LinkedTree() const { return d_->tree; }
+
+void TFileView::FillList() {
+    if (!d_->folder) return;
+    FileViewSortState& s = fileViewSortState();
+    const auto before = s.ColumnDirection;
+    for (int c = 0; c < 4; ++c) s.ColumnDirection[static_cast<std::size_t>(c)] = s.SortDirection;
+    bool listed = false;
+    {
+        HourglassCursor hourglass;
+        listed = d_->model->fill(d_->folder, d_->mask); // one reset, sorted by the shared state
+    }
+    d_->mouse.clear();
+    if (listed) {
+        d_->sentBack = false;
+        return;
+    }
+    s.ColumnDirection = before; // nothing was shown, so nothing was sorted
+    // The folder cannot be listed: the tree goes back to where it was, once; if that
+    // folder fails too, the rows stay as they are.
+    if (d_->tree && !d_->sentBack) {
+        d_->sentBack = true;
+        d_->tree->selectPreviousNode();
+    } else {
+        d_->sentBack = false;
+    }
+}
+
+void TFileView::SortByColumn(int column) {
+    if (column < 0 || column >= FileListModel::kColumns) return;
+    FileViewSortState& s = fileViewSortState();
+    int& dir = s.ColumnDirection[static_cast<std::size_t>(column)];
+    dir = -dir;
+    d_->model->setStarredColumn(column <= 3 ? column : -1);
+    d_->model->sortByColumn(column);
+    s.SortDirection = dir;
+    s.SortColumn = column;
+}
+
+std::string TFileView::GetSelectedPath() const {
+    const std::vector<int> rows = selectedRows();
+    return rows.empty() ? std::string() : GetItemPath(rows.front());
+}
+
+std::string TFileView::GetItemPath(int row) const {
+    std::string out;
+    if (!d_->folder || row < 0 || row >= d_->model->rowCount()) return out;
+    const ItemIDList& id = d_->model->row(row).id;
+    if (id.isNull() || !d_->folder->GetDisplayNameOf(id, SHGDN_FORPARSING, out)) out.clear();
+    return out;
+}
+
+bool TFileView::IsFolderItem(int row) const {
+    if (!d_->folder || row < 0 || row >= d_->model->rowCount()) return false;
+    return d_->folder->GetAttributesOf(d_->model->row(row).id, SFGAO_FOLDER | SFGAO_FILESYSANCESTOR) != 0;
+}
+
+void TFileView::SetExecDirectory(const std::string& dir) { d_->execDirectory = dir; }
+
+void TFileView::setMyPopupMenu(QMenu* menu) { d_->popupMenu = menu; }
+int TFileView::MyColBan() const { return d_->myColBan; }
+void TFileView::setMyColBan(int n) { d_->myColBan = n; }
+bool TFileView::FileExecute() const { return d_->fileExecute; }
+void TFileView::setFileExecute(bool on) { d_->fileExecute = on; }
+const std::vector<std::string>& TFileView::Mask() const { return d_->mask; }
+void TFileView::setMask(const std::vector<std::string>& mask) { d_->mask = mask; }
+void TFileView::setContextMenu(TContextMenuEx* c) { d_->contextMenu = c; }
+void TFileView::setDropSource(TDropSourceEx* d) { d_->dropSource = d; }
+TViewStyle TFileView::ViewStyle() const { return d_->style; }
+
+void TFileView::setViewStyle(TViewStyle s) {
+    if (s == d_->style) return;
+    QAbstractItemView* old = itemView();
+    d_->style = s;
+    d_->applyStyle();
+    if (old != itemView() && old->hasFocus()) itemView()->setFocus();
+}
+
+void TFileView::setGridLines(bool on) { d_->details->setShowGrid(on); }
+void TFileView::setHideSelection(bool) {
+    // Qt's views keep the selection painted when they lose the focus; nothing to switch.
+}
+void TFileView::setRowSelect(bool on) {
+    d_->details->setSelectionBehavior(on ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+}
+
+void TFileView::setHotTrack(bool on) {
+    d_->hotTrack = on;
+    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(d_->details), static_cast<QAbstractItemView*>(d_->icons)})
+        v->viewport()->setMouseTracking(on);
+}
+
+void TFileView::setReadOnly(bool on) { d_->model->setReadOnly(on); }
+
+FileListModel* TFileView::model() const { return d_->model; }
+
+QAbstractItemView* TFileView::itemView() const {
+    return d_->style == vsReport ? static_cast<QAbstractItemView*>(d_->details) : d_->icons;
+}
+
+std::vector<int> TFileView::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& i : d_->selection->selectedRows(0)) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int TFileView::rowAt(const QPoint& viewportPos, bool iconOrLabelOnly) const {
+    QAbstractItemView* v = itemView();
+    const QModelIndex at = v->indexAt(viewportPos);
+    if (!at.isValid()) return -1;
+    if (!iconOrLabelOnly) return at.row();
+    if (d_->style != vsReport) return at.row(); // an item's rectangle is its icon and label
+    if (at.column() != 0) return -1;
+    // In details the name cell is wider than what it shows: icon, a gap, the caption.
+    const QRect cell = v->visualRect(at);
+    const int shown = 4 + d_->details->iconSize().width() + 4 +
+                      v->fontMetrics().horizontalAdvance(d_->model->caption(at.row())) + 4;
+    return viewportPos.x() < cell.left() + shown ? at.row() : -1;
+}
+
+void TFileView::selectAll() { itemView()->selectAll(); }
+int TFileView::columnWidth(int column) const { return d_->details->columnWidth(column); }
+void TFileView::setColumnWidth(int column, int width) { d_->details->setColumnWidth(column, width); }
+const ShellFolderPtr& TFileView::FolderObject() const { return d_->folder; }
+const ItemIDList& TFileView::FolderIDList() const { return d_->folderIDList; }
+
+} // namespace g3
