@@ -6,9 +6,9 @@
 // Peak memory of the direct run for 10,000 and 100,000 files is taken in child processes
 // (this program run with --peak SRC DEST).
 #include "common.h"
+#include "pump.h"
 #include "trees.h"
 
-#include "app/startup.h"
 #include "engine/copyhost.h"
 #include "engine/copyworker.h"
 #include "platform/pump.h"
@@ -130,7 +130,7 @@ void directRun(const std::string& src, const std::string& dest) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    g3::installThrottledPump();
+    bench::installProgramPump();
     if (argc == 4 && std::string(argv[1]) == "--peak")
         return bench::printPeakAround([&] {
             g3::createDirectory(argv[3]);

@@ -6,9 +6,9 @@
 // is measured in child processes (this program run with --peak TREE), one per tree, so the
 // peaks of the two walks cannot mask each other.
 #include "common.h"
+#include "pump.h"
 #include "trees.h"
 
-#include "app/startup.h"
 #include "fscomp/FindF.h"
 #include "fscomp/TreeScan.h"
 
@@ -60,7 +60,7 @@ long countOfFind(const std::string& root) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    g3::installThrottledPump();
+    bench::installProgramPump();
     if (argc == 3 && std::string(argv[1]) == "--peak")
         return bench::printPeakAround([&] { findFileWalk(argv[2]); });
 
