@@ -1,0 +1,95 @@
+#include "fscomp/DROPDST.h"
+
+#include "app/msgbox.h"
+#include "fscomp/dropformats.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+
+#include <stdexcept>
+
+namespace g3 {
+
+TDropDst::TDropDst(QObject* owner) : TControlHook(owner) {}
+
+TDropDst::~TDropDst() {
+    Hook(false);
+    restoreSite();
+}
+
+void TDropDst::setAcceptDrop(bool accept) {
+    if (accept == acceptDrop_) return;
+    acceptDrop_ = accept;
+    UpdateAcceptFiles();
+}
+
+// What the widget accepted before we registered it is given back when the hook moves on.
+void TDropDst::restoreSite() {
+    if (site_) site_->setAcceptDrops(siteAccepted_);
+    site_ = nullptr;
+}
+
+void TDropDst::UpdateAcceptFiles() {
+    QWidget* w = hookedHandle() > 0 ? eventWidget() : nullptr;
+    if (site_ != w) {
+        restoreSite();
+        if (!w) return;
+        site_ = w;
+        siteAccepted_ = w->acceptDrops();
+    }
+    if (w) w->setAcceptDrops(acceptDrop_);
+}
+
+void TDropDst::HandleChanged(int Kind) {
+    TControlHook::HandleChanged(Kind);
+    UpdateAcceptFiles();
+}
+
+bool TDropDst::HookedMessage(QObject* watched, QEvent* event) {
+    if (watched != eventWidget()) return TControlHook::HookedMessage(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* e = static_cast<QDragMoveEvent*>(event);
+        if (acceptDrop_ && e->mimeData() && !readDroppedFiles(*e->mimeData()).empty()) {
+            e->acceptProposedAction();
+            return true;
+        }
+        if (!acceptDrop_) {
+            e->ignore();
+            return true;
+        }
+        return false; // not files: the control may take it
+    }
+    case QEvent::Drop: {
+        auto* e = static_cast<QDropEvent*>(event);
+        std::vector<std::string> files;
+        if (e->mimeData()) files = readDroppedFiles(*e->mimeData());
+        if (!acceptDrop_ || files.empty()) {
+            if (!acceptDrop_) e->ignore();
+            return !acceptDrop_;
+        }
+        e->acceptProposedAction();
+        DoFileDrop(files, e->position().toPoint());
+        return true;
+    }
+    default: return TControlHook::HookedMessage(watched, event);
+    }
+}
+
+// The handler's exceptions end here: shown once by the general error display, and the
+// next drop is handled as any other.
+void TDropDst::DoFileDrop(const std::vector<std::string>& files, const QPoint& at) {
+    if (!OnFileDrop) return;
+    TFileDropEvent handler = OnFileDrop; // the handler may replace itself
+    try {
+        handler(this, files, at.x(), at.y());
+    } catch (const std::exception& e) {
+        showException(e);
+    } catch (...) {
+        showException(std::runtime_error("不明な例外が発生しました。"));
+    }
+}
+
+} // namespace g3

@@ -1,0 +1,47 @@
+// TDropDst: lets a control accept files dropped from any program. The hooked control (for a
+// scroll area its viewport) is registered as a drop site while AcceptDrop is true; a drop
+// of files raises OnFileDrop once, before the control sees the drop.
+#pragma once
+
+#include "fscomp/CTLHOOK.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace g3 {
+
+// Sender, the dropped full paths (exact bytes, in the order given; valid during the call),
+// and the drop point in client coordinates of the hooked control (of its viewport for a
+// scroll area).
+using TFileDropEvent =
+    std::function<void(QObject* Sender, const std::vector<std::string>& Files, int X, int Y)>;
+
+class TDropDst : public TControlHook {
+    Q_OBJECT
+public:
+    explicit TDropDst(QObject* owner = nullptr);
+    ~TDropDst() override;
+
+    TFileDropEvent OnFileDrop;
+
+    bool AcceptDrop() const { return acceptDrop_; }
+    void setAcceptDrop(bool accept);
+    // Registers or unregisters the hooked control as a drop site, when one is hooked.
+    void UpdateAcceptFiles();
+
+protected:
+    void HandleChanged(int Kind) override;
+    void hookChanged() override { UpdateAcceptFiles(); }
+    bool HookedMessage(QObject* watched, QEvent* event) override;
+
+private:
+    void DoFileDrop(const std::vector<std::string>& files, const QPoint& at);
+    void restoreSite();
+
+    bool acceptDrop_ = true;
+    QPointer<QWidget> site_; // the widget registered by us, and what it accepted before
+    bool siteAccepted_ = false;
+};
+
+} // namespace g3
