@@ -6,6 +6,7 @@
 #include "fscomp/DirMontr.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "shellviews/FolderView.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -26,9 +26,10 @@ namespace g3 {
 
 class TDirMonitor;
 class TOKRightDlg;
+class TFileView;
+class TFolderView;
 class TTabStrip;
 class TdfsSplitter;
-class ViewPlaceholders;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -46,8 +47,8 @@ public:
     const std::string& CurDir() const { return curDir_; }
     // Folder the archiver libraries are loaded from; ends with "/".
     const std::string& dllFolder() const { return dllFolder_; }
-    QWidget* ShellTreeView1() const { return tree_; }
-    QWidget* ShellListView1() const { return list_; }
+    TFolderView* ShellTreeView1() const { return tree_; }
+    TFileView* ShellListView1() const { return list_; }
     TDirMonitor* DirMonitor1() const { return monitor_.get(); }
     // A tool bar button by its name ("tbtnTatemas" ...); nullptr for an unknown name.
     QToolButton* toolButton(const QString& name) const;
@@ -169,12 +170,8 @@ private:
     TTabStrip* tabs_ = nullptr;
     int treeSize_ = 0; // paneTree's width (layout 0) or height (layout 1) as laid out
 
-    QWidget* tree_ = nullptr;
-    QWidget* list_ = nullptr;
-    struct ViewsDeleter {
-        void operator()(ViewPlaceholders* v) const;
-    };
-    std::unique_ptr<ViewPlaceholders, ViewsDeleter> views_;
+    TFolderView* tree_ = nullptr;
+    TFileView* list_ = nullptr;
     std::unique_ptr<TDirMonitor> monitor_;
     TOKRightDlg* okRightDlg_ = nullptr;
     bool monitorLost_ = false; // the watched folder vanished and could not be reopened

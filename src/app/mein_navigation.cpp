@@ -24,6 +24,7 @@ void TForm1::ShellTreeView1Change() {
     setWindowTitle(shown);
     QApplication::setApplicationDisplayName(shown);
     historyAdd(path);
+    if (!monitor_) return; // the tree's first selection, while the window is being made
     monitor_->setDirectory(path);
     if (monitorLost_) {
         monitor_->setActive(true);

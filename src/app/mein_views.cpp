@@ -1,145 +1,121 @@
 // The only code of the main window that talks to the folder tree and the file list.
-//
-// Until the shell views are wired in, two stand-ins take their places: a tree that holds
-// the selected folder and a details list of that folder's names (sortable by name with a
-// toggling direction), so the window, its settings and its navigation work end to end.
 #include "app/mein.h"
 
+#include "app/msgbox.h"
 #include "fscomp/DirMontr.h"
 #include "platform/fileops.h"
-#include "platform/findfile.h"
 #include "platform/paths.h"
+#include "shellviews/FileView.h"
+#include "shellviews/FolderView.h"
 
-#include <QHeaderView>
-#include <QLabel>
-#include <QTreeWidget>
-#include <QVBoxLayout>
-
-#include <algorithm>
+#include <QLayout>
+#include <QMenu>
 
 namespace g3 {
 
-class ViewPlaceholders {
-public:
-    std::string selected;
-    int styleCode = 4;
-    int myColBan = 0;
-    std::array<int, 4> direction{1, 1, 1, 1};
-    QLabel* tree = nullptr;
-    QTreeWidget* list = nullptr;
+namespace {
 
-    void fill() {
-        list->clear();
-        std::vector<std::string> names;
-        FindHandle h;
-        FindData d;
-        for (bool ok = h.first(joinPath(selected, "*"), d, FindDetail::NameAndType); ok;
-             ok = h.next(d))
-            if (!d.isDotOrDotDot()) names.push_back(d.name);
-        std::sort(names.begin(), names.end());
-        QList<QTreeWidgetItem*> rows;
-        for (const auto& n : names) {
-            auto* item = new QTreeWidgetItem(QStringList{QString::fromUtf8(n)});
-            item->setData(0, Qt::UserRole, QByteArray::fromStdString(n));
-            rows.append(item);
-        }
-        list->addTopLevelItems(rows);
+// data.ini's list style code and the view styles it stands for.
+TViewStyle styleOfCode(int code) {
+    switch (code) {
+    case 1: return vsIcon;
+    case 2: return vsSmallIcon;
+    case 3: return vsList;
+    default: return vsReport; // 4, and any value the file does not know
     }
-};
+}
 
-void TForm1::ViewsDeleter::operator()(ViewPlaceholders* v) const { delete v; }
+} // namespace
 
 TForm1::~TForm1() {
-    // FormDestroy: the views release what they hold while the rest of the window exists.
+    // FormDestroy: the tree and the list go first, while the rest of the window exists.
+    if (tree_) tree_->setFileView(nullptr);
     delete tree_;
     tree_ = nullptr;
     delete list_;
     list_ = nullptr;
     monitor_.reset();
-    views_.reset();
 }
 
 void TForm1::createViews() {
-    views_.reset(new ViewPlaceholders);
-    auto* tree = new QLabel(paneFolder_);
-    tree->setObjectName(QStringLiteral("ShellTreeView1"));
-    tree->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    tree->setAutoFillBackground(true);
-    tree->setBackgroundRole(QPalette::Base);
-    paneFolder_->layout()->addWidget(tree);
-    auto* list = new QTreeWidget(paneList_);
-    list->setObjectName(QStringLiteral("ShellListView1"));
-    list->setColumnCount(5);
-    list->setHeaderLabels({QStringLiteral("*表札"), QStringLiteral("大きさ(バイト)"),
-                           QStringLiteral("家の種類"), QStringLiteral("改築日時"), QString()});
-    list->setRootIsDecorated(false);
-    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setAllColumnsShowFocus(true);
-    paneList_->layout()->addWidget(list);
-    views_->tree = tree;
-    views_->list = list;
-    tree_ = tree;
-    list_ = list;
+    list_ = new TFileView(paneList_);
+    list_->setObjectName(QStringLiteral("ShellListView1"));
+    list_->setMyPopupMenu(pmenuSort_);
+    list_->setGridLines(true);
+    list_->setHideSelection(false);
+    list_->setRowSelect(true);
+    list_->setViewStyle(vsReport);
+    paneList_->layout()->addWidget(list_);
+
+    tree_ = new TFolderView(paneFolder_);
+    tree_->setObjectName(QStringLiteral("ShellTreeView1"));
+    tree_->setRightClickSelect(true);
+    tree_->setIndentation(19);
+    paneFolder_->layout()->addWidget(tree_);
+    tree_->setFileView(list_);
+    tree_->BuildTree(); // shows the desktop until FormCreate goes to "/"
+    connect(tree_, &TFolderView::OnChange, this, [this] { runGuarded([this] { ShellTreeView1Change(); }); });
 }
 
 bool TForm1::treeSelectPath(const std::string& path) {
-    if (!views_ || !isFolder(path)) return false;
-    views_->selected = currentFolderForm(path);
-    views_->tree->setText(QString::fromUtf8(views_->selected));
-    ShellTreeView1Change();
-    views_->fill(); // the list follows the tree after the owner's handler
-    return true;
+    if (!tree_ || !isFolder(path)) return false;
+    if (!tree_->SelectPath(path)) return false;
+    if (!tree_->GetSelectedIDList().isNull()) return true;
+    // The folder exists but a node on its way was made before it appeared: the tree is
+    // made anew, which lists every level again.
+    ItemIDList target;
+    if (!ParseDisplayName(path, target)) return false;
+    tree_->RebuildTree(target);
+    return !tree_->GetSelectedIDList().isNull();
 }
 
-std::string TForm1::treeSelectedPath() const { return views_ ? views_->selected : std::string(); }
+std::string TForm1::treeSelectedPath() const { return tree_ ? tree_->GetSelectedPath() : std::string(); }
 
 void TForm1::treeRebuildSelected() {
-    if (views_) treeSelectPath(views_->selected);
+    if (!tree_) return;
+    ItemIDList selected = tree_->GetSelectedIDList();
+    tree_->RebuildTree(selected.isNull() ? desktopIDList() : selected);
 }
 
 void TForm1::setListViewStyle(int code) {
-    if (views_) views_->styleCode = (code >= 1 && code <= 4) ? code : 4;
+    if (list_) list_->setViewStyle(styleOfCode(code));
 }
 
-int TForm1::listStyleCode() const { return views_ ? views_->styleCode : 4; }
+int TForm1::listStyleCode() const { return list_ ? static_cast<int>(list_->ViewStyle()) + 1 : 4; }
 
 void TForm1::setListColumnWidth(int column, int width) {
-    if (views_) views_->list->setColumnWidth(column, width);
+    if (list_) list_->setColumnWidth(column, width);
 }
 
-int TForm1::listColumnWidth(int column) const {
-    return views_ ? views_->list->columnWidth(column) : 0;
-}
+int TForm1::listColumnWidth(int column) const { return list_ ? list_->columnWidth(column) : 0; }
 
 void TForm1::listSetMyColBan(int n) {
-    if (views_) views_->myColBan = n;
+    if (list_) list_->setMyColBan(n);
 }
 
-int TForm1::myColBan() const { return views_ ? views_->myColBan : 0; }
+int TForm1::myColBan() const { return list_ ? list_->MyColBan() : 0; }
 
 void TForm1::listFillList() {
-    if (views_) views_->fill();
+    if (list_) list_->FillList();
 }
 
 void TForm1::listSortByColumn(int n) {
-    if (!views_ || n < 0 || n > 3) return;
-    int& dir = views_->direction[n];
-    views_->list->sortItems(n, dir > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
-    dir = -dir;
+    if (list_) list_->SortByColumn(n);
 }
 
-void TForm1::listSetExecDirectory(const std::string&) {}
+void TForm1::listSetExecDirectory(const std::string& dir) {
+    if (list_) list_->SetExecDirectory(dir);
+}
 
 void TForm1::listSelectAll() {
-    if (views_) views_->list->selectAll();
+    if (list_) list_->selectAll();
 }
 
 std::vector<std::string> TForm1::listRowNames() const {
     std::vector<std::string> out;
-    if (!views_) return out;
-    for (int i = 0; i < views_->list->topLevelItemCount(); ++i)
-        out.push_back(views_->list->topLevelItem(i)->data(0, Qt::UserRole).toByteArray().toStdString());
+    if (!list_) return out;
+    const FileListModel* m = list_->model();
+    for (int i = 0; i < m->rowCount(); ++i) out.emplace_back(m->row(i).id.firstName());
     return out;
 }
 

@@ -34,6 +34,8 @@ public:
 class TFileView::Impl : public QObject {
 public:
     explicit Impl(TFileView* owner);
+    // Called once the owner holds this object: the filter asks the owner for its view.
+    void watchViews();
 
     bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -110,13 +112,18 @@ TFileView::Impl::Impl(TFileView* owner)
         v->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
         v->setDragEnabled(false); // drags go through the drop source component
         v->setContextMenuPolicy(Qt::NoContextMenu);
-        v->installEventFilter(this);
-        v->viewport()->installEventFilter(this);
         stack->addWidget(v);
     }
     connect(selection, &QItemSelectionModel::selectionChanged, q, [this] { emit q->OnChange(); });
     connect(selection, &QItemSelectionModel::currentChanged, q, [this] { emit q->OnChange(); });
     applyStyle();
+}
+
+void TFileView::Impl::watchViews() {
+    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(details), static_cast<QAbstractItemView*>(icons)}) {
+        v->installEventFilter(this);
+        v->viewport()->installEventFilter(this);
+    }
 }
 
 void TFileView::Impl::applyStyle() {
@@ -269,6 +276,7 @@ bool TFileView::Impl::eventFilter(QObject* watched, QEvent* e) {
 // --- TFileView ---------------------------------------------------------------------
 
 TFileView::TFileView(QWidget* parent) : QWidget(parent), d_(new Impl(this)) {
+    d_->watchViews();
     resize(200, 200);
     // The sort state of every list starts over when a list is made.
     FileViewSortState& s = fileViewSortState();

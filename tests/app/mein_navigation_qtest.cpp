@@ -180,10 +180,12 @@ private slots:
         QCOMPARE(form.listStyleCode(), 4);
         QCOMPARE(form.popStyle()->actions()[3]->text(), QStringLiteral("詳細(&D)"));
         const QList<QAction*> sort = form.pmenuSort()->actions();
-        sort[0]->trigger();
+        // A fill sorts ascending by name; each choice of an item flips its direction.
         QCOMPARE(form.listRowNames(), (std::vector<std::string>{"a", "b", "c"}));
         sort[0]->trigger();
         QCOMPARE(form.listRowNames(), (std::vector<std::string>{"c", "b", "a"}));
+        sort[0]->trigger();
+        QCOMPARE(form.listRowNames(), (std::vector<std::string>{"a", "b", "c"}));
         sort[2]->trigger();
         QCOMPARE(form.myColBan(), 2);
         for (int i = 0; i < 4; ++i) QCOMPARE(sort[i]->isChecked(), i == 2);
