@@ -60,6 +60,7 @@ MsgResult show(const MessageRequest& req, QWidget* parent) {
     };
     static const Choice choices[] = {
         {mbYes, "はい(&Y)", QMessageBox::YesRole, MsgResult::Yes},
+        {mbYesToAll, "すべてはい(&A)", QMessageBox::YesRole, MsgResult::YesToAll},
         {mbNo, "いいえ(&N)", QMessageBox::NoRole, MsgResult::No},
         {mbOK, "OK", QMessageBox::AcceptRole, MsgResult::OK},
         {mbCancel, "キャンセル", QMessageBox::RejectRole, MsgResult::Cancel},

@@ -27,10 +27,11 @@ enum MsgButton : unsigned {
     mbNo = 0x2,
     mbOK = 0x4,
     mbCancel = 0x8,
+    mbYesToAll = 0x10, // "すべてはい(&A)", after the Yes button
 };
 using MsgButtons = unsigned;
 
-enum class MsgResult { Yes, No, OK, Cancel };
+enum class MsgResult { Yes, No, OK, Cancel, YesToAll };
 
 // What a box would show; handed to an installed answerer instead of showing a window.
 struct MessageRequest {

@@ -1,0 +1,207 @@
+#include "engine/shellfileopdlg.h"
+
+#include "app/msgbox.h"
+#include "platform/errors.h"
+#include "platform/numfmt.h"
+#include "platform/paths.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace g3 {
+
+namespace {
+
+// Names are bytes; the window shows them as the locale decodes them.
+QString shown(const std::string& path) {
+    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+QString grouped(std::int64_t v) { return QString::fromStdString(formatGrouped(v)) + "Byte"; }
+
+QString verbOf(unsigned func) {
+    switch (func) {
+    case FO_MOVE: return QStringLiteral("移動");
+    case FO_DELETE: return QStringLiteral("削除");
+    default: return QStringLiteral("コピー");
+    }
+}
+
+QString speedText(double bytesPerSecond) {
+    if (bytesPerSecond >= 1024.0 * 1024.0)
+        return QString::number(bytesPerSecond / (1024.0 * 1024.0), 'f', 1) + " MB/秒";
+    return QString::number(bytesPerSecond / 1024.0, 'f', 1) + " KB/秒";
+}
+
+// Runs f on the window's thread and waits for it; on the window's own thread, at once.
+template <class F> void onWindowThread(QObject* window, F f) {
+    if (window->thread() == QThread::currentThread())
+        f();
+    else
+        QMetaObject::invokeMethod(window, f, Qt::BlockingQueuedConnection);
+}
+
+} // namespace
+
+QString defaultFileOpTitle(unsigned func) { return "家を" + verbOf(func) + "しています"; }
+
+QString replaceQuestionText(const ReplaceInfo& info) {
+    auto facts = [](std::int64_t size, const std::string& time) {
+        QString s;
+        if (size >= 0) s += "    " + grouped(size) + "\n";
+        if (!time.empty()) s += "    更新日時: " + QString::fromStdString(time) + "\n";
+        return s;
+    };
+    return "この洞窟には既に「" + shown(namePart(info.dst)) + "」という家があります。\n\n" +
+           "今ある家\n" + facts(info.dstSize, info.dstTime) + "を、次の家で置き換えますか？\n" +
+           facts(info.srcSize, info.srcTime);
+}
+
+QString fileOpErrorText(const FileOpError& e) {
+    const QString verb = verbOf(e.func);
+    const QString item = "「" + shown(e.path) + "」";
+    switch (e.problem) {
+    case FileOpProblem::IntoItself:
+        return "洞窟" + item + "を、その中の洞窟「" + shown(e.target) + "」へ" + verb +
+               "することはできません。";
+    case FileOpProblem::SameFile:
+        return item + "は" + verb + "先と同じ家なので、" + verb + "できません。";
+    case FileOpProblem::Special:
+        return item + "は普通の家ではない（デバイスやパイプなど）ので、" + verb + "しません。";
+    case FileOpProblem::NotFolder:
+        return "「" + shown(e.target) + "」には家と洞窟の同じ名前があるので、" + item + "を" +
+               verb + "できません。";
+    case FileOpProblem::System: break;
+    }
+    QString why = QString::fromStdString(systemErrorText(e.code));
+    return item + "を" + verb + "できません。" + (why.isEmpty() ? QString() : "\n" + why);
+}
+
+TShellFileOpDlg::TShellFileOpDlg(ShellFileOperation& op, QWidget* parent)
+    : QDialog(parent), op_(op) {
+    const ShellFileOpRequest& req = op.request();
+    setWindowTitle(req.title.empty() ? defaultFileOpTitle(req.func) : QString::fromStdString(req.title));
+    setWindowModality(Qt::ApplicationModal);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    auto* v = new QVBoxLayout(this);
+    lblFrom = new QLabel(this);
+    lblTo = new QLabel(this);
+    for (QLabel* l : {lblFrom, lblTo}) {
+        l->setTextFormat(Qt::PlainText);
+        l->setMinimumWidth(380);
+        l->setVisible(!(req.flags & FOF_SIMPLEPROGRESS));
+        v->addWidget(l);
+    }
+    bar = new QProgressBar(this);
+    bar->setRange(0, 1000);
+    bar->setTextVisible(false);
+    v->addWidget(bar);
+    lblCount = new QLabel(this);
+    lblBytes = new QLabel(this);
+    lblSpeed = new QLabel(this);
+    for (QLabel* l : {lblCount, lblBytes, lblSpeed}) v->addWidget(l);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    row->addWidget(btnCancel);
+    v->addLayout(row);
+    connect(btnCancel, &QPushButton::clicked, this, &TShellFileOpDlg::cancelClicked);
+    timer_ = new QTimer(this);
+    timer_->setInterval(100);
+    connect(timer_, &QTimer::timeout, this, [this] {
+        refresh();
+        if (op_.finished()) accept();
+    });
+    refresh();
+}
+
+void TShellFileOpDlg::refresh() {
+    std::string src, dst;
+    op_.current(src, dst);
+    const QString verb = verbOf(op_.request().func);
+    lblFrom->setText(src.empty() ? QString() : "「" + shown(namePart(src)) + "」を" + verb);
+    lblTo->setText(dst.empty() ? QString() : "先: 「" + shown(parentFolder(dst)) + "」");
+    const std::uint64_t files = op_.filesDone(), filesTotal = op_.filesTotal();
+    const std::uint64_t bytes = op_.bytesDone(), bytesTotal = op_.bytesTotal();
+    lblCount->setText(QString::number(files) + " / " + QString::number(filesTotal) + " 個の家");
+    lblBytes->setText(grouped(static_cast<std::int64_t>(bytes)) + " / " +
+                      grouped(static_cast<std::int64_t>(bytesTotal)));
+    const double seconds = clock_.isValid() ? clock_.elapsed() / 1000.0 : 0.0;
+    lblSpeed->setText("速度: " + speedText(seconds > 0.05 ? bytes / seconds : 0.0));
+    double part = bytesTotal ? double(bytes) / double(bytesTotal)
+                             : (filesTotal ? double(files) / double(filesTotal) : 0.0);
+    bar->setValue(static_cast<int>(part * 1000.0));
+}
+
+void TShellFileOpDlg::cancelClicked() {
+    op_.cancel();
+    btnCancel->setEnabled(false);
+    btnCancel->setText(QStringLiteral("中止しています..."));
+}
+
+void TShellFileOpDlg::reject() {
+    if (!op_.finished()) {
+        cancelClicked();
+        return; // closes once the job has stopped
+    }
+    QDialog::reject();
+}
+
+ReplaceAnswer TShellFileOpDlg::askReplace(const ReplaceInfo& info) {
+    MsgResult r = messageBox(this, replaceQuestionText(info), QStringLiteral("家の置き換えの確認"),
+                             MsgKind::Confirmation, mbYes | mbYesToAll | mbNo | mbCancel);
+    switch (r) {
+    case MsgResult::Yes: return ReplaceAnswer::Yes;
+    case MsgResult::YesToAll: return ReplaceAnswer::YesToAll;
+    case MsgResult::No: return ReplaceAnswer::No;
+    case MsgResult::OK:
+    case MsgResult::Cancel: break;
+    }
+    return ReplaceAnswer::Cancel;
+}
+
+// OK goes on with the next item, キャンセル stops the job. A refused folder into itself
+// has nothing left to go on with.
+bool TShellFileOpDlg::reportError(const FileOpError& error) {
+    const QString caption = verbOf(error.func) + "のエラー";
+    if (error.problem == FileOpProblem::IntoItself) {
+        messageBox(this, fileOpErrorText(error), caption, MsgKind::Error, mbOK);
+        return false;
+    }
+    return messageBox(this, fileOpErrorText(error), caption, MsgKind::Error, mbOK | mbCancel) ==
+           MsgResult::OK;
+}
+
+int TShellFileOpDlg::execute() {
+    op_.setReplaceQuestion([this](const ReplaceInfo& info) {
+        ReplaceAnswer a = ReplaceAnswer::Cancel;
+        onWindowThread(this, [&] { a = askReplace(info); });
+        return a;
+    });
+    op_.setErrorHandler([this](const FileOpError& e) {
+        bool goOn = false;
+        onWindowThread(this, [&] { goOn = reportError(e); });
+        return goOn;
+    });
+    clock_.start();
+    op_.start();
+    timer_->start();
+    exec();
+    timer_->stop();
+    op_.wait();
+    return op_.result();
+}
+
+int runShellFileOperation(ShellFileOperation& op, QWidget* parent) {
+    TShellFileOpDlg dlg(op, parent ? parent : QApplication::activeWindow());
+    return dlg.execute();
+}
+
+} // namespace g3

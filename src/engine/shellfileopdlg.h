@@ -1,0 +1,67 @@
+// The modal progress window of the shell file operation: it runs the job on its worker
+// thread, shows the title, the files and bytes done and the speed, asks the replace
+// question for each existing file and shows the job's errors, while the event loop keeps
+// every window painting. Its cancel button (and its close box, and Escape) stops the job
+// at the next piece of a file.
+#pragma once
+
+#include "engine/shellfileop.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+namespace g3 {
+
+class TShellFileOpDlg : public QDialog {
+    Q_OBJECT
+public:
+    TShellFileOpDlg(ShellFileOperation& op, QWidget* parent = nullptr);
+
+    QLabel* lblFrom;    // the item being processed (hidden with FOF_SIMPLEPROGRESS)
+    QLabel* lblTo;      // its destination folder (hidden with FOF_SIMPLEPROGRESS)
+    QLabel* lblCount;   // files done of the total
+    QLabel* lblBytes;   // bytes done of the total
+    QLabel* lblSpeed;   // bytes a second since the start
+    QProgressBar* bar;  // bytes done, or files done when there are no bytes to copy
+    QPushButton* btnCancel;
+
+    // Starts the job on its worker thread, shows the window modally until the job has
+    // ended, and returns the job's result.
+    int execute();
+    // Reads the job's counters into the labels (also done by the window's timer).
+    void refresh();
+
+    // The replace question and the error report, in the window's voice through the
+    // message-box seam. Called on the user-interface thread.
+    ReplaceAnswer askReplace(const ReplaceInfo& info);
+    bool reportError(const FileOpError& error);
+
+protected:
+    void reject() override; // Escape and the close box: as the cancel button
+
+private:
+    void cancelClicked();
+
+    ShellFileOperation& op_;
+    QTimer* timer_;
+    QElapsedTimer clock_;
+};
+
+// The window's default title for an operation: "家をコピーしています", "家を移動しています"
+// or "家を削除しています".
+QString defaultFileOpTitle(unsigned func);
+// The replace question's text for one existing file.
+QString replaceQuestionText(const ReplaceInfo& info);
+// The error text for one failure.
+QString fileOpErrorText(const FileOpError& error);
+
+// The one call the program makes to run a shell file operation: behind TShellFileOpDlg,
+// owned by parent (the active window when none). Returns the job's result.
+int runShellFileOperation(ShellFileOperation& op, QWidget* parent = nullptr);
+
+} // namespace g3
