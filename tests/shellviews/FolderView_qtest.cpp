@@ -1,5 +1,7 @@
 #include "shellviews/FolderView.h"
 
+#include "shellviews/FileView.h"
+
 #include "shellviews/shelltemp.h"
 
 #include <QAbstractItemModelTester>
@@ -426,6 +428,85 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(!tree->isExpanded(slash));
         QCOMPARE(tree->model()->rowCount(slash), 0);
+    }
+
+    void linkWithTheListIsTwoSided() {
+        TFolderView tree;
+        auto view = std::make_unique<TFileView>();
+        tree.setFileView(view.get());
+        QCOMPARE(view->LinkedTree(), &tree);
+        QCOMPARE(tree.FileView(), view.get());
+        tree.setFileView(nullptr);
+        QVERIFY(!view->LinkedTree());
+        tree.setFileView(view.get());
+        view.reset();
+        QVERIFY(!tree.FileView());
+
+        TFileView other;
+        {
+            TFolderView gone;
+            gone.setFileView(&other);
+        }
+        QVERIFY(!other.LinkedTree());
+    }
+
+    void onChangeRunsBeforeTheListIsShown() {
+        makeFolders(at("oc/a"));
+        makeFile(at("oc/a/f"));
+        TFolderView tree;
+        TFileView view;
+        tree.setFileView(&view);
+        tree.BuildTree();
+        QCOMPARE(view.FolderIDList(), desktopIDList());
+        std::vector<ItemIDList> seen;
+        connect(&tree, &TFolderView::OnChange, &tree, [&] { seen.push_back(view.FolderIDList()); });
+        tree.SelectPath(at("oc/a"));
+        QCOMPARE(seen.size(), std::size_t(1));
+        QCOMPARE(seen[0], desktopIDList()); // the list still showed the desktop
+        QCOMPARE(view.FolderIDList(), parsed(at("oc/a")));
+        QCOMPARE(view.model()->rowCount(), 1);
+
+        // A rebuild shows the desktop, then the folder again.
+        seen.clear();
+        tree.RebuildTree(tree.GetSelectedIDList());
+        QCOMPARE(seen.size(), std::size_t(2));
+        QCOMPARE(seen[1], desktopIDList());
+        QCOMPARE(view.FolderIDList(), parsed(at("oc/a")));
+
+        // Renaming the folder the list shows shows it under its new name.
+        QVERIFY(tree.model()->setData(tree.CurrentNode(), QString("b"), Qt::EditRole));
+        QCOMPARE(view.FolderIDList(), parsed(at("oc/b")));
+        QCOMPARE(view.model()->rowCount(), 1);
+    }
+
+    void unreadableFolderSendsTheSelectionBackOnce() {
+        if (geteuid() == 0) QSKIP("root reads every folder");
+        makeFolders(at("ur/a"));
+        makeFolders(at("ur/b"));
+        makeFolders(at("ur/c"));
+        TFolderView tree;
+        TFileView view;
+        tree.setFileView(&view);
+        tree.BuildTree();
+        tree.SelectPath(at("ur/a"));
+        QModelIndex a = tree.CurrentNode();
+        chmod(at("ur/b").c_str(), 0);
+        tree.selectNode(a.sibling(1, 0));
+        QCOMPARE(tree.CurrentNode(), a);
+        QCOMPARE(view.FolderIDList(), parsed(at("ur/a")));
+
+        // The previous folder cannot be listed either: one step back, no more.
+        chmod(at("ur/a").c_str(), 0);
+        QSignalSpy changes(&tree, &TFolderView::OnChange);
+        tree.selectNode(a.sibling(1, 0));
+        QCOMPARE(changes.count(), 2);
+        QCOMPARE(tree.CurrentNode(), a);
+        chmod(at("ur/a").c_str(), 0755);
+        tree.selectNode(a.sibling(2, 0));
+        QCOMPARE(tree.CurrentNode(), a.sibling(2, 0));
+        QCOMPARE(view.FolderIDList(), parsed(at("ur/c")));
+        chmod(at("ur/a").c_str(), 0755);
+        chmod(at("ur/b").c_str(), 0755);
     }
 
     void changeRecordsCurrentAndPrevious() {
