@@ -10,7 +10,9 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace g3 {
@@ -79,27 +81,129 @@ bool kernelCopyUnsupported(int e) {
     return e == EXDEV || e == EINVAL || e == ENOSYS || e == EOPNOTSUPP || e == EBADF || e == EPERM;
 }
 
-// Copies the contents piece by piece; the piece size adapts to keep each piece near
-// kPieceTarget. Returns 0 or the errno of the failure.
-int copyContents(int in, int out, std::uint64_t total, const CopyProgress& progress) {
-    std::uint64_t done = 0;
-    std::size_t piece = kFirstPiece;
-    bool inKernel = true;
-    std::vector<char> buf;
-    for (;;) {
-        if (int e = injectedFault(done)) return e;
+// Copies the contents one piece at a time; the piece size adapts to keep each piece near
+// kPieceTarget.
+class PieceCopier {
+public:
+    PieceCopier(int in, int out) : in_(in), out_(out) {}
+    // One piece: the bytes copied, 0 at the end of the source, -errno on failure.
+    long long step() {
+        if (int e = injectedFault(done_)) return -e;
         auto t0 = Clock::now();
-        ssize_t n = inKernel ? copyPieceInKernel(in, out, piece) : -1;
-        if (inKernel && n < 0 && done == 0 && kernelCopyUnsupported(errno)) inKernel = false;
-        if (!inKernel) n = copyPieceThroughBuffer(in, out, piece, buf);
-        if (n < 0) return errno;
+        ssize_t n = inKernel_ ? copyPieceInKernel(in_, out_, piece_) : -1;
+        if (inKernel_ && n < 0 && done_ == 0 && kernelCopyUnsupported(errno)) inKernel_ = false;
+        if (!inKernel_) n = copyPieceThroughBuffer(in_, out_, piece_, buf_);
+        if (n < 0) return -errno;
+        done_ += static_cast<std::uint64_t>(n);
+        auto took = Clock::now() - t0;
+        if (took < kPieceTarget / 2 && piece_ < kMaxPiece) piece_ *= 2;
+        else if (took > kPieceTarget * 2 && piece_ > kMinPiece) piece_ /= 2;
+        return n;
+    }
+
+private:
+    int in_, out_;
+    std::size_t piece_ = kFirstPiece;
+    bool inKernel_ = true;
+    std::vector<char> buf_;
+    std::uint64_t done_ = 0;
+};
+
+// A file that fits in one piece or two: the pieces run here, the hook after each.
+int copyContentsHere(PieceCopier& copier, std::uint64_t total, const CopyProgress& progress) {
+    std::uint64_t done = 0;
+    for (;;) {
+        long long n = copier.step();
+        if (n < 0) return static_cast<int>(-n);
         if (n == 0) return 0;
         done += static_cast<std::uint64_t>(n);
-        auto took = Clock::now() - t0;
-        if (took < kPieceTarget / 2 && piece < kMaxPiece) piece *= 2;
-        else if (took > kPieceTarget * 2 && piece > kMinPiece) piece /= 2;
         if (progress && !progress(done, std::max(done, total))) return ECANCELED;
     }
+}
+
+// A larger file: the pieces run one after the other on a helper thread while this thread
+// calls the hook after each piece and, while a piece lasts, every kPieceTarget, so the
+// caller's events keep flowing when a piece stalls (a slow or busy disk, the kernel
+// holding back a writer). A piece starts only after the hook has answered for the one
+// before, so a cancel stops the copy at the next piece as before.
+class PieceThread {
+public:
+    explicit PieceThread(PieceCopier& copier) : copier_(copier), thread_([this] { work(); }) {}
+    ~PieceThread() {
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            quit_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+    PieceThread(const PieceThread&) = delete;
+    PieceThread& operator=(const PieceThread&) = delete;
+
+    // Waits up to `wait` for the piece under way; true and its result when it finished.
+    bool awaitPiece(std::chrono::milliseconds wait, long long& result) {
+        std::unique_lock<std::mutex> lock(m_);
+        if (!cv_.wait_for(lock, wait, [this] { return finished_; })) return false;
+        finished_ = false;
+        result = result_;
+        return true;
+    }
+    void startPiece() {
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            go_ = true;
+        }
+        cv_.notify_all();
+    }
+
+private:
+    void work() {
+        std::unique_lock<std::mutex> lock(m_);
+        for (;;) {
+            cv_.wait(lock, [this] { return go_ || quit_; });
+            if (quit_) return;
+            go_ = false;
+            lock.unlock();
+            long long n = copier_.step();
+            lock.lock();
+            result_ = n;
+            finished_ = true;
+            cv_.notify_all();
+        }
+    }
+
+    PieceCopier& copier_;
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool go_ = true, finished_ = false, quit_ = false;
+    long long result_ = 0;
+    std::thread thread_; // last: starts once the state above is ready
+};
+
+int copyContentsBeside(PieceCopier& copier, std::uint64_t total, const CopyProgress& progress) {
+    PieceThread pieces(copier);
+    std::uint64_t done = 0;
+    bool cancelled = false;
+    for (;;) {
+        long long n = 0;
+        bool finished = pieces.awaitPiece(kPieceTarget, n);
+        if (finished) {
+            if (n < 0) return static_cast<int>(-n);
+            if (n == 0) return 0;
+            done += static_cast<std::uint64_t>(n);
+        }
+        if (!cancelled && progress && !progress(done, std::max(done, total))) cancelled = true;
+        if (!finished) continue;
+        if (cancelled) return ECANCELED;
+        pieces.startPiece();
+    }
+}
+
+// Copies the contents; 0 or the errno of the failure.
+int copyContents(int in, int out, std::uint64_t total, const CopyProgress& progress) {
+    PieceCopier copier(in, out);
+    if (!progress || total < 2 * kFirstPiece) return copyContentsHere(copier, total, progress);
+    return copyContentsBeside(copier, total, progress);
 }
 
 // Gives the copy the source's mode and last-write time.

@@ -117,6 +117,32 @@ TEST(CopyFile, NewDestinationsFailWithoutTraceAndTakenNamesAreReplacedSafely) {
     EXPECT_FALSE(pathExists(t / "nowhere"));
 }
 
+// Files of several pieces are copied beside the caller, who gets the hook meanwhile.
+TEST(CopyFile, LargeCopiesReportProgressAndFailCleanly) {
+    TempDir t;
+    FaultGuard guard;
+    std::string data(20 << 20, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 2654435761u >> 11);
+    writeFile(t / "src", data);
+    std::uint64_t last = 0, lastTotal = 0;
+    EXPECT_TRUE(copyFile(t / "src", t / "dst", false, [&](std::uint64_t done, std::uint64_t total) {
+        EXPECT_GE(done, last) << "progress never goes back";
+        last = done;
+        lastTotal = total;
+        return true;
+    }));
+    EXPECT_EQ(last, data.size());
+    EXPECT_EQ(lastTotal, data.size());
+    EXPECT_TRUE(readFile(t / "dst") == data);
+
+    setCopyFaultInjection([](std::uint64_t written) { return written > 0 ? EIO : 0; });
+    EXPECT_FALSE(copyFile(t / "src", t / "new", false, [](std::uint64_t, std::uint64_t) { return true; }));
+    EXPECT_EQ(lastError(), EIO);
+    EXPECT_FALSE(pathExists(t / "new"));
+    EXPECT_FALSE(copyFile(t / "src", t / "dst", false, [](std::uint64_t, std::uint64_t) { return true; }));
+    EXPECT_TRUE(readFile(t / "dst") == data) << "the old destination stays";
+}
+
 TEST(CopyFile, ProgressHookCanCancelAndRunsBetweenPieces) {
     TempDir t;
     writeFile(t / "src", std::string(20 << 20, 'p'));
