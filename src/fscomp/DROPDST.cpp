@@ -46,18 +46,29 @@ void TDropDst::HandleChanged(int Kind) {
     UpdateAcceptFiles();
 }
 
+// The handler decides what happens to the files (its menu); the source is told Copy, so it
+// never deletes anything on its own.
+void TDropDst::acceptAsCopy(QDropEvent* e) {
+    if (e->possibleActions() & Qt::CopyAction) {
+        e->setDropAction(Qt::CopyAction);
+        e->accept();
+    } else {
+        e->acceptProposedAction();
+    }
+}
+
 bool TDropDst::HookedMessage(QObject* watched, QEvent* event) {
     if (watched != eventWidget()) return TControlHook::HookedMessage(watched, event);
     switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* e = static_cast<QDragMoveEvent*>(event);
-        if (acceptDrop_ && e->mimeData() && !readDroppedFiles(*e->mimeData()).empty()) {
-            e->acceptProposedAction();
+        if (refusing()) {
+            e->ignore();
             return true;
         }
-        if (!acceptDrop_) {
-            e->ignore();
+        if (e->mimeData() && !readDroppedFiles(*e->mimeData()).empty()) {
+            acceptAsCopy(e);
             return true;
         }
         return false; // not files: the control may take it
@@ -66,12 +77,15 @@ bool TDropDst::HookedMessage(QObject* watched, QEvent* event) {
         auto* e = static_cast<QDropEvent*>(event);
         std::vector<std::string> files;
         if (e->mimeData()) files = readDroppedFiles(*e->mimeData());
-        if (!acceptDrop_ || files.empty()) {
-            if (!acceptDrop_) e->ignore();
-            return !acceptDrop_;
+        if (refusing()) {
+            e->ignore();
+            return true;
         }
-        e->acceptProposedAction();
+        if (files.empty()) return false;
+        acceptAsCopy(e);
+        busy_ = true;
         DoFileDrop(files, e->position().toPoint());
+        busy_ = false;
         return true;
     }
     default: return TControlHook::HookedMessage(watched, event);

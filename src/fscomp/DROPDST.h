@@ -5,6 +5,8 @@
 
 #include "fscomp/CTLHOOK.h"
 
+#include <QDropEvent>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,10 +40,15 @@ protected:
 private:
     void DoFileDrop(const std::vector<std::string>& files, const QPoint& at);
     void restoreSite();
+    // No drops while AcceptDrop is false, nor while a drop's handler runs (a menu or a
+    // modal window of the handler processes events; a second drop must not run inside it).
+    bool refusing() const { return !acceptDrop_ || busy_; }
+    static void acceptAsCopy(QDropEvent* e);
 
     bool acceptDrop_ = true;
     QPointer<QWidget> site_; // the widget registered by us, and what it accepted before
     bool siteAccepted_ = false;
+    bool busy_ = false;
 };
 
 } // namespace g3

@@ -146,6 +146,40 @@ private slots:
         QCOMPARE(boxes, QStringList{QStringLiteral("壊れた")});
     }
 
+    void noDropInsideARunningHandler() {
+        QWidget w;
+        TDropDst dst;
+        dst.setControl(&w);
+        auto data = uriData({"/a"});
+        int calls = 0;
+        bool innerAccepted = true;
+        dst.OnFileDrop = [&](QObject*, const std::vector<std::string>&, int, int) {
+            if (++calls == 1) {
+                innerAccepted = dragEnter(&w, *data);
+                drop(&w, *data, {1, 1});
+            }
+        };
+        drop(&w, *data, {1, 1});
+        QCOMPARE(calls, 1);
+        QVERIFY(!innerAccepted);
+        drop(&w, *data, {1, 1});
+        QCOMPARE(calls, 2);
+    }
+
+    void sourceIsToldCopy() {
+        QWidget w;
+        TDropDst dst;
+        dst.setControl(&w);
+        dst.OnFileDrop = [](QObject*, const std::vector<std::string>&, int, int) {};
+        auto data = uriData({"/a"});
+        QDropEvent e(QPointF(1, 1), Qt::CopyAction | Qt::MoveAction, data.get(), Qt::LeftButton,
+                     Qt::ShiftModifier);
+        dragEnter(&w, *data);
+        QApplication::sendEvent(&w, &e);
+        QVERIFY(e.isAccepted());
+        QCOMPARE(e.dropAction(), Qt::CopyAction);
+    }
+
     void controlDestroyedBeforeTheHook() {
         TDropDst dst;
         auto* w = new QWidget;
