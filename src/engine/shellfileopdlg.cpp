@@ -196,6 +196,9 @@ int TShellFileOpDlg::execute() {
     exec();
     timer_->stop();
     op_.wait();
+    // The job outlives this window: it must not call back into it.
+    op_.setReplaceQuestion({});
+    op_.setErrorHandler({});
     return op_.result();
 }
 
