@@ -35,7 +35,8 @@ class TFileView::Impl : public QObject {
 public:
     explicit Impl(TFileView* owner);
     // Called once the owner holds this object: the filter asks the owner for its view.
-    void watchViews();
+    // The owner stops the watch before its children go, for the same reason.
+    void watchViews(bool on);
 
     bool eventFilter(QObject* watched, QEvent* e) override;
 
@@ -119,10 +120,14 @@ TFileView::Impl::Impl(TFileView* owner)
     applyStyle();
 }
 
-void TFileView::Impl::watchViews() {
+void TFileView::Impl::watchViews(bool on) {
     for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(details), static_cast<QAbstractItemView*>(icons)}) {
-        v->installEventFilter(this);
-        v->viewport()->installEventFilter(this);
+        for (QObject* o : {static_cast<QObject*>(v), static_cast<QObject*>(v->viewport())}) {
+            if (on)
+                o->installEventFilter(this);
+            else
+                o->removeEventFilter(this);
+        }
     }
 }
 
@@ -276,7 +281,7 @@ bool TFileView::Impl::eventFilter(QObject* watched, QEvent* e) {
 // --- TFileView ---------------------------------------------------------------------
 
 TFileView::TFileView(QWidget* parent) : QWidget(parent), d_(new Impl(this)) {
-    d_->watchViews();
+    d_->watchViews(true);
     resize(200, 200);
     // The sort state of every list starts over when a list is made.
     FileViewSortState& s = fileViewSortState();
@@ -287,6 +292,8 @@ TFileView::TFileView(QWidget* parent) : QWidget(parent), d_(new Impl(this)) {
 }
 
 TFileView::~TFileView() {
+    d_->watchViews(false);
+    QObject::disconnect(d_->selection, nullptr, this, nullptr);
     if (d_->tree && d_->tree->FileView() == this) d_->tree->setFileView(nullptr);
 }
 
