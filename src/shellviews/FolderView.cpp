@@ -37,9 +37,9 @@ using Node = FolderTreeNode;
 // The nodes of the tree under an invisible top that holds the desktop root. The
 // expand button comes from hasChildren (the node's flag), so no placeholder rows exist;
 // the children are asked for through fetchMore when the view expands a node.
-class FolderTreeModel final : public QAbstractItemModel {
+class FolderNodeModel final : public QAbstractItemModel {
 public:
-    explicit FolderTreeModel(TFolderView* tree) : QAbstractItemModel(tree), tree_(tree) {}
+    explicit FolderNodeModel(TFolderView* tree) : QAbstractItemModel(tree), tree_(tree) {}
 
     Node* nodeOf(const QModelIndex& i) const {
         return i.isValid() ? static_cast<Node*>(i.internalPointer()) : nullptr;
@@ -151,9 +151,9 @@ private:
 
 class TFolderView::Impl {
 public:
-    explicit Impl(TFolderView* t) : model(new FolderTreeModel(t)) {}
+    explicit Impl(TFolderView* t) : model(new FolderNodeModel(t)) {}
 
-    FolderTreeModel* model;
+    FolderNodeModel* model;
     QPointer<TFileView> fileView;
     QPointer<TContextMenuEx> contextMenu;
     QPointer<TDropSourceEx> dropSource;

@@ -20,7 +20,7 @@
 namespace g3 {
 
 class TFileView;
-class FolderTreeModel;
+class FolderNodeModel;
 
 class TFolderView : public QTreeView {
     Q_OBJECT
@@ -95,7 +95,7 @@ protected:
 
 private:
     class Impl;
-    friend class FolderTreeModel;
+    friend class FolderNodeModel;
     void Change(const QModelIndex& node);
     void NotifyLinkedViews(const QModelIndex& node);
     void Edit(const QModelIndex& node, const QString& text);
