@@ -9,9 +9,12 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 // The innermost notify() that sees an exception shows it and reports the event as
 // handled, so a nested dispatch never lets the same exception reach an outer one.
 bool Application::notify(QObject* receiver, QEvent* e) {
-    bool handled = true;
-    runGuarded([&] { handled = QApplication::notify(receiver, e); });
-    return handled;
+    try {
+        return QApplication::notify(receiver, e);
+    } catch (...) {
+        showCurrentException();
+        return true;
+    }
 }
 
 } // namespace g3

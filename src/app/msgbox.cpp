@@ -99,13 +99,21 @@ void showException(const std::exception& e) {
     messageDlg(QString::fromUtf8(e.what()), MsgKind::Error, mbOK);
 }
 
-void runGuarded(const std::function<void()>& handler) {
+void showCurrentException() {
     try {
-        handler();
+        throw;
     } catch (const std::exception& e) {
         showException(e);
     } catch (...) {
         showException(std::runtime_error("不明なエラーが発生しました"));
+    }
+}
+
+void runGuarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (...) {
+        showCurrentException();
     }
 }
 

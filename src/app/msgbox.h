@@ -56,6 +56,8 @@ MsgResult messageBox(QWidget* parent, const QString& text, const QString& captio
 // The general error display: shows the exception's message once in an error box and
 // returns; the program goes on.
 void showException(const std::exception& e);
+// The same for the exception being handled; call it only inside a catch block.
+void showCurrentException();
 // Runs an event handler body; any exception escaping it goes to showException.
 void runGuarded(const std::function<void()>& handler);
 

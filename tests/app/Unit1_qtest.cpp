@@ -39,7 +39,7 @@ private slots:
         QCOMPARE(d.CancelBtn->text(), QStringLiteral("キャンセル(&C)"));
         for (QWidget* w : d.findChildren<QWidget*>())
             QVERIFY2(d.rect().contains(w->geometry()), qPrintable(w->metaObject()->className()));
-        d.Label1->setText(QStringLiteral("新しい洞窟の名前を入力してください\n二行目"));
+        d.Label1->setText(QStringLiteral("新しい洞窟の名前を入力してください\r\n二行目"));
         d.Password->setText(QStringLiteral("新しい洞窟"));
         d.show();
         shot(&d, "PasswordDlg");
