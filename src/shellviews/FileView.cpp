@@ -23,11 +23,20 @@ namespace {
 
 constexpr int kColumnWidths[4] = {120, 80, 70, 90};
 
-// The details view: one row per item, the five columns, grid lines.
-class DetailsView : public QTableView {
+// Drags go through the drop source component; the views' own drag start stays unused. Drag
+// is enabled all the same, so a press on a selected row keeps a many-row selection for it.
+template <class View>
+class NoOwnDrag : public View {
 public:
-    using QTableView::QTableView;
+    using View::View;
+
+protected:
+    void startDrag(Qt::DropActions) override {}
 };
+
+// The details view: one row per item, the five columns, grid lines.
+using DetailsView = NoOwnDrag<QTableView>;
+using IconsView = NoOwnDrag<QListView>;
 
 } // namespace
 
@@ -48,6 +57,8 @@ public:
     void mouseRelease(QMouseEvent* e);
     void mouseMove(QMouseEvent* e);
     void hoverSelect(const QPoint& pos);
+    // Ends the press tracking; the viewports get move reports again only for HotTrack.
+    void clearMouse();
     // The IDs of the selected rows, last selected row first, and their count.
     ItemIDList joinedSelection(int& count) const;
     void showContextMenu(const QPoint& viewportPos);
@@ -58,7 +69,7 @@ public:
     QItemSelectionModel* selection;
     QStackedLayout* stack;
     DetailsView* details;
-    QListView* icons;
+    IconsView* icons;
     TViewStyle style = vsReport;
 
     ItemIDList folderIDList;
@@ -79,7 +90,7 @@ public:
 TFileView::Impl::Impl(TFileView* owner)
     : QObject(owner), q(owner), model(new FileListModel(owner)),
       selection(new QItemSelectionModel(model, owner)), stack(new QStackedLayout(owner)),
-      details(new DetailsView(owner)), icons(new QListView(owner)) {
+      details(new DetailsView(owner)), icons(new IconsView(owner)) {
     stack->setContentsMargins(0, 0, 0, 0);
     model->setIconProvider([this](int type, int overlay) { return typeIconWithOverlay(type, overlay, style == vsIcon); });
     model->setRenameHandler([this](int row, const QString& text) { return rename(row, text); });
@@ -111,7 +122,8 @@ TFileView::Impl::Impl(TFileView* owner)
     for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(details), static_cast<QAbstractItemView*>(icons)}) {
         v->setSelectionMode(QAbstractItemView::ExtendedSelection);
         v->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-        v->setDragEnabled(false); // drags go through the drop source component
+        v->setDragEnabled(true);
+        v->setDragDropMode(QAbstractItemView::DragOnly);
         v->setContextMenuPolicy(Qt::NoContextMenu);
         stack->addWidget(v);
     }
@@ -202,27 +214,37 @@ void TFileView::Impl::showContextMenu(const QPoint& viewportPos) {
     int count = 0;
     const ItemIDList joined = joinedSelection(count);
     QAbstractItemView* v = q->itemView();
-    mouse.clear();
+    clearMouse();
     contextMenu->ShowContextMenu(v, folder, v->viewport()->mapToGlobal(viewportPos), count, joined);
 }
 
 void TFileView::Impl::startDrag() {
     int count = 0;
     const ItemIDList joined = joinedSelection(count);
-    mouse.clear();
+    clearMouse();
     dropSource->StartDrag(q->itemView(), folder, count, joined);
 }
 
 void TFileView::Impl::mousePress(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
-    mouse.press(p.x(), p.y(), e->button() == Qt::RightButton);
+    const bool right = e->button() == Qt::RightButton;
+    mouse.press(p.x(), p.y(), right);
+    // A right release taken elsewhere (a popup, a grab) leaves the menu to the next move
+    // report, which arrives without a button down only with mouse tracking on.
+    if (right) q->itemView()->viewport()->setMouseTracking(true);
+}
+
+void TFileView::Impl::clearMouse() {
+    mouse.clear();
+    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(details), static_cast<QAbstractItemView*>(icons)})
+        v->viewport()->setMouseTracking(hotTrack);
 }
 
 void TFileView::Impl::mouseRelease(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
     // The release reaches the view here, so a right click raises the menu at once.
     if (mouse.release(p.x(), p.y()) == MouseTracker::Action::ContextMenu) showContextMenu(p);
-    mouse.clear();
+    clearMouse();
 }
 
 void TFileView::Impl::mouseMove(QMouseEvent* e) {
@@ -319,7 +341,7 @@ void TFileView::FillList() {
         HourglassCursor hourglass;
         listed = d_->model->fill(d_->folder, d_->mask); // one reset, sorted by the shared state
     }
-    d_->mouse.clear();
+    d_->clearMouse();
     if (listed) {
         d_->sentBack = false;
         return;
@@ -395,8 +417,7 @@ void TFileView::setRowSelect(bool on) {
 
 void TFileView::setHotTrack(bool on) {
     d_->hotTrack = on;
-    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(d_->details), static_cast<QAbstractItemView*>(d_->icons)})
-        v->viewport()->setMouseTracking(on);
+    d_->clearMouse();
 }
 
 void TFileView::setReadOnly(bool on) { d_->model->setReadOnly(on); }

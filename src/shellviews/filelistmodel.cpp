@@ -175,7 +175,8 @@ QVariant FileListModel::headerData(int section, Qt::Orientation o, int role) con
 
 Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    // Drag-enabled, so a press on a selected row keeps the selection for a drag.
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
     if (index.column() == 0 && !readOnly_) f |= Qt::ItemIsEditable;
     return f;
 }

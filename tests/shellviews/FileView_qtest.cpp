@@ -1,0 +1,481 @@
+#include "shellviews/FileView.h"
+
+#include "platform/paths.h"
+
+#include "app/msgbox.h"
+#include "shellviews/FolderView.h"
+#include "shellviews/shellexec.h"
+#include "shellviews/shelltemp.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace g3;
+using g3test::makeFile;
+using g3test::makeFolders;
+
+namespace {
+
+ItemIDList parsed(const std::string& path) {
+    ItemIDList out;
+    if (!ParseDisplayName(path, out)) qWarning("cannot parse %s", path.c_str());
+    return out;
+}
+
+struct Call {
+    int count;
+    std::vector<std::string> names; // the joined IDs' names in their order
+};
+
+std::vector<std::string> namesOf(const ShellFolderPtr& folder, const ItemIDList& joined) {
+    std::vector<std::string> out;
+    for (const ItemIDList& id : SplitIDList(joined)) {
+        std::string s;
+        folder->GetDisplayNameOf(id, SHGDN_INFOLDER, s);
+        out.push_back(s);
+    }
+    return out;
+}
+
+class RecordingMenu : public TContextMenuEx {
+public:
+    std::vector<Call> calls;
+    void ShowContextMenu(QWidget*, const ShellFolderPtr& folder, const QPoint&, int count,
+                         const ItemIDList& joined) override {
+        calls.push_back({count, namesOf(folder, joined)});
+    }
+};
+
+class RecordingDrag : public TDropSourceEx {
+public:
+    std::vector<Call> calls;
+    void StartDrag(QWidget*, const ShellFolderPtr& folder, int count, const ItemIDList& joined) override {
+        calls.push_back({count, namesOf(folder, joined)});
+    }
+};
+
+void sendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos) {
+    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+std::vector<std::string> captions(const TFileView& v) {
+    std::vector<std::string> out;
+    for (int r = 0; r < v.model()->rowCount(); ++r) out.push_back(v.model()->caption(r).toStdString());
+    return out;
+}
+
+int rowOf(const TFileView& v, const std::string& caption) {
+    for (int r = 0; r < v.model()->rowCount(); ++r)
+        if (v.model()->caption(r).toStdString() == caption) return r;
+    return -1;
+}
+
+void selectRows(TFileView& v, std::initializer_list<int> rows) {
+    QItemSelectionModel* s = v.itemView()->selectionModel();
+    s->clearSelection();
+    for (int r : rows)
+        s->select(v.model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+QPoint rowPoint(TFileView& v, int row) {
+    QRect r = v.itemView()->visualRect(v.model()->index(row, 0));
+    return QPoint(r.left() + 30, r.center().y());
+}
+
+QLineEdit* openEditor(TFileView& v) {
+    for (QLineEdit* e : v.itemView()->findChildren<QLineEdit*>())
+        if (e->isVisible()) return e;
+    return nullptr;
+}
+
+QHeaderView* header(TFileView& v) { return static_cast<QTableView*>(v.itemView())->horizontalHeader(); }
+
+void clickHeader(TFileView& v, int column) {
+    QHeaderView* h = header(v);
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(column) + 5, h->height() / 2));
+}
+
+// A folder with files of three sizes and a subfolder.
+struct SizedFolder {
+    g3test::ShellTempDir t;
+    SizedFolder() {
+        makeFolders(t / "dir");
+        makeFile(t / "one", "1");
+        makeFile(t / "three", "333");
+        makeFile(t / "two", "22");
+    }
+};
+
+} // namespace
+
+class FileViewTest : public QObject {
+    Q_OBJECT
+    std::vector<MessageRequest> asked_;
+    MsgResult answer_ = MsgResult::No;
+    std::vector<std::pair<std::string, std::string>> executed_;
+
+private slots:
+    void init() {
+        asked_.clear();
+        executed_.clear();
+        setMessageBoxAnswerer([this](const MessageRequest& r) { asked_.push_back(r); return answer_; });
+        setShellExecuteHookForTesting([this](const std::string& p, const std::string& d) {
+            executed_.emplace_back(p, d);
+            return true;
+        });
+    }
+    void cleanup() {
+        setMessageBoxAnswerer({});
+        setShellExecuteHookForTesting({});
+    }
+
+    void emptyFolderAndColumns() {
+        g3test::ShellTempDir t;
+        TFileView v;
+        QCOMPARE(v.ViewStyle(), vsReport);
+        QVERIFY(v.FileExecute());
+        v.ShowFolder(parsed(t.path()));
+        QCOMPARE(v.model()->rowCount(), 0);
+        QCOMPARE(v.GetSelectedPath(), std::string());
+        QCOMPARE(v.columnWidth(0), 120);
+        QCOMPARE(v.columnWidth(1), 80);
+        QCOMPARE(v.columnWidth(2), 70);
+        QCOMPARE(v.columnWidth(3), 90);
+        QCOMPARE(v.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("*表札"));
+        QCOMPARE(v.model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("改築日時"));
+        QCOMPARE(v.rowAt(QPoint(5, 5), false), -1);
+    }
+
+    void sizeHeaderTwiceAndOrderSurvivesFolderChange() {
+        SizedFolder f;
+        TFileView v;
+        v.resize(500, 300);
+        v.show();
+        v.ShowFolder(parsed(f.t.path()));
+        QCOMPARE(captions(v), (std::vector<std::string>{"dir", "one", "three", "two"}));
+        clickHeader(v, 1);
+        QCOMPARE(captions(v), (std::vector<std::string>{"three", "two", "one", "dir"}));
+        QCOMPARE(v.model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("*大きさ(バイト)"));
+        QCOMPARE(v.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("表札"));
+        clickHeader(v, 1);
+        QCOMPARE(captions(v), (std::vector<std::string>{"dir", "one", "two", "three"}));
+        clickHeader(v, 1);
+
+        // Another folder is shown in the order chosen last, and the next click turns it.
+        g3test::ShellTempDir other;
+        makeFile(other / "small", "1");
+        makeFile(other / "big", "12345");
+        v.ShowFolder(parsed(other.path()));
+        QCOMPARE(captions(v), (std::vector<std::string>{"big", "small"}));
+        clickHeader(v, 1);
+        QCOMPARE(captions(v), (std::vector<std::string>{"small", "big"}));
+        clickHeader(v, 4); // the fifth column has no order; nothing moves or fails
+        QCOMPARE(captions(v), (std::vector<std::string>{"small", "big"}));
+        clickHeader(v, 0);
+        QCOMPARE(captions(v), (std::vector<std::string>{"big", "small"})); // name ascending after a descending fill
+    }
+
+    void headerClickRunsThePopupMenuEntry() {
+        SizedFolder f;
+        TFileView v;
+        v.resize(500, 300);
+        v.show();
+        QMenu menu;
+        std::vector<int> ran;
+        for (int i = 0; i < 4; ++i) menu.addAction(QString::number(i), [&ran, i] { ran.push_back(i); });
+        v.setMyPopupMenu(&menu);
+        v.ShowFolder(parsed(f.t.path()));
+        clickHeader(v, 2);
+        clickHeader(v, 4); // no entry for the fifth column
+        QCOMPARE(ran, std::vector<int>{2});
+        QCOMPARE(captions(v), (std::vector<std::string>{"dir", "one", "three", "two"}));
+        QCOMPARE(v.model()->starredColumn(), 0);
+    }
+
+    void maskShowsFoldersAndMatchingFiles() {
+        g3test::ShellTempDir t;
+        makeFile(t / "a.jpg");
+        makeFile(t / "readme");
+        makeFolders(t / "pics");
+        TFileView v;
+        v.setMask({".JPG"});
+        v.ShowFolder(parsed(t.path()));
+        QCOMPARE(captions(v), (std::vector<std::string>{"pics", "a.jpg"}));
+        v.setMask({});
+        v.FillList();
+        QCOMPARE(v.model()->rowCount(), 3);
+    }
+
+    void doubleClickWithoutTreeAsksAndExecutes() {
+        SizedFolder f;
+        TFileView v;
+        v.resize(500, 300);
+        v.show();
+        v.SetExecDirectory("/work/dir");
+        v.ShowFolder(parsed(f.t.path()));
+        QSignalSpy dbl(&v, &TFileView::OnDblClick);
+        const int one = rowOf(v, "one");
+        selectRows(v, {one});
+        answer_ = MsgResult::No;
+        QTest::mouseDClick(v.itemView()->viewport(), Qt::LeftButton, {}, rowPoint(v, one));
+        QCOMPARE(dbl.size(), 1);
+        QCOMPARE(asked_.size(), std::size_t(1));
+        QCOMPARE(asked_[0].text, QStringLiteral("家を実行しようとしてますが、いいですか？"));
+        QCOMPARE(asked_[0].kind, MsgKind::Confirmation);
+        QCOMPARE(asked_[0].buttons, MsgButtons(mbYes | mbNo));
+        QVERIFY(executed_.empty());
+
+        answer_ = MsgResult::Yes;
+        QTest::mouseDClick(v.itemView()->viewport(), Qt::LeftButton, {}, rowPoint(v, one));
+        QCOMPARE(executed_.size(), std::size_t(1));
+        QCOMPARE(executed_[0].first, f.t / "one");
+        QCOMPARE(executed_[0].second, std::string("/work/dir"));
+
+        // Without a tree a folder goes through the same question.
+        const int dir = rowOf(v, "dir");
+        QVERIFY(v.IsFolderItem(dir));
+        QVERIFY(!v.IsFolderItem(one));
+        selectRows(v, {dir});
+        QTest::mouseDClick(v.itemView()->viewport(), Qt::LeftButton, {}, rowPoint(v, dir));
+        QCOMPARE(asked_.size(), std::size_t(3));
+        QCOMPARE(executed_.back().first, f.t / "dir");
+
+        v.setFileExecute(false);
+        QTest::mouseDClick(v.itemView()->viewport(), Qt::LeftButton, {}, rowPoint(v, dir));
+        QCOMPARE(asked_.size(), std::size_t(3));
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QVERIFY(!openEditor(v)); // a double click on a selected row starts no rename
+    }
+
+    void doubleClickOnFolderWithTreeNavigates() {
+        SizedFolder f;
+        makeFile(g3::joinPath(f.t / "dir", "inner"));
+        TFolderView tree;
+        TFileView v;
+        tree.setFileView(&v);
+        tree.BuildTree();
+        QCOMPARE(v.LinkedTree(), &tree);
+        tree.show();
+        v.resize(500, 300);
+        v.show();
+        QVERIFY(tree.SelectPath(f.t.path()));
+        QVERIFY(v.FolderObject());
+        QCOMPARE(v.FolderObject()->pathOf(ItemIDList::empty()), f.t.path());
+        const int dir = rowOf(v, "dir");
+        selectRows(v, {dir});
+        QTest::mouseDClick(v.itemView()->viewport(), Qt::LeftButton, {}, rowPoint(v, dir));
+        QVERIFY(asked_.empty());
+        QCOMPARE(tree.GetSelectedPath(), f.t / "dir");
+        QCOMPARE(captions(v), std::vector<std::string>{"inner"});
+    }
+
+    void renameRefusedRestoresCaption() {
+        SizedFolder f;
+        TFileView v;
+        v.resize(500, 300);
+        v.show();
+        v.ShowFolder(parsed(f.t.path()));
+        const int one = rowOf(v, "one");
+        selectRows(v, {one});
+        QModelIndex idx = v.model()->index(one, 0);
+        v.itemView()->edit(idx);
+        QLineEdit* e = openEditor(v);
+        QVERIFY(e);
+        e->setText(QStringLiteral("two")); // exists: refused
+        QTest::keyClick(e, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the delegate commits queued
+        QCOMPARE(idx.data().toString(), QStringLiteral("one"));
+        QVERIFY(!openEditor(v));
+        QVERIFY(access((f.t / "one").c_str(), F_OK) == 0);
+
+        v.itemView()->edit(idx);
+        e = openEditor(v);
+        QVERIFY(e);
+        e->setText(QStringLiteral("uno"));
+        QTest::keyClick(e, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the delegate commits queued
+        QCOMPARE(idx.data().toString(), QStringLiteral("uno"));
+        QCOMPARE(v.GetItemPath(idx.row()), f.t / "uno");
+        QVERIFY(access((f.t / "uno").c_str(), F_OK) == 0);
+    }
+
+    void invalidUtf8NamesKeepTheirBytes() {
+        g3test::ShellTempDir t;
+        const std::string bad = "bad\xff\xfe.txt";
+        makeFile(t / bad);
+        TFileView v;
+        v.ShowFolder(parsed(t.path()));
+        QCOMPARE(v.model()->rowCount(), 1);
+        const QString caption = v.model()->index(0, 0).data().toString();
+        QVERIFY(caption.startsWith(QStringLiteral("bad")));
+        QVERIFY(caption.contains(QChar(0xFFFD)));
+        QVERIFY(caption.endsWith(QStringLiteral(".txt")));
+        selectRows(v, {0});
+        QCOMPARE(v.GetSelectedPath(), t / bad);
+    }
+
+    void rightClickShowsContextMenuForSelection() {
+        SizedFolder f;
+        TFileView v;
+        v.resize(500, 300);
+        v.show();
+        v.ShowFolder(parsed(f.t.path()));
+        QWidget* vp = v.itemView()->viewport();
+        // Nothing while no component is set.
+        selectRows(v, {1, 3});
+        sendMouse(vp, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, rowPoint(v, 3));
+        sendMouse(vp, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, rowPoint(v, 3));
+
+        auto menu = std::make_unique<RecordingMenu>();
+        v.setContextMenu(menu.get());
+        selectRows(v, {1, 3});
+        const QPoint p = rowPoint(v, 3);
+        sendMouse(vp, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, p);
+        sendMouse(vp, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, p + QPoint(4, -4));
+        QCOMPARE(menu->calls.size(), std::size_t(1));
+        QCOMPARE(menu->calls[0].count, 2);
+        QCOMPARE(menu->calls[0].names, (std::vector<std::string>{"two", "one"})); // last selected first
+
+        // Moved beyond four pixels: no menu. A left click: no menu.
+        sendMouse(vp, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, p);
+        sendMouse(vp, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, p + QPoint(5, 0));
+        sendMouse(vp, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, p);
+        sendMouse(vp, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, p);
+        QCOMPARE(menu->calls.size(), std::size_t(1));
+
+        // The menu reached through a later move report when the release never came.
+        selectRows(v, {2});
+        sendMouse(vp, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, rowPoint(v, 2));
+        sendMouse(vp, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, rowPoint(v, 2) + QPoint(1, 1));
+        QCOMPARE(menu->calls.size(), std::size_t(2));
+        QCOMPARE(menu->calls[1].names, std::vector<std::string>{"three"});
+        sendMouse(vp, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, rowPoint(v, 2));
+        QCOMPARE(menu->calls.size(), std::size_t(2));
+
+        // On empty space with nothing selected, nothing opens; a component gone is let go.
+        v.itemView()->selectionModel()->clearSelection();
+        const QPoint empty(vp->width() - 5, vp->height() - 5);
+        sendMouse(vp, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, empty);
+        sendMouse(vp, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, empty);
+        QCOMPARE(menu->calls.size(), std::size_t(2));
+        menu.reset();
+        selectRows(v, {1});
+        sendMouse(vp, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, rowPoint(v, 1));
+        sendMouse(vp, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, rowPoint(v, 1));
+    }
+
+    void dragStartsBeyondFourPixels() {
+        SizedFolder f;
+        TFileView v;
+        v.resize(500, 300);
+        v.show();
+        v.ShowFolder(parsed(f.t.path()));
+        QWidget* vp = v.itemView()->viewport();
+        const QPoint p = rowPoint(v, 1);
+        selectRows(v, {1});
+        // Unset: nothing, tracking stays.
+        sendMouse(vp, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, p);
+        sendMouse(vp, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, p + QPoint(10, 0));
+        sendMouse(vp, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, p + QPoint(10, 0));
+
+        RecordingDrag drag;
+        v.setDropSource(&drag);
+        selectRows(v, {1, 2});
+        sendMouse(vp, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, p);
+        sendMouse(vp, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, p + QPoint(3, 4));
+        QVERIFY(drag.calls.empty());
+        sendMouse(vp, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, p + QPoint(0, 5));
+        QCOMPARE(drag.calls.size(), std::size_t(1));
+        QCOMPARE(drag.calls[0].count, 2);
+        QCOMPARE(drag.calls[0].names, (std::vector<std::string>{"three", "one"}));
+        sendMouse(vp, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, p + QPoint(0, 20));
+        QCOMPARE(drag.calls.size(), std::size_t(1)); // one drag per press
+        sendMouse(vp, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, p);
+    }
+
+    void hotTrackSelectsTheRowUnderThePointer() {
+        SizedFolder f;
+        TFileView v;
+        v.resize(500, 300);
+        v.show();
+        v.ShowFolder(parsed(f.t.path()));
+        v.setHotTrack(true);
+        QSignalSpy changed(&v, &TFileView::OnChange);
+        sendMouse(v.itemView()->viewport(), QEvent::MouseMove, Qt::NoButton, Qt::NoButton, rowPoint(v, 2));
+        QCOMPARE(v.selectedRows(), std::vector<int>{2});
+        QVERIFY(changed.size() >= 1);
+        QCOMPARE(v.GetSelectedPath(), f.t / "three");
+    }
+
+    void stylesShareOneModelAndSelection() {
+        SizedFolder f;
+        makeFile(f.t / "a.png");
+        makeFile(f.t / "b.txt");
+        makeFile(f.t / "c.sh");
+        symlink("one", (f.t / "link").c_str());
+        TFolderView tree;
+        TFileView v;
+        tree.setFileView(&v);
+        tree.BuildTree();
+        tree.resize(200, 300);
+        tree.show();
+        v.resize(460, 300);
+        v.show();
+        QVERIFY(tree.SelectPath(f.t.path()));
+        selectRows(v, {2});
+        const QByteArray shots = qgetenv("G3_SHOT_DIR");
+        const char* names[] = {"icon", "smallicon", "list", "report"};
+        for (TViewStyle s : {vsIcon, vsSmallIcon, vsList, vsReport}) {
+            v.setViewStyle(s);
+            QCOMPARE(v.ViewStyle(), s);
+            QCOMPARE(v.itemView()->model(), static_cast<QAbstractItemModel*>(v.model()));
+            QCOMPARE(v.selectedRows(), std::vector<int>{2});
+            QVERIFY(!v.model()->index(2, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+            const int row = v.rowAt(rowPoint(v, 2) - QPoint(20, 0), true);
+            QCOMPARE(row, 2);
+            if (!shots.isEmpty()) {
+                QCoreApplication::processEvents();
+                QPixmap both(tree.width() + v.width(), v.height());
+                both.fill(Qt::white);
+                tree.render(&both);
+                v.render(&both, QPoint(tree.width(), 0));
+                both.save(QString::fromUtf8(shots) + QStringLiteral("/fileview_%1.png").arg(names[s]));
+            }
+        }
+        // A point right of the caption is on the row but not on its label.
+        QRect cell = v.itemView()->visualRect(v.model()->index(2, 0));
+        QCOMPARE(v.rowAt(QPoint(cell.right() - 2, cell.center().y()), false), 2);
+        QCOMPARE(v.rowAt(QPoint(cell.right() - 2, cell.center().y()), true), -1);
+    }
+
+    void unreadableFolderSendsTheTreeBackOnce() {
+        if (geteuid() == 0) QSKIP("root lists every folder");
+        SizedFolder f;
+        makeFolders(f.t / "locked");
+        chmod((f.t / "locked").c_str(), 0);
+        TFolderView tree;
+        TFileView v;
+        tree.setFileView(&v);
+        tree.BuildTree();
+        QVERIFY(tree.SelectPath(f.t.path()));
+        const auto before = captions(v);
+        tree.SelectPath(f.t / "locked");
+        QCOMPARE(tree.GetSelectedPath(), f.t.path());
+        QCOMPARE(captions(v), before);
+        chmod((f.t / "locked").c_str(), 0755);
+    }
+};
+
+QTEST_MAIN(FileViewTest)
+#include "FileView_qtest.moc"
