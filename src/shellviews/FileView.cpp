@@ -117,7 +117,10 @@ TFileView::Impl::Impl(TFileView* owner)
     icons->setSelectionModel(selection);
     icons->setModelColumn(0);
     icons->setResizeMode(QListView::Adjust);
-    icons->setUniformItemSizes(true);
+    // Laid out a batch at a time: a row's size comes from its own caption, and a long
+    // folder shows its first rows at once.
+    icons->setLayoutMode(QListView::Batched);
+    icons->setBatchSize(2000);
 
     for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(details), static_cast<QAbstractItemView*>(icons)}) {
         v->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -153,10 +156,13 @@ void TFileView::Impl::applyStyle() {
     icons->setFlow(style == vsList ? QListView::TopToBottom : QListView::LeftToRight);
     icons->setWrapping(true);
     icons->setIconSize(large ? QSize(32, 32) : QSize(16, 16));
-    icons->setGridSize(large ? QSize(84, 64) : QSize());
+    // Large icons stand in a grid with up to two lines of caption below; in the small
+    // styles every caption is shown whole on one line. Either way a row has its own size.
+    icons->setUniformItemSizes(false);
+    icons->setGridSize(large ? QSize(84, 40 + 2 * icons->fontMetrics().lineSpacing()) : QSize());
     icons->setSpacing(large ? 0 : 2);
     icons->setWordWrap(large);
-    icons->setTextElideMode(large ? Qt::ElideMiddle : Qt::ElideRight);
+    icons->setTextElideMode(Qt::ElideRight);
     icons->setMovement(QListView::Static);
     stack->setCurrentWidget(icons);
 }

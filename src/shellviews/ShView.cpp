@@ -34,7 +34,12 @@ QIcon makeTypeIcon(int typeIndex, bool large, bool open) {
     if (icon.isNull() && !t.genericIconName.isEmpty()) icon = QIcon::fromTheme(t.genericIconName);
     if (icon.isNull()) icon = QApplication::style()->standardIcon(standardPixmapFor(t.fallback, open));
     const int px = pixelsOf(large);
-    return QIcon(icon.pixmap(px, px));
+    QPixmap pm = icon.pixmap(px, px);
+    // A theme that has the icon only in a smaller size gives a smaller pixmap; large
+    // icons of one style then stand at different sizes side by side.
+    if (!pm.isNull() && pm.width() < px && pm.height() < px)
+        pm = pm.scaled(px, px, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return QIcon(pm);
 }
 
 // A small bent arrow in the lower left corner: the sign of a link.

@@ -1,5 +1,9 @@
 #include "shellviews/shelltemp.h"
 
+#include "shellviews/shellnamespace.h"
+
+#include <QtGlobal>
+
 #include <cstdlib>
 #include <fcntl.h>
 #include <stdexcept>
@@ -57,6 +61,16 @@ std::string makeDeepFolder(const std::string& base, std::size_t minBytes) {
     if (dir < 0) throw std::runtime_error("cannot make a deep folder");
     close(dir);
     return path;
+}
+
+} // namespace g3test
+
+namespace g3test {
+
+g3::ItemIDList parsedPath(const std::string& path) {
+    g3::ItemIDList out;
+    if (!g3::ParseDisplayName(path, out)) qWarning("cannot parse %s", path.c_str());
+    return out;
 }
 
 } // namespace g3test

@@ -2,6 +2,8 @@
 // everything in it, and folder chains deeper than the kernel's path limit.
 #pragma once
 
+#include "shellviews/itemidlist.h"
+
 #include <string>
 #include <string_view>
 
@@ -27,5 +29,8 @@ void makeFile(const std::string& path, std::string_view bytes = {});
 // A chain of folders below base whose full path is longer than minBytes, made through
 // directory descriptors; returns that path.
 std::string makeDeepFolder(const std::string& base, std::size_t minBytes);
+
+// The absolute ID list of an existing path (a warning and the null list otherwise).
+g3::ItemIDList parsedPath(const std::string& path);
 
 } // namespace g3test
