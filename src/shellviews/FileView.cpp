@@ -182,7 +182,8 @@ void TFileView::Impl::doubleClick() {
     const std::vector<int> rows = q->selectedRows();
     if (rows.empty() || !folder) return;
     const int row = rows.front();
-    const ItemIDList& id = model->row(row).id;
+    // A copy: the tree's SelectChild shows the folder here, and the refill drops the rows.
+    const ItemIDList id = model->row(row).id;
     if (id.isNull()) return;
     if (tree && q->IsFolderItem(row)) {
         tree->SelectChild(id);

@@ -117,6 +117,17 @@ struct SizedFolder {
     }
 };
 
+// The sized folder shown in a list on the screen.
+struct ShownList {
+    SizedFolder f;
+    TFileView v;
+    ShownList() {
+        v.resize(500, 300);
+        v.show();
+        v.ShowFolder(parsed(f.t.path()));
+    }
+};
+
 } // namespace
 
 class FileViewTest : public QObject {
@@ -158,11 +169,8 @@ private slots:
     }
 
     void sizeHeaderTwiceAndOrderSurvivesFolderChange() {
-        SizedFolder f;
-        TFileView v;
-        v.resize(500, 300);
-        v.show();
-        v.ShowFolder(parsed(f.t.path()));
+        ShownList list;
+        TFileView& v = list.v;
         QCOMPARE(captions(v), (std::vector<std::string>{"dir", "one", "three", "two"}));
         clickHeader(v, 1);
         QCOMPARE(captions(v), (std::vector<std::string>{"three", "two", "one", "dir"}));
@@ -281,11 +289,9 @@ private slots:
     }
 
     void renameRefusedRestoresCaption() {
-        SizedFolder f;
-        TFileView v;
-        v.resize(500, 300);
-        v.show();
-        v.ShowFolder(parsed(f.t.path()));
+        ShownList list;
+        SizedFolder& f = list.f;
+        TFileView& v = list.v;
         const int one = rowOf(v, "one");
         selectRows(v, {one});
         QModelIndex idx = v.model()->index(one, 0);
@@ -326,11 +332,8 @@ private slots:
     }
 
     void rightClickShowsContextMenuForSelection() {
-        SizedFolder f;
-        TFileView v;
-        v.resize(500, 300);
-        v.show();
-        v.ShowFolder(parsed(f.t.path()));
+        ShownList list;
+        TFileView& v = list.v;
         QWidget* vp = v.itemView()->viewport();
         // Nothing while no component is set.
         selectRows(v, {1, 3});
@@ -376,11 +379,8 @@ private slots:
     }
 
     void dragStartsBeyondFourPixels() {
-        SizedFolder f;
-        TFileView v;
-        v.resize(500, 300);
-        v.show();
-        v.ShowFolder(parsed(f.t.path()));
+        ShownList list;
+        TFileView& v = list.v;
         QWidget* vp = v.itemView()->viewport();
         const QPoint p = rowPoint(v, 1);
         selectRows(v, {1});
@@ -405,11 +405,9 @@ private slots:
     }
 
     void hotTrackSelectsTheRowUnderThePointer() {
-        SizedFolder f;
-        TFileView v;
-        v.resize(500, 300);
-        v.show();
-        v.ShowFolder(parsed(f.t.path()));
+        ShownList list;
+        SizedFolder& f = list.f;
+        TFileView& v = list.v;
         v.setHotTrack(true);
         QSignalSpy changed(&v, &TFileView::OnChange);
         sendMouse(v.itemView()->viewport(), QEvent::MouseMove, Qt::NoButton, Qt::NoButton, rowPoint(v, 2));
