@@ -1,6 +1,8 @@
 #include "app/mein.h"
 
+#include "app/maincopyhost.h"
 #include "app/msgbox.h"
+#include "engine/copyworker.h"
 #include "app/splitter.h"
 #include "app/tabstrip.h"
 #include "fscomp/DirMontr.h"
@@ -34,6 +36,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     monitor_->OnChange = [this](TDirMonitor*) { runGuarded([this] { DirMonitor1Change(); }); };
     monitor_->setDirectory("/");
     monitor_->setActive(true);
+    createCopyMachinery();
     FormCreate();
 }
 

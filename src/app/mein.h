@@ -24,7 +24,12 @@ class QToolButton;
 
 namespace g3 {
 
+class MainCopyHost;
+class TCopyEngine;
 class TDirMonitor;
+class TDropDst;
+class TFolderDialog;
+class TForm3;
 class TOKRightDlg;
 class TFileView;
 class TFolderView;
@@ -33,6 +38,8 @@ class TdfsSplitter;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
+    friend class MainCopyHost;
+
 public:
     static constexpr int kTabRowHeight = 23;
     static constexpr int kHistoryCap = 100;
@@ -87,6 +94,21 @@ public:
     void tbtnVajHelClick();
     void startSecondInstance();
 
+    // Drops and the copy and move buttons, in mein_drops.cpp.
+    void DropDst1FileDrop(QObject* Sender, const std::vector<std::string>& Files, int X, int Y);
+    void DropDst2FileDrop(QObject* Sender, const std::vector<std::string>& Files, int X, int Y);
+    bool fileIcoLabHit(int X, int Y) const;
+    bool foldaIcoLabHit(int X, int Y) const;
+    void tbtnTatemasClick();
+    void tbtnHikosClick();
+    void tbtnCopyClick();
+    void tbtnPastClick();
+    TCopyEngine* copyEngine() const { return engine_.get(); }
+    TDropDst* DropDst1() const { return dropDst1_; }
+    TDropDst* DropDst2() const { return dropDst2_; }
+    TForm3* Form3() const { return form3_; }
+    TFolderDialog* FolderDialog1() const { return folderDialog1_; }
+
     // --- Read-outs for tests ----------------------------------------------------------
     int layoutMode() const { return layout_; }
     int listStyleCode() const;
@@ -112,6 +134,14 @@ private:
     void buildPanels();
     void buildBottom();
     QToolButton* addToolButton(const char* name, const char* hint, const char* theme, int fallback);
+
+    // The worker, its host, the drop targets and the same-name and folder dialogs.
+    void createCopyMachinery();
+    // Steps shared by both drops: the progress dialog around the drop menu; the chosen
+    // kind, or 0 when the drop is to be abandoned.
+    int askDropKind(const QPoint& screenPos);
+    // Names of the selected rows of the list, in row order.
+    std::vector<std::string> selectedNames() const;
 
     // Settings, in mein_settings.cpp.
     void FormCreate();
@@ -173,6 +203,12 @@ private:
     TFolderView* tree_ = nullptr;
     TFileView* list_ = nullptr;
     std::unique_ptr<TDirMonitor> monitor_;
+    std::unique_ptr<MainCopyHost> copyHost_;
+    std::unique_ptr<TCopyEngine> engine_;
+    TDropDst* dropDst1_ = nullptr;
+    TDropDst* dropDst2_ = nullptr;
+    TForm3* form3_ = nullptr;
+    TFolderDialog* folderDialog1_ = nullptr;
     TOKRightDlg* okRightDlg_ = nullptr;
     bool monitorLost_ = false; // the watched folder vanished and could not be reopened
 };

@@ -1,7 +1,10 @@
 // The only code of the main window that talks to the folder tree and the file list.
 #include "app/mein.h"
 
+#include "app/maincopyhost.h"
 #include "app/msgbox.h"
+#include "engine/copyworker.h"
+#include "fscomp/DROPDST.h"
 #include "fscomp/DirMontr.h"
 #include "platform/fileops.h"
 #include "platform/paths.h"
@@ -29,6 +32,10 @@ TViewStyle styleOfCode(int code) {
 
 TForm1::~TForm1() {
     // FormDestroy: the tree and the list go first, while the rest of the window exists.
+    delete dropDst1_;
+    dropDst1_ = nullptr;
+    delete dropDst2_;
+    dropDst2_ = nullptr;
     if (tree_) tree_->setFileView(nullptr);
     delete tree_;
     tree_ = nullptr;

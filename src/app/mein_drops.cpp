@@ -1,0 +1,172 @@
+// Drops on the list and the tree, the copy and move buttons, the clipboard buttons, and the
+// host through which the worker reaches the window.
+#include "app/FldrDlg.h"
+#include "app/maincopyhost.h"
+#include "app/mein.h"
+#include "app/msgbox.h"
+#include "engine/Unit3.h"
+#include "engine/clipboard_ui.h"
+#include "engine/copyworker.h"
+#include "engine/dropmenu.h"
+#include "engine/errorlist.h"
+#include "engine/progress.h"
+#include "engine/shellfileopdlg.h"
+#include "fscomp/DROPDST.h"
+#include "fscomp/DirMontr.h"
+#include "shellviews/FileView.h"
+#include "shellviews/FolderView.h"
+
+#include <QAbstractItemView>
+#include <QToolButton>
+
+namespace g3 {
+
+// --- The host ---------------------------------------------------------------------
+
+bool MainCopyHost::openProgress(bool showCancel, const std::string& caption, int max, int min) {
+    return OpenProgress(showCancel, caption, max, min);
+}
+bool MainCopyHost::updateProgress(bool step, const std::string& line1, const std::string& line2,
+                                  const std::string& line3) {
+    return UpdateProgress(step, line1, line2, line3);
+}
+void MainCopyHost::closeProgress() { CloseProgress(); }
+void MainCopyHost::clearErrors() { clearErrorList(); }
+void MainCopyHost::addErrorMessage(const std::string& first, const std::string& second, int code) {
+    AddErrorMessage(first, second, code);
+}
+int MainCopyHost::errorCount() { return ErrorCount(); }
+void MainCopyHost::offerErrorReport() { reportErrors(); }
+void MainCopyHost::prepareSameName() { form_.form3_->prepareRun(); }
+
+int MainCopyHost::askSameName(const std::string& label, const std::string& dst, std::int64_t srcSize,
+                              std::int64_t dstSize, const std::string& srcTime,
+                              const std::string& dstTime) {
+    return form_.form3_->domeiKakunin(label, dst, srcSize, dstSize, srcTime, dstTime);
+}
+
+void MainCopyHost::setMonitorActive(bool active) { form_.monitor_->setActive(active); }
+void MainCopyHost::refreshTree() { form_.treeRefresh(); }
+
+void MainCopyHost::runStateChanged(bool running) {
+    // While a run lasts a second request would interleave with it: both buttons are off
+    // and the drop targets take nothing.
+    for (const char* name : {"tbtnTatemas", "tbtnHikos", "tbtnPast"})
+        if (QToolButton* b = form_.toolButton(QString::fromLatin1(name))) b->setEnabled(!running);
+    for (TDropDst* d : {form_.dropDst1_, form_.dropDst2_})
+        if (d) d->setAcceptDrop(!running);
+}
+
+void MainCopyHost::showRefusal(const std::string& text) {
+    messageDlg(QString::fromStdString(text), MsgKind::Warning, mbOK);
+}
+
+bool MainCopyHost::chooseFolder(const std::string& title, std::string& folder) {
+    TFolderDialog* dlg = form_.folderDialog1_;
+    dlg->Title = title;
+    if (!dlg->Execute()) return false;
+    folder = dlg->Folder;
+    return true;
+}
+
+int MainCopyHost::runShellOperation(ShellFileOperation& op) { return runShellFileOperation(op, &form_); }
+
+// --- The window's side --------------------------------------------------------------
+
+void TForm1::createCopyMachinery() {
+    copyHost_ = std::make_unique<MainCopyHost>(*this);
+    engine_ = std::make_unique<TCopyEngine>(*copyHost_);
+    form3_ = new TForm3(this);
+    form3_->setObjectName(QStringLiteral("Form3"));
+    form3_->bindAnswerState(engine_->SameNameAnswer, engine_->SameNameForAll);
+    folderDialog1_ = new TFolderDialog(this);
+    folderDialog1_->setObjectName(QStringLiteral("FolderDialog1"));
+
+    dropDst1_ = new TDropDst(this);
+    dropDst1_->setObjectName(QStringLiteral("DropDst1"));
+    dropDst1_->setControl(list_);
+    dropDst1_->OnFileDrop = [this](QObject* s, const std::vector<std::string>& f, int x, int y) {
+        DropDst1FileDrop(s, f, x, y);
+    };
+    dropDst2_ = new TDropDst(this);
+    dropDst2_->setObjectName(QStringLiteral("DropDst2"));
+    dropDst2_->setControl(tree_);
+    dropDst2_->OnFileDrop = [this](QObject* s, const std::vector<std::string>& f, int x, int y) {
+        DropDst2FileDrop(s, f, x, y);
+    };
+
+    auto wire = [this](const char* name, void (TForm1::*handler)()) {
+        QToolButton* b = toolButton(QString::fromLatin1(name));
+        b->setEnabled(true);
+        connect(b, &QToolButton::clicked, this, [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+    };
+    wire("tbtnTatemas", &TForm1::tbtnTatemasClick);
+    wire("tbtnHikos", &TForm1::tbtnHikosClick);
+    wire("tbtnCopy", &TForm1::tbtnCopyClick);
+    wire("tbtnPast", &TForm1::tbtnPastClick);
+}
+
+bool TForm1::fileIcoLabHit(int X, int Y) const { return list_->rowAt(QPoint(X, Y), true) >= 0; }
+
+bool TForm1::foldaIcoLabHit(int X, int Y) const { return tree_->nodeAtIconOrLabel(QPoint(X, Y)).isValid(); }
+
+int TForm1::askDropKind(const QPoint& screenPos) {
+    engine_->OpKind = okNone;
+    OpenProgress(false, "Grottan3 ファイル処理", 1, 0);
+    UpdateProgress(false, "家の処理", "", "");
+    CloseProgress();
+    const int chosen = PopupMenu3(screenPos, this);
+    // The dialog flashes once more after the menu; a drop whose dialog has gone meanwhile
+    // is abandoned.
+    OpenProgress(false, "洞窟や家の処理", 1, 0);
+    if (!UpdateProgress(false, "洞窟や家の処理", "", "")) return okNone;
+    CloseProgress();
+    engine_->OpKind = chosen;
+    return chosen;
+}
+
+void TForm1::DropDst1FileDrop(QObject*, const std::vector<std::string>& Files, int X, int Y) {
+    if (Files.empty() || engine_->running()) return;
+    const QPoint screen = list_->itemView()->viewport()->mapToGlobal(QPoint(X, Y));
+    engine_->OpKind = okNone;
+    // A drop on a folder row goes into that folder: the list opens it first, so the
+    // destination is fixed before the menu shows.
+    const int row = list_->rowAt(QPoint(X, Y), true);
+    if (row >= 0 && list_->IsFolderItem(row)) tree_->SelectChild(list_->model()->row(row).id);
+    const int kind = askDropKind(screen);
+    monitor_->setActive(false);
+    if (kind >= 1 && kind <= 11) engine_->copinew(Files, CurDir());
+    monitor_->setActive(true);
+    treeRefresh();
+}
+
+void TForm1::DropDst2FileDrop(QObject*, const std::vector<std::string>& Files, int X, int Y) {
+    if (engine_->running()) return;
+    const QModelIndex node = tree_->nodeAtIconOrLabel(QPoint(X, Y));
+    if (!node.isValid()) return; // beside a node's icon and label: not a drop at all
+    tree_->selectNode(node);
+    if (Files.empty()) return;
+    const QPoint screen = tree_->viewport()->mapToGlobal(QPoint(X, Y));
+    const int kind = askDropKind(screen);
+    if (kind >= 1 && kind <= 11) engine_->copinew(Files, CurDir());
+}
+
+std::vector<std::string> TForm1::selectedNames() const {
+    std::vector<std::string> names;
+    const FileListModel* m = list_->model();
+    for (int row : list_->selectedRows()) names.emplace_back(m->row(row).id.firstName());
+    return names;
+}
+
+void TForm1::tbtnTatemasClick() { engine_->copimuv2(opCopy, selectedNames(), CurDir()); }
+void TForm1::tbtnHikosClick() { engine_->copimuv2(opMove, selectedNames(), CurDir()); }
+void TForm1::tbtnCopyClick() { CopyFilesToClipboard(CurDir(), selectedNames()); }
+
+void TForm1::tbtnPastClick() {
+    monitor_->setActive(false);
+    PasteFiles(CurDir(), this);
+    monitor_->setActive(true);
+    treeRefresh();
+}
+
+} // namespace g3
