@@ -51,8 +51,12 @@ QToolButton* TForm1::addToolButton(const char* name, const char* hint, const cha
     b->setToolTip(QString::fromUtf8(hint));
     b->setAutoRaise(true);
     b->setFixedSize(25, 25);
-    b->setIcon(QIcon::fromTheme(QString::fromLatin1(theme),
-                                style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallback))));
+    // The style's own icon is made only when the theme has none: making all of them would
+    // decode two dozen pictures the window never shows.
+    const QString themeName = QString::fromLatin1(theme);
+    b->setIcon(QIcon::hasThemeIcon(themeName)
+                   ? QIcon::fromTheme(themeName)
+                   : style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallback)));
     // Commands built elsewhere enable their buttons when they are wired.
     b->setEnabled(false);
     toolBar_->addWidget(b);

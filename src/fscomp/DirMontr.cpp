@@ -52,7 +52,14 @@ constexpr int kMaxReportsPerTick = 64;
 
 } // namespace
 
-TDirMonitor::TDirMonitor(QObject* owner) : QObject(owner) {}
+TDirMonitor::TDirMonitor(QObject* owner) : QObject(owner), extender_(new QTimer(this)) {
+    // The subfolder watches of a new watch are added in slices between other events, so
+    // switching folders never holds up the window for the whole subtree.
+    extender_->setInterval(kSliceGapMs);
+    connect(extender_, &QTimer::timeout, this, [this] {
+        if (!watch_.extend(kFoldersPerSlice)) extender_->stop();
+    });
+}
 
 TDirMonitor::~TDirMonitor() { setActive(false); }
 
@@ -99,6 +106,7 @@ void TDirMonitor::setInterval(int ms) { SharedTimer().setInterval(ms); }
 void TDirMonitor::Loaded() { UpdateWatch(); }
 
 void TDirMonitor::closeWatch() {
+    extender_->stop();
     removeActive(this);
     watch_.close();
 }
@@ -107,8 +115,10 @@ void TDirMonitor::UpdateWatch() {
     closeWatch();
     if (active_) {
         const std::string dir = directory_.empty() ? currentDirectory() : directory_;
-        if (watch_.open(dir, includeSubDir_, changesOf(filter_)))
+        if (watch_.open(dir, includeSubDir_, changesOf(filter_), InotifyWatch::kDefaultBudget, true)) {
             activeList().push_back(this);
+            if (watch_.pending()) extender_->start();
+        }
         else
             active_ = false; // silently; the owner sees it only in Active
     }

@@ -66,11 +66,17 @@ public:
 
     // Watches the open watch uses (0 when closed).
     std::size_t watchCount() const { return watch_.watchCount(); }
+    // True while subfolder watches of the open watch are still being added.
+    bool settingUp() const { return watch_.pending(); }
 
 private:
     void UpdateWatch();
     void closeWatch();
+    static constexpr std::size_t kFoldersPerSlice = 200;
+    static constexpr int kSliceGapMs = 2; // the window gets its turn between slices
+
     InotifyWatch watch_;
+    QTimer* extender_;
     bool active_ = false;
     bool includeSubDir_ = false;
     std::string directory_;

@@ -58,10 +58,12 @@ void InotifyWatch::close() {
     fd_ = -1;
     topWd_ = -1;
     paths_.clear();
+    queue_.clear();
+    unread_.clear();
 }
 
 bool InotifyWatch::open(const std::string& folder, bool subtree, std::uint32_t changes,
-                        std::size_t budget) {
+                        std::size_t budget, bool deferSubtree) {
     close();
     struct stat st{};
     if (changes == 0) {
@@ -94,7 +96,8 @@ bool InotifyWatch::open(const std::string& folder, bool subtree, std::uint32_t c
     if (subtree_) {
         std::vector<std::string> first;
         subfolders(folder, device_, first);
-        addTree(std::move(first));
+        queue_.assign(std::make_move_iterator(first.begin()), std::make_move_iterator(first.end()));
+        if (!deferSubtree) extend(SIZE_MAX);
     }
     return true;
 }
@@ -107,35 +110,38 @@ bool InotifyWatch::addOne(const std::string& folder) {
     return true;
 }
 
-// Breadth first over the whole list, so the budget goes to the levels nearest the watched
+// Breadth first over the whole tree, so the budget goes to the levels nearest the watched
 // folder. A folder's subfolders are read only while the queue holds fewer candidates than
-// the budget has room for; the others wait in `unread`, in the same order, and are read
+// the budget has room for; the others wait in unread_, in the same order, and are read
 // only when the queue runs dry (some candidates could not be watched).
-void InotifyWatch::addTree(std::vector<std::string> folders) {
-    std::deque<std::string> queue(std::make_move_iterator(folders.begin()),
-                                  std::make_move_iterator(folders.end()));
-    std::deque<std::string> unread;
+bool InotifyWatch::extend(std::size_t maxNew) {
     std::vector<std::string> children;
     auto readChildren = [&](const std::string& f) {
         children.clear();
         subfolders(f, device_, children);
-        for (auto& c : children) queue.push_back(std::move(c));
+        for (auto& c : children) queue_.push_back(std::move(c));
     };
-    while (paths_.size() < budget_) {
-        if (queue.empty()) {
-            if (unread.empty()) break;
-            readChildren(unread.front());
-            unread.pop_front();
+    for (std::size_t added = 0; added < maxNew && paths_.size() < budget_;) {
+        if (queue_.empty()) {
+            if (unread_.empty()) break;
+            readChildren(unread_.front());
+            unread_.pop_front();
             continue;
         }
-        std::string f = std::move(queue.front());
-        queue.pop_front();
+        std::string f = std::move(queue_.front());
+        queue_.pop_front();
         if (!addOne(f)) continue;
-        if (unread.empty() && paths_.size() + queue.size() < budget_)
+        ++added;
+        if (unread_.empty() && paths_.size() + queue_.size() < budget_)
             readChildren(f);
         else
-            unread.push_back(std::move(f));
+            unread_.push_back(std::move(f));
     }
+    if (paths_.size() >= budget_) {
+        queue_.clear();
+        unread_.clear();
+    }
+    return pending();
 }
 
 // A folder renamed or moved away: its watches and those below it would carry stale paths.
@@ -174,7 +180,10 @@ InotifyPoll InotifyWatch::handle(const inotify_event& ev) {
         if (ev.mask & (IN_MOVED_FROM | IN_DELETE)) forgetBelow(child);
         if (ev.mask & (IN_CREATE | IN_MOVED_TO)) {
             struct stat st{};
-            if (::lstat(child.c_str(), &st) == 0 && st.st_dev == device_) addTree({child});
+            if (::lstat(child.c_str(), &st) == 0 && st.st_dev == device_) {
+                queue_.push_back(child);
+                extend(SIZE_MAX);
+            }
         }
     }
     return counts(ev.mask) ? InotifyPoll::Changed : InotifyPoll::Quiet;

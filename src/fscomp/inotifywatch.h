@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -46,8 +47,13 @@ public:
     // the budget is used; folders on other file systems (mounts, pseudo file systems) and
     // linked folders are not entered. False, with errno in lastError(), when the folder
     // cannot be watched or changes is 0; the object is then closed.
+    // With deferSubtree only the folder itself is watched on return; extend() adds the
+    // subfolders a slice at a time, so opening never holds up the caller.
     bool open(const std::string& folder, bool subtree, std::uint32_t changes,
-              std::size_t budget = kDefaultBudget);
+              std::size_t budget = kDefaultBudget, bool deferSubtree = false);
+    // Adds up to maxNew more subfolder watches; true while some are still to be added.
+    bool extend(std::size_t maxNew);
+    bool pending() const { return !queue_.empty() || !unread_.empty(); }
     void close();
     bool isOpen() const { return fd_ >= 0; }
 
@@ -59,7 +65,6 @@ public:
     int fd() const { return fd_; }
 
 private:
-    void addTree(std::vector<std::string> folders);
     bool addOne(const std::string& folder);
     void forgetBelow(const std::string& folder);
     bool counts(std::uint32_t mask) const;
@@ -73,6 +78,8 @@ private:
     std::size_t budget_ = kDefaultBudget;
     std::uint64_t device_ = 0;
     std::unordered_map<int, std::string> paths_; // watch descriptor -> folder
+    std::deque<std::string> queue_;  // subfolders still to be watched, nearest first
+    std::deque<std::string> unread_; // watched folders whose subfolders are still unread
 };
 
 } // namespace g3

@@ -146,6 +146,9 @@ private slots:
         m.setFilter(dmfFileName | dmfDirName | dmfAttributes | dmfSize | dmfLastWrite);
         m.setDirectory(root());
         m.setActive(true);
+        // Only the folder itself is watched at once; the subfolders follow in slices.
+        QCOMPARE(m.watchCount(), size_t(1));
+        QTRY_VERIFY(!m.settingUp());
         QCOMPARE(m.watchCount(), size_t(3));
         touchFile(joinPath(joinPath(sub, "b"), "deep"));
         TDirMonitor::PollMonitors();
