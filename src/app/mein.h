@@ -7,6 +7,7 @@
 #pragma once
 
 #include "app/settings.h"
+#include "shellviews/itemidlist.h"
 
 #include <QMainWindow>
 
@@ -160,6 +161,7 @@ private:
     bool treeSelectPath(const std::string& path);
     std::string treeSelectedPath() const;
     void treeRebuildSelected();
+    void rebuildTreeQuietly(const ItemIDList& target);
     void setListViewStyle(int code);
     void setListColumnWidth(int column, int width);
     void listSetMyColBan(int n);
@@ -211,6 +213,7 @@ private:
     TFolderDialog* folderDialog1_ = nullptr;
     TOKRightDlg* okRightDlg_ = nullptr;
     bool monitorLost_ = false; // the watched folder vanished and could not be reopened
+    bool inRebuild_ = false;   // the tree's selection changes are a rebuild's, not the user's
 };
 
 } // namespace g3

@@ -16,6 +16,7 @@
 namespace g3 {
 
 void TForm1::ShellTreeView1Change() {
+    if (inRebuild_) return;
     const std::string path = currentFolderForm(treeSelectedPath());
     if (path.empty()) return; // no selected node: the views keep what they show
     curDir_ = path;

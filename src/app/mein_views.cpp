@@ -72,7 +72,7 @@ bool TForm1::treeSelectPath(const std::string& path) {
     // made anew, which lists every level again.
     ItemIDList target;
     if (!ParseDisplayName(path, target)) return false;
-    tree_->RebuildTree(target);
+    rebuildTreeQuietly(target);
     return !tree_->GetSelectedIDList().isNull();
 }
 
@@ -81,7 +81,17 @@ std::string TForm1::treeSelectedPath() const { return tree_ ? tree_->GetSelected
 void TForm1::treeRebuildSelected() {
     if (!tree_) return;
     ItemIDList selected = tree_->GetSelectedIDList();
-    tree_->RebuildTree(selected.isNull() ? desktopIDList() : selected);
+    rebuildTreeQuietly(selected.isNull() ? desktopIDList() : selected);
+}
+
+// A rebuild selects the desktop before it selects the folder again. That passing stop is
+// no navigation: it would put the desktop into the history and send the monitor to it
+// and back. The window takes the rebuild's outcome once.
+void TForm1::rebuildTreeQuietly(const ItemIDList& target) {
+    inRebuild_ = true;
+    tree_->RebuildTree(target);
+    inRebuild_ = false;
+    ShellTreeView1Change();
 }
 
 void TForm1::setListViewStyle(int code) {

@@ -1,0 +1,95 @@
+// The main window as a user sees it: both layouts with two rows of favourite tabs, the
+// history open, and the about window. Checks the geometry the layout promises; with
+// G3_SHOTS set it also saves each picture under /tmp/shots for a look.
+#include "app/OKRightDlg.h"
+#include "app/mein.h"
+#include "app/tabstrip.h"
+#include "mein_fixture.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QtTest>
+
+#include <filesystem>
+
+using g3::TForm1;
+using g3test::Folders;
+
+namespace {
+
+void save(QWidget* w, const char* name) {
+    if (!qEnvironmentVariableIsSet("G3_SHOTS")) return;
+    QDir().mkpath(QStringLiteral("/tmp/shots"));
+    w->grab().save(QStringLiteral("/tmp/shots/%1.png").arg(QString::fromLatin1(name)));
+}
+
+// Twelve favourite folders: more than one row of 80-pixel tabs in a 700-pixel window.
+void writeTwelveFavourites(const Folders& f) {
+    std::string memo;
+    for (int i = 0; i < 12; ++i) {
+        const std::string dir = f.scratch("fav" + std::to_string(i));
+        std::filesystem::create_directories(dir);
+        memo += dir + "\r\n";
+    }
+    f.write(f.config("memo.ini"), memo);
+}
+
+} // namespace
+
+class MeinScreensTest : public QObject {
+    Q_OBJECT
+private slots:
+    void bothLayoutsWithTwoTabRows() {
+        Folders f;
+        writeTwelveFavourites(f);
+        f.write(f.config("data.ini"), "[fileVstyle]\r\nban=4\r\n");
+        TForm1 form;
+        form.resize(700, 420);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.TabControl1()->count(), 12);
+        QCOMPARE(form.TabControl1()->rowCount(), 2);
+        QCOMPARE(form.PaneBotom()->height(), 2 * TForm1::kTabRowHeight);
+        save(&form, "main_layout0");
+        form.tbtnTateYokoClick();
+        QCOMPARE(form.layoutMode(), 1);
+        QVERIFY(form.paneTree()->width() > form.paneTree()->height()); // stacked above the list
+        save(&form, "main_layout1");
+    }
+
+    void historyOpen() {
+        Folders f;
+        TForm1 form;
+        form.resize(700, 420);
+        form.show();
+        for (const char* d : {"alpha", "beta", "gamma"}) {
+            std::filesystem::create_directories(f.scratch(d));
+            QVERIFY(form.navigateTo(f.scratch(d)));
+        }
+        QComboBox* c = form.ComboBox1();
+        c->showPopup();
+        QAbstractItemView* drop = c->view();
+        QTRY_VERIFY(drop->isVisible());
+        QCOMPARE(c->count(), 4); // "/" and the three caves
+        QVERIFY(drop->window()->width() >= 800); // the dropped list is wider than the combo
+        save(drop->window(), "main_history");
+        c->hidePopup();
+    }
+
+    void aboutWindow() {
+        Folders f;
+        TForm1 form;
+        g3::TOKRightDlg about(&form);
+        form.setOKRightDlg(&about);
+        form.show();
+        form.tbtnVajHelClick();
+        QTRY_VERIFY(about.isVisible());
+        QVERIFY(!about.isModal()); // shown without blocking the main window
+        QCOMPARE(about.windowTitle(), QStringLiteral("About Grottan3"));
+        save(&about, "about");
+    }
+};
+
+QTEST_MAIN(MeinScreensTest)
+#include "mein_screens_qtest.moc"
