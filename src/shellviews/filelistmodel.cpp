@@ -243,6 +243,23 @@ std::vector<std::size_t> FileListModel::sortPermutation(int column) const {
     if (column == 0) {
         std::vector<std::size_t> perm(rows.size());
         std::iota(perm.begin(), perm.end(), 0);
+        // Rows hold one ID each: its flags and name are read once, not at every comparison.
+        struct NameKey {
+            std::uint8_t flags;
+            std::string_view name;
+        };
+        std::vector<NameKey> keys;
+        keys.reserve(rows.size());
+        for (const auto& r : rows) {
+            if (r.id.idCount() != 1) break;
+            keys.push_back({r.id.firstFlags(), r.id.firstName()});
+        }
+        if (keys.size() == rows.size()) {
+            std::stable_sort(perm.begin(), perm.end(), [&](std::size_t a, std::size_t b) {
+                return ShellFolder::compareOneID(keys[a].flags, keys[a].name, keys[b].flags, keys[b].name) * dir < 0;
+            });
+            return perm;
+        }
         const ShellFolder* f = folder_.get();
         std::stable_sort(perm.begin(), perm.end(), [&](std::size_t a, std::size_t b) {
             return CompareIDLists(f, rows[a].id, rows[b].id) * dir < 0;

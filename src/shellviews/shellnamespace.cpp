@@ -288,6 +288,11 @@ std::uint32_t ShellFolder::GetAttributesOf(const ItemIDList& relative, std::uint
     return a & asked;
 }
 
+int ShellFolder::compareOneID(std::uint8_t flagsA, std::string_view nameA, std::uint8_t flagsB,
+                              std::string_view nameB) {
+    return compareIDPair(flagsA, nameA, flagsB, nameB);
+}
+
 int ShellFolder::CompareIDs(const ItemIDList& a, const ItemIDList& b) const {
     std::size_t na = a.idCount(), nb = b.idCount();
     for (std::size_t i = 0; i < na && i < nb; ++i)

@@ -84,6 +84,10 @@ public:
     // home, "/", volumes by path; then folders before files, then compareNames. 0 only for
     // lists naming the same items.
     int CompareIDs(const ItemIDList& a, const ItemIDList& b) const;
+    // The same order for two single IDs given by their flags and names, for callers that
+    // sort many items of one folder and read each ID once.
+    static int compareOneID(std::uint8_t flagsA, std::string_view nameA, std::uint8_t flagsB,
+                            std::string_view nameB);
 
     // Renames the item named by a one-item list. Refused (false) for desktop items, an
     // empty name, ".", "..", a name holding "/" or a NUL byte, an existing target, and
