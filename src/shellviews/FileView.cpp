@@ -174,6 +174,7 @@ void TFileView::Impl::columnClick(int column) {
         if (column >= 0 && column < items.size()) items[column]->trigger();
         return;
     }
+    if (column >= 4) return; // the fifth column has nothing to sort by: the order stays
     q->SortByColumn(column);
 }
 

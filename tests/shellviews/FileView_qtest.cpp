@@ -190,8 +190,11 @@ private slots:
         QCOMPARE(captions(v), (std::vector<std::string>{"small", "big"}));
         clickHeader(v, 4); // the fifth column has no order; nothing moves or fails
         QCOMPARE(captions(v), (std::vector<std::string>{"small", "big"}));
+        QCOMPARE(v.model()->starredColumn(), 1); // and the sorted column keeps its "*"
+        v.ShowFolder(parsed(other.path()));
+        QCOMPARE(captions(v), (std::vector<std::string>{"small", "big"}));
         clickHeader(v, 0);
-        QCOMPARE(captions(v), (std::vector<std::string>{"big", "small"})); // name ascending after a descending fill
+        QCOMPARE(captions(v), (std::vector<std::string>{"small", "big"})); // name descending after an ascending fill
     }
 
     void headerClickRunsThePopupMenuEntry() {
