@@ -26,11 +26,7 @@ using g3test::makeFolders;
 
 namespace {
 
-ItemIDList parsed(const std::string& path) {
-    ItemIDList out;
-    if (!ParseDisplayName(path, out)) qWarning("cannot parse %s", path.c_str());
-    return out;
-}
+ItemIDList parsed(const std::string& path) { return g3test::parsedPath(path); }
 
 struct Call {
     int count;
