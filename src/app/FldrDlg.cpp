@@ -2,7 +2,7 @@
 
 #include "app/Unit1.h"
 #include "platform/fileops.h"
-#include "shellviews/mimetypes.h"
+#include "shellviews/ShView.h"
 #include "shellviews/shellnamespace.h"
 
 #include <QAbstractItemModel>
@@ -127,17 +127,7 @@ public:
     }
 
 private:
-    QIcon iconOf(Node* n) const {
-        const TypeInfo& t = typeInfo(typeIndexOfItem(n->abs));
-        QStyle::StandardPixmap fallback = QStyle::SP_DirIcon;
-        switch (t.fallback) {
-        case TypeFallback::Drive: fallback = QStyle::SP_DriveHDIcon; break;
-        case TypeFallback::Home: fallback = QStyle::SP_DirHomeIcon; break;
-        case TypeFallback::Desktop: fallback = QStyle::SP_DesktopIcon; break;
-        default: break;
-        }
-        return QIcon::fromTheme(t.iconName, QApplication::style()->standardIcon(fallback));
-    }
+    QIcon iconOf(Node* n) const { return typeIcon(typeIndexOfItem(n->abs), false); }
 
     Node root_;
 };

@@ -107,8 +107,9 @@ public:
     TCopyEngine* copyEngine() const { return engine_.get(); }
     TDropDst* DropDst1() const { return dropDst1_; }
     TDropDst* DropDst2() const { return dropDst2_; }
-    TForm3* Form3() const { return form3_; }
-    TFolderDialog* FolderDialog1() const { return folderDialog1_; }
+    // Made on first use: most sessions never need either.
+    TForm3* Form3();
+    TFolderDialog* FolderDialog1();
 
     // --- Read-outs for tests ----------------------------------------------------------
     int layoutMode() const { return layout_; }

@@ -37,12 +37,12 @@ void MainCopyHost::addErrorMessage(const std::string& first, const std::string& 
 }
 int MainCopyHost::errorCount() { return ErrorCount(); }
 void MainCopyHost::offerErrorReport() { reportErrors(); }
-void MainCopyHost::prepareSameName() { form_.form3_->prepareRun(); }
+void MainCopyHost::prepareSameName() { form_.Form3()->prepareRun(); }
 
 int MainCopyHost::askSameName(const std::string& label, const std::string& dst, std::int64_t srcSize,
                               std::int64_t dstSize, const std::string& srcTime,
                               const std::string& dstTime) {
-    return form_.form3_->domeiKakunin(label, dst, srcSize, dstSize, srcTime, dstTime);
+    return form_.Form3()->domeiKakunin(label, dst, srcSize, dstSize, srcTime, dstTime);
 }
 
 void MainCopyHost::setMonitorActive(bool active) { form_.monitor_->setActive(active); }
@@ -62,7 +62,7 @@ void MainCopyHost::showRefusal(const std::string& text) {
 }
 
 bool MainCopyHost::chooseFolder(const std::string& title, std::string& folder) {
-    TFolderDialog* dlg = form_.folderDialog1_;
+    TFolderDialog* dlg = form_.FolderDialog1();
     dlg->Title = title;
     if (!dlg->Execute()) return false;
     folder = dlg->Folder;
@@ -76,11 +76,6 @@ int MainCopyHost::runShellOperation(ShellFileOperation& op) { return runShellFil
 void TForm1::createCopyMachinery() {
     copyHost_ = std::make_unique<MainCopyHost>(*this);
     engine_ = std::make_unique<TCopyEngine>(*copyHost_);
-    form3_ = new TForm3(this);
-    form3_->setObjectName(QStringLiteral("Form3"));
-    form3_->bindAnswerState(engine_->SameNameAnswer, engine_->SameNameForAll);
-    folderDialog1_ = new TFolderDialog(this);
-    folderDialog1_->setObjectName(QStringLiteral("FolderDialog1"));
 
     dropDst1_ = new TDropDst(this);
     dropDst1_->setObjectName(QStringLiteral("DropDst1"));
@@ -104,6 +99,23 @@ void TForm1::createCopyMachinery() {
     wire("tbtnHikos", &TForm1::tbtnHikosClick);
     wire("tbtnCopy", &TForm1::tbtnCopyClick);
     wire("tbtnPast", &TForm1::tbtnPastClick);
+}
+
+TForm3* TForm1::Form3() {
+    if (!form3_) {
+        form3_ = new TForm3(this);
+        form3_->setObjectName(QStringLiteral("Form3"));
+        form3_->bindAnswerState(engine_->SameNameAnswer, engine_->SameNameForAll);
+    }
+    return form3_;
+}
+
+TFolderDialog* TForm1::FolderDialog1() {
+    if (!folderDialog1_) {
+        folderDialog1_ = new TFolderDialog(this);
+        folderDialog1_->setObjectName(QStringLiteral("FolderDialog1"));
+    }
+    return folderDialog1_;
 }
 
 bool TForm1::fileIcoLabHit(int X, int Y) const { return list_->rowAt(QPoint(X, Y), true) >= 0; }
