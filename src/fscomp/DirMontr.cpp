@@ -57,7 +57,8 @@ TDirMonitor::TDirMonitor(QObject* owner) : QObject(owner), extender_(new QTimer(
     // switching folders never holds up the window for the whole subtree.
     extender_->setInterval(kSliceGapMs);
     connect(extender_, &QTimer::timeout, this, [this] {
-        if (!watch_.extend(kFoldersPerSlice)) extender_->stop();
+        if (!watch_.extend(kFoldersPerSlice, std::chrono::steady_clock::now() + kSliceTime))
+            extender_->stop();
     });
 }
 

@@ -7,6 +7,7 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -74,6 +75,7 @@ private:
     void closeWatch();
     static constexpr std::size_t kFoldersPerSlice = 200;
     static constexpr int kSliceGapMs = 2; // the window gets its turn between slices
+    static constexpr std::chrono::milliseconds kSliceTime{4}; // a slice stops soon after
 
     InotifyWatch watch_;
     QTimer* extender_;

@@ -114,14 +114,17 @@ bool InotifyWatch::addOne(const std::string& folder) {
 // folder. A folder's subfolders are read only while the queue holds fewer candidates than
 // the budget has room for; the others wait in unread_, in the same order, and are read
 // only when the queue runs dry (some candidates could not be watched).
-bool InotifyWatch::extend(std::size_t maxNew) {
+bool InotifyWatch::extend(std::size_t maxNew, std::chrono::steady_clock::time_point until) {
     std::vector<std::string> children;
     auto readChildren = [&](const std::string& f) {
         children.clear();
         subfolders(f, device_, children);
         for (auto& c : children) queue_.push_back(std::move(c));
     };
-    for (std::size_t added = 0; added < maxNew && paths_.size() < budget_;) {
+    auto timeIsUp = [until](std::size_t added) {
+        return added > 0 && std::chrono::steady_clock::now() >= until;
+    };
+    for (std::size_t added = 0; added < maxNew && paths_.size() < budget_ && !timeIsUp(added);) {
         if (queue_.empty()) {
             if (unread_.empty()) break;
             readChildren(unread_.front());

@@ -2,6 +2,7 @@
 // optionally with its subfolders, read without blocking.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -51,8 +52,12 @@ public:
     // subfolders a slice at a time, so opening never holds up the caller.
     bool open(const std::string& folder, bool subtree, std::uint32_t changes,
               std::size_t budget = kDefaultBudget, bool deferSubtree = false);
-    // Adds up to maxNew more subfolder watches; true while some are still to be added.
-    bool extend(std::size_t maxNew);
+    // Adds up to maxNew more subfolder watches, stopping early once the clock passes
+    // until (at least one is added whatever the clock says); true while some are still to
+    // be added. Folders differ widely in what a watch costs (the kernel walks the
+    // folder's cached entries), so a count alone does not bound a slice's time.
+    bool extend(std::size_t maxNew,
+                std::chrono::steady_clock::time_point until = std::chrono::steady_clock::time_point::max());
     bool pending() const { return !queue_.empty() || !unread_.empty(); }
     void close();
     bool isOpen() const { return fd_ >= 0; }

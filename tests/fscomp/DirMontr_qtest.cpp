@@ -232,6 +232,21 @@ private slots:
         QCOMPARE(w.poll(), InotifyPoll::Changed);
     }
 
+    // A slice whose time is already up still adds one watch, so setting up always ends,
+    // and it stops there instead of running to its count.
+    void sliceStopsWhenItsTimeIsUp() {
+        for (int i = 0; i < 5; ++i)
+            std::filesystem::create_directory(joinPath(root(), "d" + std::to_string(i)));
+        InotifyWatch w;
+        QVERIFY(w.open(root(), true, icFileName, InotifyWatch::kDefaultBudget, true));
+        QCOMPARE(w.watchCount(), size_t(1));
+        const auto past = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+        QVERIFY(w.extend(100, past));
+        QCOMPARE(w.watchCount(), size_t(2));
+        QVERIFY(!w.extend(100));
+        QCOMPARE(w.watchCount(), size_t(6));
+    }
+
     void cleanup() { tmp_.reset(); }
 };
 
