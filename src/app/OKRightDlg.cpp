@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QTextDocument>
 
 namespace g3 {
 
@@ -35,7 +36,6 @@ TOKRightDlg::TOKRightDlg(QWidget* parent)
     setFixedSize(637, 640);
     Memo1 = new QPlainTextEdit(this);
     Memo1->setReadOnly(true);
-    Memo1->setPlainText(aboutText());
     Memo2 = new QPlainTextEdit(this);
     Memo2->setReadOnly(true);
     Memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -58,6 +58,9 @@ void TOKRightDlg::resizeEvent(QResizeEvent*) {
 
 void TOKRightDlg::showAbout() {
     setWindowTitle(QStringLiteral("About Grottan3"));
+    // Put in on first showing: laying the text out when the program starts would hold up
+    // the main window for a window most sessions never open.
+    if (Memo1->document()->isEmpty()) Memo1->setPlainText(aboutText());
     Memo2->hide();
     Memo1->setGeometry(rect());
     Memo1->show();

@@ -16,7 +16,7 @@ class TOKRightDlg : public QDialog {
 public:
     explicit TOKRightDlg(QWidget* parent = nullptr);
 
-    QPlainTextEdit* Memo1; // the about text
+    QPlainTextEdit* Memo1; // the about text, put in when it is first shown
     QPlainTextEdit* Memo2; // the error list
 
     // Builds one error entry and appends it to the run's list (engine/errorlist.h).

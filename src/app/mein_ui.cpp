@@ -35,6 +35,15 @@ QWidget* panel(QWidget* parent, const char* name) {
     return w;
 }
 
+// A button's icon: the desktop theme's when it has one, otherwise the style's picture in
+// the one small size a button draws. The style's full icon would decode every picture in
+// three sizes, two dozen times over, before the window first shows.
+QIcon buttonIcon(const QWidget* w, const char* theme, QStyle::StandardPixmap fallback) {
+    const QString name = QString::fromLatin1(theme);
+    if (QIcon::hasThemeIcon(name)) return QIcon::fromTheme(name);
+    return QIcon(w->style()->standardPixmap(fallback, nullptr, w));
+}
+
 QVBoxLayout* fill(QWidget* w) {
     auto* l = new QVBoxLayout(w);
     l->setContentsMargins(0, 0, 0, 0);
@@ -51,12 +60,7 @@ QToolButton* TForm1::addToolButton(const char* name, const char* hint, const cha
     b->setToolTip(QString::fromUtf8(hint));
     b->setAutoRaise(true);
     b->setFixedSize(25, 25);
-    // The style's own icon is made only when the theme has none: making all of them would
-    // decode two dozen pictures the window never shows.
-    const QString themeName = QString::fromLatin1(theme);
-    b->setIcon(QIcon::hasThemeIcon(themeName)
-                   ? QIcon::fromTheme(themeName)
-                   : style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallback)));
+    b->setIcon(buttonIcon(this, theme, static_cast<QStyle::StandardPixmap>(fallback)));
     // Commands built elsewhere enable their buttons when they are wired.
     b->setEnabled(false);
     toolBar_->addWidget(b);
@@ -235,7 +239,7 @@ void TForm1::buildBottom() {
         b->setObjectName(QString::fromLatin1(name));
         b->setToolTip(QString::fromUtf8(hint));
         b->setAutoRaise(true);
-        b->setIcon(QIcon::fromTheme(QString::fromLatin1(theme), left->style()->standardIcon(fb)));
+        b->setIcon(buttonIcon(left, theme, fb));
         b->setGeometry(x, 0, 22, 22);
         return b;
     };
