@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     const std::string env = std::string("QT_QPA_PLATFORM=offscreen G3_EXIT_WHEN_SHOWN=1 G3_CONFIG_DIR=") + config;
     const std::string ours = env + " '" + G3_EXE + "'";
     const std::string baseline = env + " '" + self + "' --minimal";
-    const auto r = bench::alternate(9, [&] { return timeToShown(ours); },
+    const auto r = bench::alternate(21, [&] { return timeToShown(ours); },
                                     [&] { return timeToShown(baseline); });
     std::printf("main window shown: %.1f ms, empty window: %.1f ms\n", r.ours * 1e3, r.baseline * 1e3);
     std::system((std::string("rm -rf '") + config + "'").c_str());

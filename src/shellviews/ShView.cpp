@@ -25,6 +25,15 @@ QStyle::StandardPixmap standardPixmapFor(TypeFallback f, bool open) {
 
 int pixelsOf(bool large) { return large ? 32 : 16; }
 
+// The style decodes each of its pictures in every size it has; small and large icons of
+// a type share one decoding.
+QIcon styleIcon(QStyle::StandardPixmap sp) {
+    static QHash<int, QIcon> cache;
+    auto it = cache.find(sp);
+    if (it == cache.end()) it = cache.insert(sp, QApplication::style()->standardIcon(sp));
+    return *it;
+}
+
 // The icon of a type as one pixmap of the wanted size, so every row of a type shares it.
 QIcon makeTypeIcon(int typeIndex, bool large, bool open) {
     const TypeInfo& t = typeInfo(typeIndex);
@@ -32,7 +41,7 @@ QIcon makeTypeIcon(int typeIndex, bool large, bool open) {
     if (open && t.fallback == TypeFallback::Folder) icon = QIcon::fromTheme(QStringLiteral("folder-open"));
     if (icon.isNull() && !t.iconName.isEmpty()) icon = QIcon::fromTheme(t.iconName);
     if (icon.isNull() && !t.genericIconName.isEmpty()) icon = QIcon::fromTheme(t.genericIconName);
-    if (icon.isNull()) icon = QApplication::style()->standardIcon(standardPixmapFor(t.fallback, open));
+    if (icon.isNull()) icon = styleIcon(standardPixmapFor(t.fallback, open));
     const int px = pixelsOf(large);
     QPixmap pm = icon.pixmap(px, px);
     // A theme that has the icon only in a smaller size gives a smaller pixmap; large
