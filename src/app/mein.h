@@ -130,6 +130,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    void keepRefreshOn(); // reopens a closed monitor while the refresh button is up
     // Construction, in mein_ui.cpp.
     void buildToolBar();
     void buildMenus();
@@ -213,7 +214,6 @@ private:
     TForm3* form3_ = nullptr;
     TFolderDialog* folderDialog1_ = nullptr;
     TOKRightDlg* okRightDlg_ = nullptr;
-    bool monitorLost_ = false; // the watched folder vanished and could not be reopened
     bool inRebuild_ = false;   // the tree's selection changes are a rebuild's, not the user's
 };
 

@@ -40,12 +40,15 @@ void TForm1::tbtnSaisinClick() {
 
 void TForm1::DirMonitor1Change() {
     treeRefresh();
-    // A monitor whose folder disappeared closes itself; while the refresh is meant to be
-    // on, it watches the folder shown now.
-    if (!monitor_->Active() && !toolButton(QStringLiteral("tbtnSaisin"))->isChecked()) {
+    keepRefreshOn();
+}
+
+// A monitor closes itself when its folder disappears, and stays closed when a folder
+// cannot be watched; while the refresh button is up it tries again on the folder shown,
+// so one such folder never ends the refresh for the rest of the session.
+void TForm1::keepRefreshOn() {
+    if (!monitor_->Active() && !toolButton(QStringLiteral("tbtnSaisin"))->isChecked())
         monitor_->setActive(true);
-        monitorLost_ = !monitor_->Active(); // the next folder shown reopens it
-    }
 }
 
 void TForm1::tbtnZenSentakClick() { listSelectAll(); }

@@ -23,14 +23,11 @@ void TForm1::ShellTreeView1Change() {
     listSetExecDirectory(path);
     const QString shown = QString::fromUtf8(path);
     setWindowTitle(shown);
-    QApplication::setApplicationDisplayName(shown);
+    setApplicationTitle(shown);
     historyAdd(path);
     if (!monitor_) return; // the tree's first selection, while the window is being made
     monitor_->setDirectory(path);
-    if (monitorLost_) {
-        monitor_->setActive(true);
-        monitorLost_ = !monitor_->Active();
-    }
+    keepRefreshOn();
 }
 
 // Entries carry the path's bytes; the text is for display only. Adding never changes the

@@ -42,7 +42,7 @@ void TForm1::loadFavourites() {
 }
 
 void TForm1::FormShow() {
-    const QSize client = centralWidget()->size();
+    const QSize client = size(); // the whole inside of the window, tool bar included
     sideTreeWidth_ = client.width() / 3;
     stackedTreeHeight_ = client.height() / 3;
     applyLayout();

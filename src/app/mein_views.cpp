@@ -13,6 +13,7 @@
 
 #include <QLayout>
 #include <QMenu>
+#include <QScopedValueRollback>
 
 namespace g3 {
 
@@ -88,9 +89,10 @@ void TForm1::treeRebuildSelected() {
 // no navigation: it would put the desktop into the history and send the monitor to it
 // and back. The window takes the rebuild's outcome once.
 void TForm1::rebuildTreeQuietly(const ItemIDList& target) {
-    inRebuild_ = true;
-    tree_->RebuildTree(target);
-    inRebuild_ = false;
+    {
+        const QScopedValueRollback quiet(inRebuild_, true); // however the rebuild ends
+        tree_->RebuildTree(target);
+    }
     ShellTreeView1Change();
 }
 

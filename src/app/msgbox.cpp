@@ -18,13 +18,18 @@ MessageAnswerer& answerer() {
     return a;
 }
 
+QString& titleStore() {
+    static QString title = QStringLiteral("Grottan3");
+    return title;
+}
+
 QString kindCaption(MsgKind kind) {
     switch (kind) {
     case MsgKind::Information: return QStringLiteral("情報");
     case MsgKind::Confirmation: return QStringLiteral("確認");
     case MsgKind::Warning: return QStringLiteral("警告");
     case MsgKind::Error: return QStringLiteral("エラー");
-    case MsgKind::Custom: return QApplication::applicationDisplayName();
+    case MsgKind::Custom: return applicationTitle();
     }
     return {};
 }
@@ -79,6 +84,9 @@ MsgResult show(const MessageRequest& req, QWidget* parent) {
 }
 
 } // namespace
+
+void setApplicationTitle(const QString& title) { titleStore() = title; }
+QString applicationTitle() { return titleStore(); }
 
 MessageAnswerer setMessageBoxAnswerer(MessageAnswerer a) {
     return std::exchange(answerer(), std::move(a));

@@ -44,6 +44,12 @@ struct MessageRequest {
 
 using MessageAnswerer = std::function<MsgResult(const MessageRequest&)>;
 
+// The application title: "Grottan3" at start, then the folder shown; the caption of the
+// custom kind. Kept here rather than as Qt's application display name, which Qt appends
+// to the title of every window on X11 ("確認 — /home").
+void setApplicationTitle(const QString& title);
+QString applicationTitle();
+
 // Installs (or with an empty function removes) the answerer. Returns the previous one.
 MessageAnswerer setMessageBoxAnswerer(MessageAnswerer answerer);
 

@@ -2,6 +2,7 @@
 
 #include "app/OKRightDlg.h"
 #include "app/mein.h"
+#include "app/msgbox.h"
 #include "platform/fileops.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
@@ -43,7 +44,7 @@ std::string secondInstanceProgram() {
 
 int runGrottan3(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Grottan3"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Grottan3"));
+    setApplicationTitle(QStringLiteral("Grottan3")); // the task bar shows the window's own title
     installThrottledPump();
     // The windows in their start-up order; each later window joins here when it exists.
     TForm1 form;

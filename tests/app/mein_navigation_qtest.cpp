@@ -1,6 +1,7 @@
 // Navigation and arrangement of the main window: current folder, history, favourite tabs,
 // the layout switch and the splitter, the menus and the automatic refresh.
 #include "app/mein.h"
+#include "app/msgbox.h"
 #include "app/splitter.h"
 #include "app/tabstrip.h"
 #include "fscomp/DirMontr.h"
@@ -39,7 +40,9 @@ private slots:
         QVERIFY(form.navigateTo(dir + "/")); // a trailing "/" is dropped
         QCOMPARE(form.CurDir(), dir);
         QCOMPARE(form.windowTitle(), QString::fromStdString(dir));
-        QCOMPARE(QApplication::applicationDisplayName(), QString::fromStdString(dir));
+        QCOMPARE(applicationTitle(), QString::fromStdString(dir));
+        // Qt would append a display name to the title of every window, boxes included.
+        QCOMPARE(QApplication::applicationDisplayName(), QApplication::applicationName());
         QCOMPARE(form.DirMonitor1()->Directory(), dir);
         QVERIFY(form.DirMonitor1()->Active());
         QCOMPARE(form.ComboBox1()->count(), 2); // "/" and the cave
@@ -132,8 +135,8 @@ private slots:
         TForm1 form;
         form.resize(600, 400);
         form.show();
-        const int third = form.centralWidget()->width() / 3;
-        QCOMPARE(form.paneTree()->width(), third);
+        // Thirds of the whole inside of the window, tool bar included.
+        QCOMPARE(form.paneTree()->width(), form.width() / 3);
         emit form.dfsSplitter1()->sizeRequested(150); // as a drag of the bar does
         QCOMPARE(form.paneTree()->width(), 150);
         QCOMPARE(form.dfsSplitter1()->x(), 150);
@@ -142,6 +145,7 @@ private slots:
         QCOMPARE(form.layoutMode(), 1);
         QCOMPARE(form.dfsSplitter1()->height(), 5);
         const int stacked = form.paneTree()->height();
+        QCOMPARE(stacked, form.height() / 3);
         emit form.dfsSplitter1()->sizeRequested(stacked + 20);
         form.tbtnTateYokoClick();
         QCOMPARE(form.paneTree()->width(), 150);
@@ -222,6 +226,24 @@ private slots:
         QVERIFY(form.navigateTo("/"));
         QVERIFY(form.DirMonitor1()->Active());
         QCOMPARE(form.DirMonitor1()->Directory(), std::string("/"));
+    }
+
+    // A monitor left closed (a folder that could not be watched) opens again on the next
+    // folder shown while the refresh button is up, and stays closed while it is down.
+    void closedMonitorReopensOnTheNextFolderUnlessSwitchedOff() {
+        Folders f;
+        const std::string a = makeFolder(f, "a");
+        const std::string b = makeFolder(f, "b");
+        TForm1 form;
+        QVERIFY(form.navigateTo(a));
+        form.DirMonitor1()->setActive(false);
+        QVERIFY(form.navigateTo(b));
+        QVERIFY(form.DirMonitor1()->Active());
+        QCOMPARE(form.DirMonitor1()->Directory(), b);
+        form.toolButton(QStringLiteral("tbtnSaisin"))->click();
+        QVERIFY(!form.DirMonitor1()->Active());
+        QVERIFY(form.navigateTo(a));
+        QVERIFY(!form.DirMonitor1()->Active());
     }
 
     void toolBarHasItsButtonsInOrder() {

@@ -57,7 +57,7 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, caption);
         QFETCH(int, icon);
-        QApplication::setApplicationDisplayName(QStringLiteral("/home/洞窟"));
+        setApplicationTitle(QStringLiteral("/home/洞窟"));
         Seen seen;
         whenShown(seen, [](QMessageBox* b) { click(b, QStringLiteral("いいえ(&N)")); });
         const MsgResult r = messageDlg(QStringLiteral("消しますか？"), MsgKind(kind),
