@@ -184,8 +184,15 @@ InotifyPoll InotifyWatch::handle(const inotify_event& ev) {
         if (ev.mask & (IN_CREATE | IN_MOVED_TO)) {
             struct stat st{};
             if (::lstat(child.c_str(), &st) == 0 && st.st_dev == device_) {
-                queue_.push_back(child);
-                extend(SIZE_MAX);
+                if (pending()) {
+                    // While the set-up is still adding watches in slices, the new folder
+                    // goes first in line and is watched now; the rest keep their slices.
+                    queue_.push_front(std::move(child));
+                    extend(1);
+                } else {
+                    queue_.push_back(std::move(child));
+                    extend(SIZE_MAX);
+                }
             }
         }
     }

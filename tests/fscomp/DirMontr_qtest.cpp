@@ -247,6 +247,23 @@ private slots:
         QCOMPARE(w.watchCount(), size_t(6));
     }
 
+    // A folder made while the set-up is still running is watched at once, without the
+    // rest of the set-up being done in the same poll.
+    void newFolderDuringSetUpIsWatchedAlone() {
+        for (int i = 0; i < 5; ++i)
+            std::filesystem::create_directory(joinPath(root(), "d" + std::to_string(i)));
+        InotifyWatch w;
+        QVERIFY(w.open(root(), true, icFileName | icDirName, InotifyWatch::kDefaultBudget, true));
+        std::filesystem::create_directory(joinPath(root(), "new"));
+        QCOMPARE(w.poll(), InotifyPoll::Changed);
+        QCOMPARE(w.watchCount(), size_t(2));
+        QVERIFY(w.pending());
+        touchFile(joinPath(root(), "new/inside"));
+        QCOMPARE(w.poll(), InotifyPoll::Changed);
+        QVERIFY(!w.extend(100));
+        QCOMPARE(w.watchCount(), size_t(7));
+    }
+
     void cleanup() { tmp_.reset(); }
 };
 
