@@ -206,9 +206,10 @@ int copyContents(int in, int out, std::uint64_t total, const CopyProgress& progr
     return copyContentsBeside(copier, total, progress);
 }
 
-// Gives the copy the source's mode and last-write time.
+// Gives the copy the source's mode and last-write time. The set-user and set-group bits
+// are left off: the copy belongs to whoever copies, not to the source's owner.
 int finishContents(int fd, const struct stat& srcSt) {
-    if (fchmod(fd, srcSt.st_mode & 07777) != 0) return errno;
+    if (fchmod(fd, srcSt.st_mode & 01777) != 0) return errno;
     struct timespec times[2] = {{0, UTIME_OMIT}, srcSt.st_mtim};
     if (futimens(fd, times) != 0) return errno;
     return 0;
@@ -256,7 +257,10 @@ bool copyFile(const std::string& src, const std::string& dst, bool failIfExists,
     // files fit in the default window and are spared the call.
     if (srcSt.st_size >= static_cast<off_t>(kFirstPiece))
         posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    if (!exists) {
+    // A new small file is written under its own name: it is whole after a write or two.
+    // A large one goes through a temporary name like a replacement, so a copy cut short by
+    // a crash never stands under the real name, where a later run would keep it as newer.
+    if (!exists && srcSt.st_size < static_cast<off_t>(kFirstPiece)) {
         int e = copyToNewFile(in.get(), srcSt, dst, progress);
         // A name that appeared meanwhile (a dangling link among them) is an existing
         // destination after all: it is replaced the safe way.

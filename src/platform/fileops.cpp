@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 namespace g3 {
@@ -90,6 +91,23 @@ bool forceDirectories(const std::string& path) {
 bool isFolder(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool isSameFolderOrInside(const std::string& inner, const std::string& outer) {
+    struct stat target {};
+    if (stat(outer.c_str(), &target) != 0 || !S_ISDIR(target.st_mode)) return false;
+    char* resolved = realpath(inner.c_str(), nullptr);
+    if (!resolved) return false;
+    std::string p(resolved);
+    free(resolved);
+    // From the folder itself up to "/", each ancestor compared by device and inode.
+    for (;;) {
+        struct stat st {};
+        if (stat(p.c_str(), &st) == 0 && st.st_dev == target.st_dev && st.st_ino == target.st_ino)
+            return true;
+        if (p == "/" || p.empty()) return false;
+        p = parentFolder(p);
+    }
 }
 
 bool pathExists(const std::string& path) {

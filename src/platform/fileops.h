@@ -38,6 +38,10 @@ bool forceDirectories(const std::string& path);
 
 // True when path names an existing folder (a link to a folder counts). "/" is a folder.
 bool isFolder(const std::string& path);
+// True when the folder inner is the folder outer itself or lies anywhere below it, however
+// either is reached: through links, or through another mount of the same folder. Decided
+// by the folders' identities, not by the text of the paths. False when either is missing.
+bool isSameFolderOrInside(const std::string& inner, const std::string& outer);
 // True when anything exists at path (a dangling link counts).
 bool pathExists(const std::string& path);
 // 64-bit size of the entry at path (a link gives its target's size, a dangling link its

@@ -73,6 +73,26 @@ TEST(CopyFile, KeepsModeAndLastWriteTime) {
     EXPECT_EQ(readFile(t / "dst"), std::string(100000, 'x'));
 }
 
+// A large new copy stands under its real name only when it is whole, so one cut short by
+// a crash never passes for the newer file. The copy leaves the set-user and set-group
+// bits off, as it does not take the source's owner.
+TEST(CopyFile, LargeNewCopyAppearsWholeAndSetIdBitsAreDropped) {
+    TempDir t;
+    writeFile(t / "src", std::string(4 << 20, 's'));
+    chmod((t / "src").c_str(), 06755);
+    bool visibleWhileCopying = false;
+    ASSERT_TRUE(copyFile(t / "src", t / "dst", false, [&](std::uint64_t, std::uint64_t) {
+        struct stat st {};
+        if (lstat((t / "dst").c_str(), &st) == 0) visibleWhileCopying = true;
+        return true;
+    }));
+    EXPECT_FALSE(visibleWhileCopying);
+    struct stat st {};
+    ASSERT_EQ(stat((t / "dst").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0755u);
+    EXPECT_EQ(readFile(t / "dst"), std::string(4 << 20, 's'));
+}
+
 TEST(CopyFile, AFailedOverwriteKeepsTheOldDestinationAndLeavesNoTemporary) {
     TempDir t;
     FaultGuard guard;
