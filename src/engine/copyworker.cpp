@@ -137,7 +137,7 @@ std::string TCopyEngine::selfNestingText(const std::string& folder, const std::s
 bool TCopyEngine::refuseSelfNesting(const std::vector<std::string>& files) {
     for (const auto& f : files) {
         std::string path = currentFolderForm(f);
-        if (myIsFolder(path) && isSameOrInside(runDir_, path)) {
+        if (myIsFolder(path) && isSameFolderOrInside(runDir_, path)) {
             host_.showRefusal(selfNestingText(path, runDir_));
             return true;
         }
@@ -311,9 +311,11 @@ void TCopyEngine::copyEntry(const std::string& Src, const std::string& Dst,
     }
 }
 
+// A dropped link to a folder is not a folder here: it is taken as the link itself, as
+// links inside a dropped folder are. Walking it would copy or move the files it points to.
 bool TCopyEngine::myIsFolder(const std::string& Path) {
     if (Path.empty() || Path == "/") return false;
-    return isFolder(Path);
+    return entryKindOf(Path) == EntryKind::Folder;
 }
 
 std::int64_t TCopyEngine::fnFileSizeGet(const std::string& Path) { return fileSizeOf(Path); }

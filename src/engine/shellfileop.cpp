@@ -27,7 +27,11 @@ std::vector<std::string> namesIn(const std::string& folder) {
 
 } // namespace
 
-ShellFileOperation::ShellFileOperation(ShellFileOpRequest request) : req_(std::move(request)) {}
+ShellFileOperation::ShellFileOperation(ShellFileOpRequest request) : req_(std::move(request)) {
+    // "…/Foo/" names Foo: without the trailing "/" its last part would be empty and its
+    // contents would land straight in the destination.
+    for (auto& src : req_.from) src = currentFolderForm(src);
+}
 
 ShellFileOperation::~ShellFileOperation() { wait(); }
 
@@ -35,7 +39,7 @@ bool ShellFileOperation::findSelfNesting(std::string& folder, std::string& desti
     if (req_.func == FO_DELETE) return false;
     for (const auto& src : req_.from) {
         if (entryKindOf(src) != EntryKind::Folder) continue;
-        if (isSameOrInside(req_.to, src)) {
+        if (isSameFolderOrInside(req_.to, src)) {
             folder = src;
             destination = req_.to;
             return true;

@@ -64,6 +64,7 @@ bool pathOfFileUri(const QByteArray& uri, std::string& path) {
     QByteArray host = rest.left(slash).toLower();
     if (!host.isEmpty() && host != "localhost") return false;
     QByteArray bytes = QByteArray::fromPercentEncoding(rest.mid(slash));
+    if (bytes.contains('\0')) return false; // no path has one; the name would be cut short there
     path.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
     return !path.empty();
 }

@@ -65,6 +65,7 @@ TEST(ClipFormats, RejectsWhatNamesNoFile) {
     EXPECT_FALSE(readClipFiles(remote, f));
     std::string p;
     EXPECT_FALSE(pathOfFileUri("file:relative", p));
+    EXPECT_FALSE(pathOfFileUri("file:///tmp/a%00b", p)); // would name "/tmp/a"
 }
 
 } // namespace

@@ -302,6 +302,29 @@ TEST_F(CopyWorker, SecondRequestDuringARunIsRefused) {
     EXPECT_EQ(host.count("refresh"), 1);
 }
 
+// A dropped link to a folder goes as the link; the files it points to stay where they are.
+TEST_F(CopyWorker, DroppedLinkToAFolderIsMovedAsTheLink) {
+    t.write("outside/keep.txt", "k");
+    ASSERT_EQ(::symlink(t.path("outside").c_str(), t.path("src/L").c_str()), 0);
+    ASSERT_TRUE(drop(okMoveNewer, {t.path("src/L")}));
+    struct stat st {};
+    ASSERT_EQ(::lstat((dst + "/L").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(readAll(t.path("outside/keep.txt")), "k");
+    EXPECT_TRUE(host.errors.empty());
+}
+
+// The destination reached through a link into the dropped folder is refused like its
+// plain path.
+TEST_F(CopyWorker, FolderIntoItselfThroughALinkIsRefused) {
+    t.write("src/D/a.txt", "a");
+    t.mkdir("src/D/sub");
+    ASSERT_EQ(::symlink(t.path("src/D").c_str(), t.path("lnk").c_str()), 0);
+    EXPECT_FALSE(drop(okCopyNewer, {t.path("src/D")}, t.path("lnk/sub")));
+    EXPECT_EQ(host.refusals.size(), 1u);
+    EXPECT_FALSE(exists(t.path("src/D/sub/D")));
+}
+
 TEST_F(CopyWorker, FolderIntoItsOwnSubfolderIsRefused) {
     t.write("src/D/a.txt", "a");
     std::string inner = t.mkdir("src/D/sub");

@@ -105,6 +105,29 @@ TEST(ShellFileOp, RefusesAFolderIntoItself) {
     EXPECT_TRUE(exists(t.path("src/T/x.txt")));
 }
 
+// A destination reached through a link into the folder is the folder's inside all the
+// same: copying there would copy its own copies without end.
+TEST(ShellFileOp, RefusesAFolderIntoItselfThroughALink) {
+    TempTree t;
+    t.write("src/T/x.txt", "x");
+    t.mkdir("src/T/sub");
+    ASSERT_EQ(::symlink(t.path("src/T").c_str(), t.path("lnk").c_str()), 0);
+    ShellFileOperation op(request(FO_COPY, {t.path("src/T")}, t.path("lnk/sub"), FOF_NOCONFIRMATION));
+    op.setErrorHandler([](const FileOpError&) { return true; });
+    EXPECT_EQ(op.run(), kErrorCancelled);
+    EXPECT_FALSE(exists(t.path("src/T/sub/T")));
+}
+
+// "…/T/" names T: its contents do not spill into the destination.
+TEST(ShellFileOp, TrailingSlashNamesTheFolderItself) {
+    TempTree t;
+    t.write("src/T/x.txt", "x");
+    ShellFileOperation op(request(FO_MOVE, {t.path("src/T") + "/"}, t.mkdir("dst"), FOF_NOCONFIRMATION));
+    EXPECT_EQ(op.run(), 0);
+    EXPECT_EQ(readAll(t.path("dst/T/x.txt")), "x");
+    EXPECT_FALSE(exists(t.path("dst/x.txt")));
+}
+
 TEST(ShellFileOp, MovesTreesOnOneAndAcrossFileSystems) {
     TempTree t, shm("/dev/shm");
     t.write("src/T/sub/x.txt", "x");
