@@ -1,6 +1,5 @@
 #include "engine/copyworker.h"
 
-#include "engine/fileprobe.h"
 #include "platform/dostime.h"
 #include "platform/errors.h"
 #include "platform/fileops.h"
@@ -30,16 +29,18 @@ bool pumpBetweenPieces(std::uint64_t, std::uint64_t) {
     return true;
 }
 
-// The age dosAgeOfPath gives, from a status already read (-1 for a folder or a time the
-// DOS format cannot hold).
-std::int32_t dosAgeOfStatus(const struct stat& st) {
-    std::uint32_t dos = 0;
-    if (S_ISDIR(st.st_mode) || !fileTimeToDos(fileTimeFromTimespec(st.st_mtim), dos)) return -1;
-    return static_cast<std::int32_t>(dos);
+// The age "newer" compares: the two-second slot of the last-write time of what path
+// leads to (a link's target; a dangling link's own time). entry is path's lstat.
+std::int64_t ageOf(const std::string& path, const struct stat& entry) {
+    struct stat st = entry;
+    if (S_ISLNK(entry.st_mode)) ::stat(path.c_str(), &st);
+    return dosSlotOf(st.st_mtim);
 }
 
-std::string timeText(std::int32_t age) {
-    return age == -1 ? std::string() : formatDosLong(static_cast<std::uint32_t>(age));
+// True when a file or link (not a folder, also not through a link) stands at path.
+bool fileStandsAt(const std::string& path, struct stat& entry) {
+    if (::lstat(path.c_str(), &entry) != 0 || S_ISDIR(entry.st_mode)) return false;
+    return !S_ISLNK(entry.st_mode) || !isFolder(path);
 }
 
 // Holds the run state from the start of a run to its end, also when an exception leaves.
@@ -78,7 +79,7 @@ void TCopyMoveThread::Execute() {
     e.host_.openProgress(false, TCopyEngine::kProgressCaption, 1, 0);
     KindPolicy p = policyOfKind(e.OpKind);
     for (int i = 0; i < count_; ++i) {
-        std::string path = currentFolderForm(files_[static_cast<size_t>(i)]);
+        const std::string& path = files_[static_cast<size_t>(i)];
         e.SrcBaseDir = parentFolder(path);
         if (TCopyEngine::myIsFolder(path)) {
             e.FindCopiFast.setBaseDir(path);
@@ -132,17 +133,41 @@ std::string TCopyEngine::selfNestingText(const std::string& folder, const std::s
            "」へ建て増し・引っ越しすることはできません。";
 }
 
+std::string TCopyEngine::missingDestinationText(const std::string& dest) {
+    return "建て増し・引っ越し先の洞窟「" + dest + "」が見つかりません。";
+}
+
 // A dropped folder that contains the destination would meet its own copies during the
-// walk; such a request is refused before any file is touched.
+// walk; such a request is refused before any file is touched. The root contains every
+// folder.
 bool TCopyEngine::refuseSelfNesting(const std::vector<std::string>& files) {
-    for (const auto& f : files) {
-        std::string path = currentFolderForm(f);
-        if (myIsFolder(path) && isSameFolderOrInside(runDir_, path)) {
+    for (const auto& path : files) {
+        if (entryKindOf(path) == EntryKind::Folder && isSameFolderOrInside(runDir_, path)) {
             host_.showRefusal(selfNestingText(path, runDir_));
             return true;
         }
     }
     return false;
+}
+
+// The walks of a run report every folder they cannot read and never enter a folder the
+// run writes into, however they reach it.
+void TCopyEngine::prepareWalks() {
+    written_.clear();
+    written_.add(runDir_);
+    links_ = HardLinkMemory();
+    readyFolder_.clear();
+    for (TFindFile* f : {&FindCopi, &FindCopiFast}) {
+        f->OnFolderError = [this](TFindFile&, const std::string& folder, int code) {
+            const char* label = policyOfKind(OpKind).op == opCopy ? kLabelCopy : kLabelMove;
+            addError(folder, mirrorOf(folder, {}), label, code);
+        };
+        f->OnEnterFolder = [this](TFindFile& s, const std::string& folder) {
+            if (written_.admits(folder)) return true;
+            s.OnFolderError(s, folder, EINVAL);
+            return false;
+        };
+    }
 }
 
 bool TCopyEngine::copinew(const std::vector<std::string>& Files, const std::string& curDir) {
@@ -152,18 +177,28 @@ bool TCopyEngine::copinew(const std::vector<std::string>& Files, const std::stri
     SameNameAnswer = 0;
     host_.prepareSameName();
     if (Files.empty()) return true;
-    RunGuard guard(running_, runDir_, curDir, host_);
-    KindPolicy p = policyOfKind(OpKind);
-    if ((p.run == RunKind::Direct || p.run == RunKind::JobList) && refuseSelfNesting(Files))
+    // Paths from outside are taken as what they name: "/a/b/.." is "/a".
+    std::vector<std::string> files;
+    files.reserve(Files.size());
+    for (const auto& f : Files) files.push_back(lexicallyNormal(f));
+    // The destination is the folder the user chose; a run never makes it anew.
+    if (!isFolder(curDir)) {
+        host_.showRefusal(missingDestinationText(curDir));
         return false;
+    }
+    RunGuard guard(running_, runDir_, currentFolderForm(curDir), host_);
+    KindPolicy p = policyOfKind(OpKind);
+    if ((p.run == RunKind::Direct || p.run == RunKind::JobList) && refuseSelfNesting(files))
+        return false;
+    prepareWalks();
     host_.setMonitorActive(false);
     if (p.run == RunKind::Shell) {
-        copimuv(p.op, Files, curDir);
+        copimuv(p.op, files, curDir);
     } else if (p.run == RunKind::Direct) {
-        TCopyMoveThread worker(*this, Files, static_cast<int>(Files.size()));
+        TCopyMoveThread worker(*this, files, static_cast<int>(files.size()));
         worker.Execute();
     } else if (p.run == RunKind::JobList) {
-        listJobs(Files);
+        listJobs(files);
         TsampleThread worker(*this);
         worker.Execute();
     }
@@ -178,8 +213,7 @@ void TCopyEngine::listJobs(const std::vector<std::string>& files) {
     lbxMoto.clear();
     lbxSaki.clear();
     lbxOpe.clear();
-    for (const auto& f : files) {
-        std::string path = currentFolderForm(f);
+    for (const auto& path : files) {
         SrcBaseDir = parentFolder(path);
         if (myIsFolder(path)) {
             FindCopi.setBaseDir(path);
@@ -226,83 +260,89 @@ void TCopyEngine::addError(const std::string& Src, const std::string& Dst,
 void TCopyEngine::myPasFilCopyMove(const std::string& Src, const std::string& Dst, int Mode,
                                    int Op) {
     const std::string Label = Op == opCopy ? kLabelCopy : kLabelMove;
-    // One status of each path serves every question below: whether Dst and its folder
-    // exist, the age of Dst, the kind of Src and its age (a link's age is its target's).
-    struct stat dstSt {};
-    const bool dstExists = ::stat(Dst.c_str(), &dstSt) == 0;
-    // An existing Dst has its folder already.
-    if (!dstExists) {
-        std::string folder = parentFolder(Dst);
-        if (!isFolder(folder)) forceDirectories(folder);
-    }
-
-    // Folders and special files (FIFOs, devices, sockets) are never opened or moved.
+    // Only files and links are copied or moved; a folder or a special file (FIFO, device,
+    // socket) is reported, and no destination folder is made for it.
     struct stat srcSt {};
     EntryKind kind = entryKindOf(Src, srcSt);
-    if (kind == EntryKind::Folder || kind == EntryKind::Special) {
-        addError(Src, Dst, Label, kind == EntryKind::Folder ? EISDIR : ENOTSUP);
+    if (kind != EntryKind::File && kind != EntryKind::Link) {
+        int code = kind == EntryKind::Missing ? lastError()
+                   : kind == EntryKind::Folder ? EISDIR
+                                               : ENOTSUP;
+        addError(Src, Dst, Label, code);
         return;
     }
-    std::int32_t srcAge = kind == EntryKind::File ? dosAgeOfStatus(srcSt) : dosAgeOfPath(Src);
-    std::int32_t dstAge = dstExists ? dosAgeOfStatus(dstSt) : -1;
-    if (dstAge != -1) {
+    if (!destinationFolderReady(parentFolder(Dst))) {
+        addError(Src, Dst, Label, lastError());
+        return;
+    }
+    // Every file at Dst is a same-name case, whatever its time (before 1980, after 2107).
+    struct stat dstSt {};
+    if (fileStandsAt(Dst, dstSt)) {
+        std::int64_t srcAge = ageOf(Src, srcSt), dstAge = ageOf(Dst, dstSt);
         if (Mode == smOverwrite || (Mode == smNewer && srcAge > dstAge))
-            copyEntry(Src, Dst, Label, false, Op, kind);
+            copyOne(Src, Dst, Label, false, Op);
         else if (Mode == smAsk)
-            askAndApply(Src, Dst, Label, Op, srcAge, dstAge, kind);
+            askAndApply(Src, Dst, Label, Op, srcAge, dstAge);
         return;
     }
     if (Op == opCopy)
-        copyEntry(Src, Dst, Label, false, opCopy, kind);
+        copyOne(Src, Dst, Label, false, opCopy);
     else
-        moveNew(Src, Dst, kind);
+        moveNew(Src, Dst);
+}
+
+// The folder a file goes to: made below the run's destination when missing, never through
+// a link, and from then on out of bounds for the walks.
+bool TCopyEngine::destinationFolderReady(const std::string& folder) {
+    if (folder == readyFolder_) return true;
+    if (!makeFoldersBelow(runDir_, folder)) return false;
+    written_.add(folder);
+    readyFolder_ = folder;
+    return true;
 }
 
 void TCopyEngine::askAndApply(const std::string& Src, const std::string& Dst,
-                              const std::string& Label, int Op, std::int32_t srcAge,
-                              std::int32_t dstAge, EntryKind kind) {
+                              const std::string& Label, int Op, std::int64_t srcAge,
+                              std::int64_t dstAge) {
     if (!SameNameForAll)
         SameNameAnswer = host_.askSameName(Label, Dst, fnFileSizeGet(Src), fnFileSizeGet(Dst),
-                                           timeText(srcAge), timeText(dstAge));
+                                           formatDosSlot(srcAge), formatDosSlot(dstAge));
     switch (SameNameAnswer) {
-    case 0: if (srcAge > dstAge) copyEntry(Src, Dst, Label, false, Op, kind); break;
-    case 1: copyEntry(Src, Dst, Label, false, Op, kind); break;
+    case 0: if (srcAge > dstAge) copyOne(Src, Dst, Label, false, Op); break;
+    case 1: copyOne(Src, Dst, Label, false, Op); break;
     case 3:
-        if (srcAge > dstAge) copyEntry(Src, Dst, Label, false, Op, kind);
+        if (srcAge > dstAge) copyOne(Src, Dst, Label, false, Op);
         SameNameForAll = true;
         break;
-    case 4: copyEntry(Src, Dst, Label, false, Op, kind); SameNameForAll = true; break;
+    case 4: copyOne(Src, Dst, Label, false, Op); SameNameForAll = true; break;
     case 5:
     case 6: SameNameForAll = true; break;
     default: break;
     }
 }
 
-void TCopyEngine::moveNew(const std::string& Src, const std::string& Dst, EntryKind kind) {
-    bool ok = kind == EntryKind::Link ? moveLink(Src, Dst)
-                                                   : moveFile(Src, Dst, pumpBetweenPieces);
-    if (!ok) addError(Src, Dst, kLabelMove, lastError());
+void TCopyEngine::moveNew(const std::string& Src, const std::string& Dst) {
+    TransferOptions o;
+    o.progress = pumpBetweenPieces;
+    o.links = &links_;
+    if (!moveEntry(Src, Dst, o)) addError(Src, Dst, kLabelMove, lastError());
+}
+
+void TCopyEngine::myFileCopy(const std::string& Src, const std::string& Dst,
+                             const std::string& Label, bool FailIfExists, int Op) {
+    copyOne(Src, Dst, Label, FailIfExists, Op);
 }
 
 // The source of a move goes only after its copy succeeded; a failed delete leaves it.
-void TCopyEngine::myFileCopy(const std::string& Src, const std::string& Dst,
-                             const std::string& Label, bool FailIfExists, int Op) {
-    copyEntry(Src, Dst, Label, FailIfExists, Op, entryKindOf(Src));
-}
-
-// myFileCopy with the kind of Src already known.
-void TCopyEngine::copyEntry(const std::string& Src, const std::string& Dst,
-                            const std::string& Label, bool FailIfExists, int Op, EntryKind kind) {
+void TCopyEngine::copyOne(const std::string& Src, const std::string& Dst,
+                          const std::string& Label, bool FailIfExists, int Op) {
     try {
-        bool ok;
-        if (kind == EntryKind::Link) {
-            ok = !sameEntry(Src, Dst) && !(FailIfExists && pathExists(Dst)) &&
-                 replaceWithLink(Src, Dst);
-            if (!ok && lastError() == 0) setLastError(EEXIST);
-        } else {
-            ok = copyFile(Src, Dst, FailIfExists, pumpBetweenPieces);
-        }
-        if (!ok) {
+        TransferOptions o;
+        o.replace = !FailIfExists;
+        o.keepOwner = Op == opMove;
+        o.progress = pumpBetweenPieces;
+        o.links = &links_;
+        if (!copyEntry(Src, Dst, o)) {
             addError(Src, Dst, Label, lastError());
             return;
         }

@@ -10,9 +10,9 @@
 #pragma once
 
 #include "engine/copyhost.h"
-#include "engine/fileprobe.h"
 #include "engine/opkind.h"
 #include "fscomp/FindF.h"
+#include "platform/transfer.h"
 
 #include <cstdint>
 #include <string>
@@ -99,8 +99,9 @@ public:
     const std::string& runDir() const { return runDir_; }
     CopyHost& host() { return host_; }
 
-    // Texts of the refusal of a folder into itself, and of the folder dialog titles.
+    // Texts of the refusal of a folder into itself and of a destination that is gone.
     static std::string selfNestingText(const std::string& folder, const std::string& dest);
+    static std::string missingDestinationText(const std::string& dest);
     static const char* const kProgressCaption;
     static const char* const kJobLine1;
 
@@ -109,14 +110,16 @@ private:
     friend class TsampleThread;
 
     bool refuseSelfNesting(const std::vector<std::string>& files);
+    void prepareWalks();
     void listJobs(const std::vector<std::string>& files);
     void addJob(const std::string& src, const std::string& dst);
     std::string mirrorOf(const std::string& currentDir, const std::string& name) const;
+    bool destinationFolderReady(const std::string& folder);
     void askAndApply(const std::string& Src, const std::string& Dst, const std::string& Label,
-                     int Op, std::int32_t srcAge, std::int32_t dstAge, EntryKind kind);
-    void moveNew(const std::string& Src, const std::string& Dst, EntryKind kind);
-    void copyEntry(const std::string& Src, const std::string& Dst, const std::string& Label,
-                   bool FailIfExists, int Op, EntryKind kind);
+                     int Op, std::int64_t srcAge, std::int64_t dstAge);
+    void moveNew(const std::string& Src, const std::string& Dst);
+    void copyOne(const std::string& Src, const std::string& Dst, const std::string& Label,
+                 bool FailIfExists, int Op);
     void addError(const std::string& Src, const std::string& Dst, const std::string& Label,
                   int code);
     int runShell(unsigned func, std::vector<std::string> from, const std::string& to);
@@ -124,6 +127,11 @@ private:
     CopyHost& host_;
     bool running_ = false;
     std::string runDir_;
+    // Per run: the destination folders (the walks never enter them), the hard links met,
+    // and the destination folder checked last.
+    DestinationGuard written_;
+    HardLinkMemory links_;
+    std::string readyFolder_;
 };
 
 } // namespace g3

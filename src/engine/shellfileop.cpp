@@ -1,11 +1,11 @@
 #include "engine/shellfileop.h"
 
-#include "engine/fileprobe.h"
 #include "platform/dostime.h"
 #include "platform/errors.h"
 #include "platform/fileops.h"
 #include "platform/findfile.h"
 #include "platform/paths.h"
+#include "platform/transfer.h"
 
 #include <cerrno>
 #include <utility>
@@ -15,22 +15,34 @@ namespace g3 {
 namespace {
 
 // The names of a folder, read in one go: the operation then never sees entries it creates
-// itself while it works on that folder.
-std::vector<std::string> namesIn(const std::string& folder) {
+// itself while it works on that folder. error receives why the folder could not be read
+// (whole), or 0.
+std::vector<std::string> namesIn(const std::string& folder, int& error) {
     std::vector<std::string> names;
     FindHandle h;
     FindData d;
     for (bool ok = h.first(joinPath(folder, "*"), d, FindDetail::NameAndType); ok; ok = h.next(d))
         if (!d.isDotOrDotDot()) names.push_back(d.name);
+    error = h.error();
     return names;
+}
+
+// Number of entries that are not folders in the tree at path (1 for a file or link).
+std::uint64_t countFiles(const std::string& path) {
+    if (entryKindOf(path) != EntryKind::Folder) return 1;
+    std::uint64_t n = 0;
+    int error = 0;
+    for (const auto& name : namesIn(path, error)) n += countFiles(joinPath(path, name));
+    return n;
 }
 
 } // namespace
 
 ShellFileOperation::ShellFileOperation(ShellFileOpRequest request) : req_(std::move(request)) {
-    // "…/Foo/" names Foo: without the trailing "/" its last part would be empty and its
-    // contents would land straight in the destination.
-    for (auto& src : req_.from) src = currentFolderForm(src);
+    // Paths are taken as what they name: "…/Foo/" is Foo (else its contents would land
+    // straight in the destination) and "/a/b/.." is "/a".
+    for (auto& src : req_.from) src = lexicallyNormal(src);
+    req_.to = lexicallyNormal(req_.to);
 }
 
 ShellFileOperation::~ShellFileOperation() { wait(); }
@@ -90,21 +102,24 @@ int ShellFileOperation::fail(const std::string& path, const std::string& target,
 int ShellFileOperation::run() {
     result_.store(0);
     std::string folder, dest;
-    if (findSelfNesting(folder, dest)) {
+    if (req_.func != FO_DELETE && !isFolder(req_.to)) {
+        // The destination is the folder the user chose; it is never made anew.
+        fail(req_.to, {}, FileOpProblem::System, ENOENT);
+    } else if (findSelfNesting(folder, dest)) {
         fail(folder, dest, FileOpProblem::IntoItself, EINVAL);
         result_.store(kErrorCancelled);
-        finished_.store(true);
-        return kErrorCancelled;
+    } else {
+        written_.add(req_.to);
+        for (const auto& src : req_.from) count(src);
+        for (const auto& src : req_.from) {
+            if (cancelled()) break;
+            if (req_.func == FO_DELETE)
+                deleteItem(src);
+            else
+                transferItem(src, joinPath(req_.to, namePart(src)));
+        }
+        if (cancelled()) result_.store(kErrorCancelled);
     }
-    for (const auto& src : req_.from) count(src);
-    for (const auto& src : req_.from) {
-        if (cancelled()) break;
-        if (req_.func == FO_DELETE)
-            deleteItem(src);
-        else
-            transferItem(src, joinPath(req_.to, namePart(src)));
-    }
-    if (cancelled()) result_.store(kErrorCancelled);
     setCurrent({}, {});
     finished_.store(true);
     return result_.load();
@@ -115,7 +130,8 @@ void ShellFileOperation::count(const std::string& path) {
     FindData d;
     if (!findDataOfPath(path, d)) return;
     if (d.isDirectory() && !(d.attributes & faLink)) {
-        for (const auto& n : namesIn(path)) count(joinPath(path, n));
+        int error = 0;
+        for (const auto& n : namesIn(path, error)) count(joinPath(path, n));
         return;
     }
     filesTotal_ += 1;
@@ -126,33 +142,41 @@ int ShellFileOperation::transferItem(const std::string& src, const std::string& 
     if (cancelled()) return kErrorCancelled;
     switch (entryKindOf(src)) {
     case EntryKind::Missing: return fail(src, dst, FileOpProblem::System, lastError());
-    case EntryKind::Link: return transferLink(src, dst);
     case EntryKind::Folder: return transferTree(src, dst);
-    case EntryKind::File: return transferFile(src, dst);
+    case EntryKind::File:
+    case EntryKind::Link: return transferEntry(src, dst);
     case EntryKind::Special: filesDone_ += 1; return fail(src, dst, FileOpProblem::Special, ENOTSUP);
     }
     return 0;
 }
 
 // A folder: renamed whole when it is moved to a new name on the same file system, else
-// merged item by item into the destination folder, which is created when missing. A moved
-// folder is removed at the end only when everything in it went.
+// merged item by item into the destination folder, which is made when missing. A moved
+// folder is removed at the end only when everything in it went. A folder the operation
+// writes into is never entered as a source, however it is reached (a link, a bind mount).
 int ShellFileOperation::transferTree(const std::string& src, const std::string& dst) {
-    if (sameEntry(src, dst)) return fail(src, dst, FileOpProblem::SameFile, EINVAL);
+    if (!written_.admits(src)) return fail(src, dst, FileOpProblem::IntoItself, EINVAL);
+    if (idOfPath(src, false) == idOfPath(dst, false))
+        return fail(src, dst, FileOpProblem::SameFile, EINVAL);
     setCurrent(src, dst);
     if (req_.func == FO_MOVE && !pathExists(dst)) {
-        if (moveFile(src, dst)) {
+        if (moveEntry(src, dst, {})) {
             filesDone_ += countFiles(dst);
             return 0;
         }
         if (lastError() != EXDEV) return fail(src, dst, FileOpProblem::System, lastError());
     }
+    // Nothing is written through a link: a link at dst is no folder to merge into.
     EntryKind k = entryKindOf(dst);
     if (k != EntryKind::Missing && k != EntryKind::Folder)
         return fail(src, dst, FileOpProblem::NotFolder, ENOTDIR);
-    if (k == EntryKind::Missing && !forceDirectories(dst))
+    if (k == EntryKind::Missing && !createDirectory(dst))
         return fail(src, dst, FileOpProblem::System, lastError());
-    for (const auto& n : namesIn(src)) {
+    written_.add(dst);
+    int error = 0;
+    std::vector<std::string> names = namesIn(src, error);
+    if (error) return fail(src, dst, FileOpProblem::System, error);
+    for (const auto& n : names) {
         if (cancelled()) return kErrorCancelled;
         transferItem(joinPath(src, n), joinPath(dst, n));
     }
@@ -184,52 +208,41 @@ bool ShellFileOperation::decideReplace(const std::string& src, const std::string
     return false;
 }
 
-// A regular file. The source of a move goes only after its copy is complete.
-int ShellFileOperation::transferFile(const std::string& src, const std::string& dst) {
+// A regular file or a link (as a link: its target is never followed). The source of a
+// move goes only after its copy is complete.
+int ShellFileOperation::transferEntry(const std::string& src, const std::string& dst) {
     setCurrent(src, dst);
     const std::uint64_t base = bytesDone_.load();
-    std::int64_t size = fileSizeOf(src);
+    FindData s;
+    const std::uint64_t size =
+        findDataOfPath(src, s) && (s.attributes & faArchive) ? s.size : 0;
     auto finish = [&] {
         filesDone_ += 1;
-        bytesDone_.store(base + (size > 0 ? static_cast<std::uint64_t>(size) : 0));
+        bytesDone_.store(base + size);
     };
     EntryKind k = entryKindOf(dst);
     if (k == EntryKind::Folder) return finish(), fail(src, dst, FileOpProblem::NotFolder, EISDIR);
     if (k != EntryKind::Missing) {
-        if (sameEntry(src, dst)) return finish(), fail(src, dst, FileOpProblem::SameFile, EINVAL);
+        if (isSameFile(src, dst)) return finish(), fail(src, dst, FileOpProblem::SameFile, EINVAL);
         if (!decideReplace(src, dst)) return cancelled() ? kErrorCancelled : (finish(), 0);
     }
-    CopyProgress progress = [this, base](std::uint64_t done, std::uint64_t) {
+    TransferOptions o;
+    o.replace = true;
+    o.keepOwner = req_.func == FO_MOVE;
+    o.links = &links_;
+    o.progress = [this, base](std::uint64_t done, std::uint64_t) {
         bytesDone_.store(base + done);
         return !cancelled();
     };
-    bool ok = (req_.func == FO_MOVE && k == EntryKind::Missing)
-                  ? moveFile(src, dst, progress)
-                  : copyFile(src, dst, false, progress);
+    bool moving = req_.func == FO_MOVE;
+    bool ok = moving && k == EntryKind::Missing ? moveEntry(src, dst, o) : copyEntry(src, dst, o);
     if (!ok) {
         if (cancelled()) return kErrorCancelled;
         return finish(), fail(src, dst, FileOpProblem::System, lastError());
     }
-    if (req_.func == FO_MOVE && k != EntryKind::Missing && !deleteFile(src))
+    if (moving && k != EntryKind::Missing && !deleteFile(src))
         fail(src, dst, FileOpProblem::System, lastError());
     finish();
-    return 0;
-}
-
-// A symbolic link is copied or moved as a link; its target is never followed.
-int ShellFileOperation::transferLink(const std::string& src, const std::string& dst) {
-    setCurrent(src, dst);
-    filesDone_ += 1;
-    EntryKind k = entryKindOf(dst);
-    if (k == EntryKind::Folder) return fail(src, dst, FileOpProblem::NotFolder, EISDIR);
-    if (k != EntryKind::Missing) {
-        if (sameEntry(src, dst)) return fail(src, dst, FileOpProblem::SameFile, EINVAL);
-        if (!decideReplace(src, dst)) return cancelled() ? kErrorCancelled : 0;
-    }
-    bool ok = req_.func == FO_MOVE && k == EntryKind::Missing ? moveLink(src, dst)
-                                                             : replaceWithLink(src, dst);
-    if (!ok) return fail(src, dst, FileOpProblem::System, lastError());
-    if (req_.func == FO_MOVE && k != EntryKind::Missing) deleteFile(src);
     return 0;
 }
 
@@ -243,7 +256,10 @@ int ShellFileOperation::deleteItem(const std::string& path) {
         return trash_(path) ? 0 : fail(path, {}, FileOpProblem::System, lastError());
     }
     if (entryKindOf(path) == EntryKind::Folder) {
-        for (const auto& n : namesIn(path)) {
+        int error = 0;
+        std::vector<std::string> names = namesIn(path, error);
+        if (error) return fail(path, {}, FileOpProblem::System, error);
+        for (const auto& n : names) {
             if (cancelled()) return kErrorCancelled;
             deleteItem(joinPath(path, n));
         }

@@ -8,6 +8,8 @@
 // runs the job and must block until they have an answer.
 #pragma once
 
+#include "platform/transfer.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -86,8 +88,9 @@ public:
     bool findSelfNesting(std::string& folder, std::string& destination) const;
 
     // Runs the whole operation on the calling thread. Returns 0 on success (also when
-    // items were skipped), kErrorCancelled when cancelled or refused through a callback,
-    // else the errno of the first failure.
+    // items were skipped by the user's answer), kErrorCancelled when cancelled or refused
+    // through a callback, else the errno of the first failure: an item or folder that
+    // could not be handled, or a destination folder that does not exist.
     int run();
     // Runs the operation on a worker thread; finished() turns true when it has ended.
     void start();
@@ -112,8 +115,7 @@ private:
     void count(const std::string& path);
     int transferItem(const std::string& src, const std::string& dst);
     int transferTree(const std::string& src, const std::string& dst);
-    int transferFile(const std::string& src, const std::string& dst);
-    int transferLink(const std::string& src, const std::string& dst);
+    int transferEntry(const std::string& src, const std::string& dst);
     int deleteItem(const std::string& path);
     bool decideReplace(const std::string& src, const std::string& dst);
     int fail(const std::string& path, const std::string& target, FileOpProblem problem,
@@ -125,6 +127,8 @@ private:
     FileOpErrorHandler onError_;
     TrashHandler trash_;
     bool replaceAll_ = false;
+    DestinationGuard written_; // the folders written into: never entered as sources
+    HardLinkMemory links_;
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> finished_{false};
     std::atomic<int> result_{0};

@@ -55,7 +55,11 @@ std::uint32_t TFindFirstLoop::Run() {
     bool cancel = false;
     FindHandle h;
     FindData d;
-    if (!h.first(path_, d, Detail)) return 0;
+    openError_ = 0;
+    if (!h.first(path_, d, Detail)) {
+        openError_ = h.error();
+        return 0;
+    }
     OnFind(*this, d, cancel);
     if (cancel) {
         h.close();
@@ -224,6 +228,7 @@ void TFindFile::DoDirEntry(TFindFirstLoop&, const FindData& d, bool& Cancel) {
     // A linked folder could lead back up the tree, and a pseudo file system (/proc, /sys)
     // is no place for a file walk: neither is entered.
     if (!d.isDirectory() || d.isDotOrDotDot() || (d.attributes & (faLink | faSystem))) return;
+    if (OnEnterFolder && !OnEnterFolder(*this, joinPath(currentDir_, d.name))) return;
     if (!currentRel_.empty()) {
         queue_ += currentRel_;
         queue_ += '/';
@@ -252,7 +257,16 @@ std::uint32_t TFindFile::Run() {
 std::uint32_t TFindFile::searchOneFolder() {
     currentDir_ = baseDir_;
     fileLoop_.setPath(joinPath(currentDir_, FileMask));
-    return fileLoop_.Run();
+    std::uint32_t r = fileLoop_.Run();
+    reportOpenError();
+    return r;
+}
+
+void TFindFile::reportOpenError() {
+    // A folder that cannot be opened yields no entries; one that merely has none
+    // matching the mask is no error.
+    if (fileLoop_.OpenError() != 0 && OnFolderError)
+        OnFolderError(*this, currentDir_, fileLoop_.OpenError());
 }
 
 std::uint32_t TFindFile::searchTree() {
@@ -265,6 +279,7 @@ std::uint32_t TFindFile::searchTree() {
     for (;;) {
         fileLoop_.setPath(joinPath(currentDir_, FileMask));
         if (std::uint32_t r = fileLoop_.Run()) return r;
+        reportOpenError();
         dirLoop_.setPath(joinPath(currentDir_, DirMask));
         if (std::uint32_t r = dirLoop_.Run()) return r;
         if (queueHead_ == queue_.size()) return 0;

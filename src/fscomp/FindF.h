@@ -55,6 +55,8 @@ public:
     FindEvent OnFind;
 
     bool Running() const { return running_; }
+    // Why the folder of the last Run could not be listed (errno), or 0.
+    int OpenError() const { return openError_; }
 
     // 0 when the listing ran to its end (also when nothing matched or the folder cannot
     // be listed), kErrorCancelled (1223) when a handler cancelled, else the errno of a
@@ -64,6 +66,7 @@ public:
 private:
     std::string path_;
     bool running_ = false;
+    int openError_ = 0;
 };
 
 enum TFindFileCondition {
@@ -157,6 +160,13 @@ public:
 
     FindEvent OnFind;
 
+    // Called for each folder of the walk that could not be listed (BaseDir included),
+    // with its errno; the walk goes on without it. Walks that must account for every
+    // entry (copy and move) report these.
+    std::function<void(TFindFile& Sender, const std::string& Folder, int Code)> OnFolderError;
+    // Asked before the tree walk enters a subfolder; false keeps it out of the walk.
+    std::function<bool(TFindFile& Sender, const std::string& Folder)> OnEnterFolder;
+
     // Cleared at the start of every Run; when set, the walk stops at the next entry.
     bool Aborted = false;
     // When set, a cancelled Run raises EFindFileCancel.
@@ -187,6 +197,7 @@ private:
     enum TimeIndex { tiLastWrite, tiCreation, tiLastAccess, tiCount };
 
     std::uint32_t searchOneFolder();
+    void reportOpenError();
     std::uint32_t searchTree();
     void pump();
     std::uint32_t fromTime(TimeIndex i) const;

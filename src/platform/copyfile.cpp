@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 #include "platform/fileio.h"
+#include "platform/transfer.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -45,33 +46,29 @@ bool fail(int code) {
     return false;
 }
 
-// Why an existing destination refuses the copy, or 0. The write bits are checked here
-// because root would pass the kernel's own check.
-int destinationRefusal(const struct stat& dstSt, const struct stat& srcSt, bool failIfExists) {
-    if (dstSt.st_dev == srcSt.st_dev && dstSt.st_ino == srcSt.st_ino) return EINVAL;
-    if (failIfExists) return EEXIST;
-    if (S_ISDIR(dstSt.st_mode)) return EISDIR;
-    if (!(dstSt.st_mode & S_IWUSR)) return EACCES;
-    return 0;
-}
-
-// One piece with copy_file_range; -1 with errno on failure, 0 at the end of the source.
-ssize_t copyPieceInKernel(int in, int out, std::size_t len) {
+// One piece with copy_file_range at the given offsets; -1 with errno on failure, 0 at the
+// end of the source.
+ssize_t copyPieceInKernel(int in, int out, off_t at, std::size_t len) {
     for (;;) {
-        ssize_t n = copy_file_range(in, nullptr, out, nullptr, len, 0);
+        off_t inAt = at, outAt = at;
+        ssize_t n = copy_file_range(in, &inAt, out, &outAt, len, 0);
         if (n >= 0 || errno != EINTR) return n;
     }
 }
 
-ssize_t copyPieceThroughBuffer(int in, int out, std::size_t len, std::vector<char>& buf) {
+ssize_t copyPieceThroughBuffer(int in, int out, off_t at, std::size_t len,
+                               std::vector<char>& buf) {
     if (buf.empty()) buf.resize(kBufferSize);
     std::size_t done = 0;
     while (done < len) {
-        ssize_t r = read(in, buf.data(), std::min(buf.size(), len - done));
+        ssize_t r = pread(in, buf.data(), std::min(buf.size(), len - done),
+                          at + static_cast<off_t>(done));
         if (r < 0 && errno == EINTR) continue;
         if (r < 0) return -1;
         if (r == 0) break;
-        if (!writeAll(out, std::string_view(buf.data(), static_cast<std::size_t>(r)))) return -1;
+        if (!pwriteAll(out, std::string_view(buf.data(), static_cast<std::size_t>(r)),
+                       at + static_cast<off_t>(done)))
+            return -1;
         done += static_cast<std::size_t>(r);
     }
     return static_cast<ssize_t>(done);
@@ -82,31 +79,71 @@ bool kernelCopyUnsupported(int e) {
 }
 
 // Copies the contents one piece at a time; the piece size adapts to keep each piece near
-// kPieceTarget.
+// kPieceTarget. A file with holes (fewer blocks than its size needs) is copied by its
+// data ranges only, so the copy keeps the holes instead of filling them with zeros; the
+// size itself is set at the end (finish()).
 class PieceCopier {
 public:
-    PieceCopier(int in, int out) : in_(in), out_(out) {}
-    // One piece: the bytes copied, 0 at the end of the source, -errno on failure.
+    PieceCopier(int in, int out, const struct stat& st)
+        : in_(in), out_(out), size_(st.st_size),
+          sparse_(static_cast<std::uint64_t>(st.st_blocks) * 512 <
+                  static_cast<std::uint64_t>(st.st_size)) {}
+    // One piece: the bytes of the source passed over (data and holes), 0 at the end of
+    // the source, -errno on failure.
     long long step() {
-        if (int e = injectedFault(done_)) return -e;
+        if (int e = injectedFault(written_)) return -e;
         auto t0 = Clock::now();
-        ssize_t n = inKernel_ ? copyPieceInKernel(in_, out_, piece_) : -1;
-        if (inKernel_ && n < 0 && done_ == 0 && kernelCopyUnsupported(errno)) inKernel_ = false;
-        if (!inKernel_) n = copyPieceThroughBuffer(in_, out_, piece_, buf_);
+        off_t from = pos_;
+        if (sparse_ && !skipHole()) return -errno;
+        std::size_t len = piece_;
+        if (sparse_ && dataEnd_ > pos_) len = std::min<std::size_t>(len, dataEnd_ - pos_);
+        ssize_t n = inKernel_ ? copyPieceInKernel(in_, out_, pos_, len) : -1;
+        if (inKernel_ && n < 0 && written_ == 0 && kernelCopyUnsupported(errno)) inKernel_ = false;
+        if (!inKernel_) n = copyPieceThroughBuffer(in_, out_, pos_, len, buf_);
         if (n < 0) return -errno;
-        done_ += static_cast<std::uint64_t>(n);
+        pos_ += n;
+        written_ += static_cast<std::uint64_t>(n);
         auto took = Clock::now() - t0;
         if (took < kPieceTarget / 2 && piece_ < kMaxPiece) piece_ *= 2;
         else if (took > kPieceTarget * 2 && piece_ > kMinPiece) piece_ /= 2;
-        return n;
+        return pos_ - from;
+    }
+    // Gives the copy the source's size: a trailing hole, and a source that shrank.
+    int finish() {
+        if (sparse_ && ftruncate(out_, std::max(pos_, size_)) != 0) return errno;
+        return 0;
     }
 
 private:
+    // Moves pos_ to the start of the next data range (to the end when none is left).
+    bool skipHole() {
+        if (pos_ < dataEnd_) return true;
+        off_t data = lseek(in_, pos_, SEEK_DATA);
+        if (data < 0) {
+            if (errno == ENXIO) { // only a hole is left
+                pos_ = std::max(pos_, size_);
+                return true;
+            }
+            if (errno != EINVAL) return false;
+            sparse_ = false; // the file system cannot tell: copy it all
+            return true;
+        }
+        off_t hole = lseek(in_, data, SEEK_HOLE);
+        if (hole < 0) return false;
+        pos_ = data;
+        dataEnd_ = hole;
+        return true;
+    }
+
     int in_, out_;
+    off_t size_;
+    bool sparse_;
+    off_t pos_ = 0;     // where the next piece starts, in both files
+    off_t dataEnd_ = 0; // end of the data range under way (sparse files)
     std::size_t piece_ = kFirstPiece;
     bool inKernel_ = true;
     std::vector<char> buf_;
-    std::uint64_t done_ = 0;
+    std::uint64_t written_ = 0;
 };
 
 // A file that fits in one piece or two: the pieces run here, the hook after each.
@@ -200,73 +237,58 @@ int copyContentsBeside(PieceCopier& copier, std::uint64_t total, const CopyProgr
 }
 
 // Copies the contents; 0 or the errno of the failure.
-int copyContents(int in, int out, std::uint64_t total, const CopyProgress& progress) {
-    PieceCopier copier(in, out);
-    if (!progress || total < 2 * kFirstPiece) return copyContentsHere(copier, total, progress);
-    return copyContentsBeside(copier, total, progress);
+int copyContents(int in, int out, const struct stat& srcSt, const CopyProgress& progress) {
+    PieceCopier copier(in, out, srcSt);
+    const auto total = static_cast<std::uint64_t>(srcSt.st_size);
+    int e = !progress || total < 2 * kFirstPiece ? copyContentsHere(copier, total, progress)
+                                                 : copyContentsBeside(copier, total, progress);
+    return e ? e : copier.finish();
 }
 
 // Gives the copy the source's mode and last-write time. The set-user and set-group bits
-// are left off: the copy belongs to whoever copies, not to the source's owner.
-int finishContents(int fd, const struct stat& srcSt) {
-    if (fchmod(fd, srcSt.st_mode & 01777) != 0) return errno;
+// go only with the owner: a copy that belongs to whoever copies must not run as the
+// source's owner. keepOwner hands the copy to the source's owner where the process may
+// (as root); elsewhere it stays the copier's, as a move by hand would leave it.
+int finishContents(int fd, const struct stat& srcSt, bool keepOwner) {
+    bool owned = keepOwner && fchown(fd, srcSt.st_uid, srcSt.st_gid) == 0;
+    if (fchmod(fd, srcSt.st_mode & (owned ? 07777 : 01777)) != 0) return errno;
     struct timespec times[2] = {{0, UTIME_OMIT}, srcSt.st_mtim};
     if (futimens(fd, times) != 0) return errno;
     return 0;
 }
 
-// A destination that did not exist is written under its own name, created exclusively so
-// nothing that appeared meanwhile is touched; on failure the partial file goes again.
-// 0, or errno (EEXIST when something took the name first).
-int copyToNewFile(int in, const struct stat& srcSt, const std::string& dst,
-                  const CopyProgress& progress) {
-    UniqueFd out(open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (!out) return errno;
-    int e = copyContents(in, out.get(), static_cast<std::uint64_t>(srcSt.st_size), progress);
-    if (!e) e = finishContents(out.get(), srcSt);
-    if (out.closeChecked() != 0 && !e) e = errno;
-    if (e) unlink(dst.c_str());
-    return e;
-}
-
-// An existing destination: the copy goes to a temporary file renamed over it at the end,
-// so a failure leaves the old file as it was.
-int copyOverFile(int in, const struct stat& srcSt, const std::string& dst, bool replace,
-                 const CopyProgress& progress) {
-    TempFile tmp(dst);
-    if (!tmp.isOpen()) return errno;
-    if (int e = copyContents(in, tmp.fd(), static_cast<std::uint64_t>(srcSt.st_size), progress))
-        return e;
-    if (int e = finishContents(tmp.fd(), srcSt)) return e;
-    return tmp.renameInto(dst, replace);
-}
-
 } // namespace
 
 bool copyFile(const std::string& src, const std::string& dst, bool failIfExists,
-              const CopyProgress& progress) {
+              const CopyProgress& progress, bool keepOwner) {
     struct stat srcSt {};
     UniqueFd in = openRegularFile(src, srcSt);
     if (!in) return fail(errno);
-    struct stat dstSt {};
-    bool exists = stat(dst.c_str(), &dstSt) == 0;
-    if (!exists && errno != ENOENT) return fail(errno);
-    if (exists)
-        if (int e = destinationRefusal(dstSt, srcSt, failIfExists)) return fail(e);
+    bool exists = false;
+    // src was opened through any link; what it resolves to is the file itself.
+    if (int e = destinationRefusal(srcSt, &srcSt, dst, !failIfExists, exists)) return fail(e);
+    struct stat linkSt {};
+    if (lstat(src.c_str(), &linkSt) == 0 && S_ISLNK(linkSt.st_mode))
+        if (int e = destinationRefusal(linkSt, &srcSt, dst, !failIfExists, exists)) return fail(e);
     // Read ahead in large windows: the whole file is read once, front to back. Small
     // files fit in the default window and are spared the call.
     if (srcSt.st_size >= static_cast<off_t>(kFirstPiece))
         posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    // A new small file is written under its own name: it is whole after a write or two.
-    // A large one goes through a temporary name like a replacement, so a copy cut short by
-    // a crash never stands under the real name, where a later run would keep it as newer.
-    if (!exists && srcSt.st_size < static_cast<off_t>(kFirstPiece)) {
-        int e = copyToNewFile(in.get(), srcSt, dst, progress);
-        // A name that appeared meanwhile (a dangling link among them) is an existing
-        // destination after all: it is replaced the safe way.
+    // Written where no name points at it, and named only when whole: a copy cut short by
+    // a failure or a kill never stands under the real name, where a later run would take
+    // it for the newer file.
+    TempFile out(dst);
+    if (!out.isOpen()) return fail(errno);
+    if (int e = copyContents(in.get(), out.fd(), srcSt, progress)) return fail(e);
+    if (int e = finishContents(out.fd(), srcSt, keepOwner)) return fail(e);
+    // Replacing only what was there when looked at: a name that appeared meanwhile (a
+    // dangling link among them) is replaced only after the same checks.
+    if (!exists) {
+        int e = out.renameInto(dst, false);
         if (e != EEXIST || failIfExists) return e ? fail(e) : true;
+        if ((e = destinationRefusal(srcSt, &srcSt, dst, true, exists))) return fail(e);
     }
-    if (int e = copyOverFile(in.get(), srcSt, dst, !failIfExists, progress)) return fail(e);
+    if (int e = out.renameInto(dst, true)) return fail(e);
     return true;
 }
 

@@ -119,6 +119,17 @@ std::string formatDosShort(std::uint32_t dos) {
 
 std::string timeStampNow() { return formatLocal(std::time(nullptr), "%Y%m%d-%H%M%S_"); }
 
+std::int64_t dosSlotOf(const struct timespec& ts) {
+    // Zone offsets are whole minutes, so the local two-second slots are the universal
+    // ones shifted; floor division keeps times before 1970 in order.
+    std::int64_t s = ts.tv_sec;
+    return s >= 0 ? s / 2 : -((1 - s) / 2);
+}
+
+std::string formatDosSlot(std::int64_t slot) {
+    return formatLocal(static_cast<std::time_t>(slot * 2), "%Y/%m/%d %H:%M:%S");
+}
+
 std::string formatFileTimeLong(FileTime ft) {
     return formatLocal(timespecFromFileTime(ft).tv_sec, "%Y/%m/%d %H:%M:%S");
 }

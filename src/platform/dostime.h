@@ -32,6 +32,14 @@ FileTime dosToFileTime(std::uint32_t dos);
 // missing path, a folder, or a time the DOS format cannot hold. Follows symbolic links.
 std::int32_t dosAgeOfPath(const std::string& path);
 
+// The two-second slot of a time, as a local DOS date-time would hold it but over every
+// date: what "newer" compares. Later times never get smaller slots, before 1980 and after
+// 2107 alike.
+std::int64_t dosSlotOf(const struct timespec& ts);
+// "yyyy/mm/dd hh:nn:ss" of the start of a two-second slot (the seconds even, as a DOS
+// date-time shows them).
+std::string formatDosSlot(std::int64_t slot);
+
 // "yyyy/mm/dd hh:nn:ss" of a local DOS date-time.
 std::string formatDosLong(std::uint32_t dos);
 // "yy/mm/dd hh:nn" of a local DOS date-time.

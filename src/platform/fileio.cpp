@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+#include <string>
 
 namespace g3 {
 
@@ -44,10 +46,89 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+namespace {
+
+// Where linkat() can name an unnamed file: through its /proc entry, which needs no
+// privilege. Without /proc mounted the unnamed way is not taken at all.
+bool procFdUsable() {
+    static const bool usable = access("/proc/self/fd", X_OK) == 0;
+    return usable;
+}
+
+std::string procPathOf(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
+// A hidden temporary name in folder, as a template for mkostemp. Short: the target's own
+// name may already use all 255 bytes.
+std::string temporaryTemplate(const std::string& folder) {
+    return joinPath(folder.empty() ? "." : folder, ".g3tmp-XXXXXX");
+}
+
+std::string randomTemporaryName(const std::string& folder) {
+    static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::uint32_t r = arc4random();
+    std::string name = ".g3tmp-";
+    for (int i = 0; i < 6; ++i, r /= 36) name += digits[r % 36];
+    return joinPath(folder.empty() ? "." : folder, name);
+}
+
+// Calls make(name) with fresh temporary names until one is free; 0 or errno.
+template <typename Make>
+int underFreshName(const std::string& folder, std::string& name, Make make) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = randomTemporaryName(folder);
+        if (make(name) == 0) return 0;
+        if (errno != EEXIST) return errno;
+    }
+    return EEXIST;
+}
+
+// Makes an entry at target with make(name), which refuses an existing name: directly when
+// target is not to be replaced, else under a fresh temporary name that is then renamed
+// over target, so target is never missing and never half made. 0 or errno.
+template <typename Make>
+int placeAt(const std::string& target, bool replace, Make make) {
+    if (!replace) return make(target) == 0 ? 0 : errno;
+    std::string name;
+    if (int e = underFreshName(parentFolder(target), name, make)) return e;
+    if (rename(name.c_str(), target.c_str()) == 0) return 0;
+    int e = errno;
+    unlink(name.c_str());
+    return e;
+}
+
+} // namespace
+
+bool pwriteAll(int fd, std::string_view bytes, off_t at) {
+    const char* p = bytes.data();
+    std::size_t n = bytes.size();
+    while (n > 0) {
+        ssize_t w = pwrite(fd, p, n, at);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += w;
+        at += w;
+        n -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
 TempFile::TempFile(const std::string& target) {
-    // A short fixed name: the target's own name may already use all 255 bytes.
     std::string folder = parentFolder(target);
-    path_ = joinPath(folder.empty() ? "." : folder, ".g3tmp-XXXXXX");
+    if (folder.empty()) folder = ".";
+    if (procFdUsable()) {
+        fd_.reset(open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+        if (fd_) return;
+        // Not every file system has unnamed files (FAT, NTFS, network file systems).
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
+            return;
+    }
+    nameTemporarily(folder);
+}
+
+void TempFile::nameTemporarily(const std::string& folder) {
+    path_ = temporaryTemplate(folder);
     fd_.reset(mkostemp(path_.data(), O_CLOEXEC));
     if (!fd_) path_.clear();
 }
@@ -57,16 +138,50 @@ TempFile::~TempFile() {
 }
 
 int TempFile::renameInto(const std::string& target, bool replace) {
-    if (fd_.closeChecked() != 0) return errno;
-    unsigned flags = replace ? 0 : RENAME_NOREPLACE;
-    if (renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, target.c_str(), flags) == 0) {
-        path_.clear();
-        return 0;
+    if (unnamed()) {
+        // The name is what must not come early, and it comes only now.
+        std::string proc = procPathOf(fd_.get());
+        int e = placeAt(target, replace, [&](const std::string& n) {
+            return linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, n.c_str(), AT_SYMLINK_FOLLOW);
+        });
+        // On failure the file stays open and unnamed, ready for another try.
+        if (!e && fd_.closeChecked() != 0) e = errno;
+        return e;
     }
-    if (replace || (errno != EINVAL && errno != ENOSYS)) return errno;
-    // No RENAME_NOREPLACE on this file system: link() refuses an existing name just as
-    // atomically; the temporary name goes with this object.
-    return link(path_.c_str(), target.c_str()) == 0 ? 0 : errno;
+    if (fd_.closeChecked() != 0) return errno;
+    int e = replace ? (rename(path_.c_str(), target.c_str()) == 0 ? 0 : errno)
+                    : renameWithoutReplacing(path_, target);
+    if (e == 0) path_.clear();
+    return e;
+}
+
+int linkInto(const std::string& existing, const std::string& target, bool replace) {
+    return placeAt(target, replace,
+                   [&](const std::string& n) { return link(existing.c_str(), n.c_str()); });
+}
+
+int symlinkInto(const std::string& text, const std::string& target, bool replace,
+                const struct timespec* times) {
+    return placeAt(target, replace, [&](const std::string& n) {
+        int r = symlink(text.c_str(), n.c_str());
+        if (r == 0 && times) utimensat(AT_FDCWD, n.c_str(), times, AT_SYMLINK_NOFOLLOW);
+        return r;
+    });
+}
+
+int renameWithoutReplacing(const std::string& src, const std::string& dst) {
+    if (renameat2(AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // EINVAL is also the kernel's answer for a folder moved into itself.
+    if (isSameOrInside(dst, src)) return EINVAL;
+    struct stat st {};
+    if (lstat(src.c_str(), &st) != 0) return errno;
+    if (!S_ISDIR(st.st_mode)) {
+        if (link(src.c_str(), dst.c_str()) == 0) return unlink(src.c_str()) == 0 ? 0 : errno;
+        if (errno == EEXIST) return EEXIST;
+    }
+    if (lstat(dst.c_str(), &st) == 0) return EEXIST;
+    return rename(src.c_str(), dst.c_str()) == 0 ? 0 : errno;
 }
 
 } // namespace g3

@@ -13,18 +13,17 @@ namespace g3 {
 // and leaves the destination as it was).
 using CopyProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
-// Copies contents, mode and last-write time of a regular file. Replaces an existing
-// destination file unless failIfExists. Fails, leaving both files unchanged, when source and
-// destination are the same file (also through a hard link), when the destination is
-// read-only (also for root), when the source is not a regular file (a FIFO or device is
-// never opened), and on any I/O error. An overwrite writes a temporary file beside the
-// destination and renames it over the old one, so a failed copy never destroys it.
+// Copies contents (holes kept), mode and last-write time of a regular file. Replaces an
+// existing destination file unless failIfExists. Fails, leaving both files unchanged,
+// when source and destination are the same file (by identity, also through links and hard
+// links), when the destination is read-only (also for root), when the source is not a
+// regular file (a FIFO or device is never opened), and on any I/O error. The copy is
+// written unnamed or under a temporary name and takes the destination's name only when
+// complete, so neither a failure nor a kill leaves a partial file that looks current.
+// keepOwner (a move): the source's owner, and with it the set-user and set-group bits,
+// are kept where the process may give them.
 bool copyFile(const std::string& src, const std::string& dst, bool failIfExists = false,
-              const CopyProgress& progress = {});
-
-// Moves a file or folder without replacing (fails with EEXIST when dst exists). Across file
-// systems a regular file is copied, then the source deleted only after the copy succeeded.
-bool moveFile(const std::string& src, const std::string& dst, const CopyProgress& progress = {});
+              const CopyProgress& progress = {}, bool keepOwner = false);
 
 // Deletes a file (not a folder); refused (EACCES) for a read-only file.
 bool deleteFile(const std::string& path);
@@ -47,9 +46,6 @@ bool pathExists(const std::string& path);
 // 64-bit size of the entry at path (a link gives its target's size, a dangling link its
 // own); -1 when there is none.
 std::int64_t fileSizeOf(const std::string& path);
-
-// Copies a symbolic link as a link (its target text unchanged); fails when dst exists.
-bool copySymlink(const std::string& src, const std::string& dst);
 
 // Test seam: when set, called before each piece of a copy is written with the number of
 // bytes written so far; returning a non-zero errno makes that write fail with it.

@@ -80,6 +80,26 @@ std::string currentFolderForm(std::string_view path) {
     return std::string(path.substr(0, end));
 }
 
+std::string lexicallyNormal(std::string_view path) {
+    if (path.empty()) return {};
+    const bool absolute = path[0] == '/';
+    std::vector<std::string_view> kept;
+    for (std::string_view c : components(path)) {
+        if (c == ".") continue;
+        if (c == ".." && absolute) {
+            if (!kept.empty()) kept.pop_back();
+            continue;
+        }
+        kept.push_back(c);
+    }
+    std::string out = absolute ? "/" : "";
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (i > 0) out += '/';
+        out += kept[i];
+    }
+    return out.empty() ? std::string(".") : out;
+}
+
 bool isVolumeRoot(std::string_view path) {
     std::string p = currentFolderForm(path);
     if (p.empty() || p == "/") return true;

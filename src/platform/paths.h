@@ -32,6 +32,12 @@ std::string rootRule(std::string_view folder);
 // An empty path stays empty.
 std::string currentFolderForm(std::string_view path);
 
+// The lexically normal form of an absolute path, for paths that come from outside (drops,
+// the clipboard): repeated "/" and "." components removed, each ".." taking away the
+// component before it (at the root it stays the root), no trailing "/". Links are not
+// looked at. A relative path is only stripped of "." components and repeated "/".
+std::string lexicallyNormal(std::string_view path);
+
 // True for "/", the empty path and the root of any mounted file system: the places that
 // are never filled in or frozen as a whole.
 bool isVolumeRoot(std::string_view path);

@@ -1,5 +1,7 @@
 #include "tempfs.h"
 
+#include "support/tempdir.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,14 +24,8 @@ TempTree::TempTree(const std::string& base) {
     root_ = buf.data();
 }
 
-TempTree::~TempTree() {
-    // Read-only files and folders left by a test must not stop the clean-up.
-    std::error_code ec;
-    for (auto it = std::filesystem::recursive_directory_iterator(root_, ec);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-        if (!it->is_symlink()) ::chmod(it->path().c_str(), 0755);
-    std::filesystem::remove_all(root_, ec);
-}
+// Through descriptors: read-only folders and paths longer than PATH_MAX go too.
+TempTree::~TempTree() { removeTree(root_); }
 
 std::string TempTree::path(const std::string& rel) const { return root_ + "/" + rel; }
 

@@ -2,7 +2,7 @@
 
 #include "platform/errors.h"
 #include "platform/paths.h"
-#include "unprivileged.h"
+#include "support/unprivileged.h"
 
 #include <gtest/gtest.h>
 

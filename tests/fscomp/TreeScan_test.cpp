@@ -2,7 +2,7 @@
 
 #include "platform/findfile.h"
 #include "platform/paths.h"
-#include "unprivileged.h"
+#include "support/unprivileged.h"
 
 #include <gtest/gtest.h>
 

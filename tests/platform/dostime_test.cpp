@@ -1,6 +1,6 @@
 #include "platform/dostime.h"
 
-#include "tempdir.h"
+#include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +63,25 @@ TEST_F(DosTime, LocalTimeAndTwoSecondResolution) {
     ASSERT_TRUE(fileTimeToDos(fileTimeFromUnix(k1980 - 9 * 3600 + 3), dos));
     EXPECT_EQ(dos, kDosTimeMin + 1); // 3 seconds are stored as 1 (two-second units)
     EXPECT_EQ(dosToFileTime(kDosTimeMin), fileTimeFromUnix(k1980 - 9 * 3600));
+}
+
+// "Newer" holds over every date, where a DOS date-time cannot: before 1980, from 2044
+// on (where its signed value turns negative) and after 2107.
+TEST_F(DosTime, SlotsKeepTheOrderOfEveryDate) {
+    useZone("JST-9");
+    const std::int64_t times[] = {-86400 * 365, -3, -2, -1, 0, 1, 2, k1980 - 1, k1980,
+                                  2335219200 /* 2044 */, 2524608000 /* 2050 */,
+                                  4354819199, 4354819200 /* 2108 */};
+    for (std::size_t i = 0; i + 1 < std::size(times); ++i) {
+        struct timespec a {static_cast<time_t>(times[i]), 0}, b {static_cast<time_t>(times[i + 1]), 0};
+        EXPECT_LE(dosSlotOf(a), dosSlotOf(b)) << times[i];
+        if (times[i + 1] - times[i] >= 2) {
+            EXPECT_LT(dosSlotOf(a), dosSlotOf(b)) << times[i];
+        }
+    }
+    struct timespec even {1600000000, 0}, odd {1600000001, 999999999};
+    EXPECT_EQ(dosSlotOf(even), dosSlotOf(odd)) << "one two-second slot";
+    EXPECT_EQ(formatDosSlot(dosSlotOf(odd)), "2020/09/13 21:26:40");
 }
 
 TEST_F(DosTime, AgeOfPath) {

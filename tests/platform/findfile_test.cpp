@@ -1,7 +1,7 @@
 #include "platform/findfile.h"
 
 #include "platform/paths.h"
-#include "tempdir.h"
+#include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 

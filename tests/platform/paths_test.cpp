@@ -68,3 +68,15 @@ TEST(Paths, SameOrInsideByComponents) {
     EXPECT_FALSE(isSameOrInside("/A/b", "/a"));
     EXPECT_FALSE(isSameOrInside("", "/a"));
 }
+
+TEST(Paths, LexicallyNormal) {
+    struct Case {
+        const char *path, *normal;
+    } cases[] = {
+        {"/a/b/..", "/a"},        {"/a/./b/.", "/a/b"},    {"/a//b///", "/a/b"},
+        {"/..", "/"},             {"/a/../..", "/"},       {"/.", "/"},
+        {"/a/b/../../c", "/c"},   {"a/./b", "a/b"},        {"/a/..b", "/a/..b"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(lexicallyNormal(c.path), c.normal) << c.path;
+}

@@ -1,7 +1,7 @@
 #include "platform/codepage.h"
 #include "platform/profile.h"
 
-#include "tempdir.h"
+#include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
