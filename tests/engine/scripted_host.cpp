@@ -45,7 +45,10 @@ int ScriptedHost::runShellOperation(g3::ShellFileOperation& op) {
     op.setReplaceQuestion([this, next](const g3::ReplaceInfo&) mutable {
         return next < replaceAnswers.size() ? replaceAnswers[next++] : g3::ReplaceAnswer::No;
     });
-    return op.run();
+    shellResult = op.run();
+    auto errors = op.errors();
+    shellErrors.insert(shellErrors.end(), errors.begin(), errors.end());
+    return shellResult;
 }
 
 int ScriptedHost::count(const std::string& call) const {

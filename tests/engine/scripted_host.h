@@ -37,6 +37,8 @@ public:
     std::string folderTitle;
     std::vector<g3::ReplaceAnswer> replaceAnswers; // for the shell operation
     int shellRuns = 0;
+    std::vector<g3::FileOpError> shellErrors; // what the shell operations reported
+    int shellResult = 0;                      // the last one's result
     std::function<void()> duringRun; // called at openProgress of the run
 
     bool openProgress(bool, const std::string& caption, int, int) override;
