@@ -99,8 +99,8 @@ void TsampleThread::Execute() {
         const std::string& src = e.lbxMoto[row];
         const std::string& dst = e.lbxSaki[row];
         e.OpKind = std::atoi(e.lbxOpe[row].c_str());
-        bool RunStopped = !e.host_.updateProgress(false, TCopyEngine::kJobLine1,
-                                                  parentFolder(dst), namePart(dst));
+        bool RunStopped = !e.host_.updateProgress(false, TCopyEngine::kJobLine1, parentFolder(dst),
+                                                  namePart(dst));
         if (RunStopped) break;
         e.myPasFilCopyMove(src, dst, smAsk, e.OpKind == okAskCopy ? opCopy : opMove);
     }
@@ -124,8 +124,9 @@ TCopyEngine::TCopyEngine(CopyHost& host) : host_(host) {
     FindCopi.OnFind = [this](TFindFile& s, const FindData& d, const std::string& dir, bool& c) {
         FindCopiFind(s, d, dir, c);
     };
-    FindCopiFast.OnFind = [this](TFindFile& s, const FindData& d, const std::string& dir,
-                                 bool& c) { FindCopiFastFind(s, d, dir, c); };
+    FindCopiFast.OnFind = [this](TFindFile& s, const FindData& d, const std::string& dir, bool& c) {
+        FindCopiFastFind(s, d, dir, c);
+    };
 }
 
 std::string TCopyEngine::selfNestingText(const std::string& folder, const std::string& dest) {
@@ -180,7 +181,8 @@ bool TCopyEngine::copinew(const std::vector<std::string>& Files, const std::stri
     // Paths from outside are taken as what they name: "/a/b/.." is "/a".
     std::vector<std::string> files;
     files.reserve(Files.size());
-    for (const auto& f : Files) files.push_back(lexicallyNormal(f));
+    for (const auto& f : Files)
+        files.push_back(lexicallyNormal(f));
     // The destination is the folder the user chose; a run never makes it anew.
     if (!isFolder(curDir)) {
         host_.showRefusal(missingDestinationText(curDir));
@@ -238,8 +240,8 @@ std::string TCopyEngine::mirrorOf(const std::string& currentDir, const std::stri
     return joinPath(runDir_, relativePath(src, SrcBaseDir));
 }
 
-void TCopyEngine::FindCopiFind(TFindFile&, const FindData& FindData,
-                               const std::string& CurrentDir, bool&) {
+void TCopyEngine::FindCopiFind(TFindFile&, const FindData& FindData, const std::string& CurrentDir,
+                               bool&) {
     if (FindData.isDirectory() && !(FindData.attributes & faLink)) return;
     addJob(joinPath(CurrentDir, FindData.name), mirrorOf(CurrentDir, FindData.name));
 }
@@ -252,8 +254,8 @@ void TCopyEngine::FindCopiFastFind(TFindFile&, const FindData& FindData,
                      p.mode, p.op);
 }
 
-void TCopyEngine::addError(const std::string& Src, const std::string& Dst,
-                           const std::string& Label, int code) {
+void TCopyEngine::addError(const std::string& Src, const std::string& Dst, const std::string& Label,
+                           int code) {
     host_.addErrorMessage(Src + " から", Dst + " への" + Label + "で、", code);
 }
 
@@ -265,7 +267,7 @@ void TCopyEngine::myPasFilCopyMove(const std::string& Src, const std::string& Ds
     struct stat srcSt {};
     EntryKind kind = entryKindOf(Src, srcSt);
     if (kind != EntryKind::File && kind != EntryKind::Link) {
-        int code = kind == EntryKind::Missing ? lastError()
+        int code = kind == EntryKind::Missing  ? lastError()
                    : kind == EntryKind::Folder ? EISDIR
                                                : ENOTSUP;
         addError(Src, Dst, Label, code);
@@ -308,16 +310,26 @@ void TCopyEngine::askAndApply(const std::string& Src, const std::string& Dst,
         SameNameAnswer = host_.askSameName(Label, Dst, fnFileSizeGet(Src), fnFileSizeGet(Dst),
                                            formatDosSlot(srcAge), formatDosSlot(dstAge));
     switch (SameNameAnswer) {
-    case 0: if (srcAge > dstAge) copyOne(Src, Dst, Label, false, Op); break;
-    case 1: copyOne(Src, Dst, Label, false, Op); break;
+    case 0:
+        if (srcAge > dstAge) copyOne(Src, Dst, Label, false, Op);
+        break;
+    case 1:
+        copyOne(Src, Dst, Label, false, Op);
+        break;
     case 3:
         if (srcAge > dstAge) copyOne(Src, Dst, Label, false, Op);
         SameNameForAll = true;
         break;
-    case 4: copyOne(Src, Dst, Label, false, Op); SameNameForAll = true; break;
+    case 4:
+        copyOne(Src, Dst, Label, false, Op);
+        SameNameForAll = true;
+        break;
     case 5:
-    case 6: SameNameForAll = true; break;
-    default: break;
+    case 6:
+        SameNameForAll = true;
+        break;
+    default:
+        break;
     }
 }
 
@@ -334,8 +346,8 @@ void TCopyEngine::myFileCopy(const std::string& Src, const std::string& Dst,
 }
 
 // The source of a move goes only after its copy succeeded; a failed delete leaves it.
-void TCopyEngine::copyOne(const std::string& Src, const std::string& Dst,
-                          const std::string& Label, bool FailIfExists, int Op) {
+void TCopyEngine::copyOne(const std::string& Src, const std::string& Dst, const std::string& Label,
+                          bool FailIfExists, int Op) {
     try {
         TransferOptions o;
         o.replace = !FailIfExists;
@@ -358,7 +370,9 @@ bool TCopyEngine::myIsFolder(const std::string& Path) {
     return entryKindOf(Path) == EntryKind::Folder;
 }
 
-std::int64_t TCopyEngine::fnFileSizeGet(const std::string& Path) { return fileSizeOf(Path); }
+std::int64_t TCopyEngine::fnFileSizeGet(const std::string& Path) {
+    return fileSizeOf(Path);
+}
 
 int TCopyEngine::runShell(unsigned func, std::vector<std::string> from, const std::string& to) {
     ShellFileOpRequest req;
@@ -384,7 +398,8 @@ bool TCopyEngine::copimuv2(int Kind, const std::vector<std::string>& selectedNam
     if (running_) return false;
     if (selectedNames.empty()) return true;
     std::vector<std::string> from;
-    for (const auto& n : selectedNames) from.push_back(joinPath(curDir, n));
+    for (const auto& n : selectedNames)
+        from.push_back(joinPath(curDir, n));
     std::string title = Kind == opCopy ? "建て増し先の洞窟指定" : "引っ越し先の洞窟指定";
     std::string folder;
     if (!host_.chooseFolder(title, folder) || folder.empty()) return true;

@@ -32,7 +32,8 @@ std::uint64_t countFiles(const std::string& path) {
     if (entryKindOf(path) != EntryKind::Folder) return 1;
     std::uint64_t n = 0;
     int error = 0;
-    for (const auto& name : namesIn(path, error)) n += countFiles(joinPath(path, name));
+    for (const auto& name : namesIn(path, error))
+        n += countFiles(joinPath(path, name));
     return n;
 }
 
@@ -41,11 +42,14 @@ std::uint64_t countFiles(const std::string& path) {
 ShellFileOperation::ShellFileOperation(ShellFileOpRequest request) : req_(std::move(request)) {
     // Paths are taken as what they name: "…/Foo/" is Foo (else its contents would land
     // straight in the destination) and "/a/b/.." is "/a".
-    for (auto& src : req_.from) src = lexicallyNormal(src);
+    for (auto& src : req_.from)
+        src = lexicallyNormal(src);
     req_.to = lexicallyNormal(req_.to);
 }
 
-ShellFileOperation::~ShellFileOperation() { wait(); }
+ShellFileOperation::~ShellFileOperation() {
+    wait();
+}
 
 bool ShellFileOperation::findSelfNesting(std::string& folder, std::string& destination) const {
     if (req_.func == FO_DELETE) return false;
@@ -110,7 +114,8 @@ int ShellFileOperation::run() {
         result_.store(kErrorCancelled);
     } else {
         written_.add(req_.to);
-        for (const auto& src : req_.from) count(src);
+        for (const auto& src : req_.from)
+            count(src);
         for (const auto& src : req_.from) {
             if (cancelled()) break;
             if (req_.func == FO_DELETE)
@@ -131,7 +136,8 @@ void ShellFileOperation::count(const std::string& path) {
     if (!findDataOfPath(path, d)) return;
     if (d.isDirectory() && !(d.attributes & faLink)) {
         int error = 0;
-        for (const auto& n : namesIn(path, error)) count(joinPath(path, n));
+        for (const auto& n : namesIn(path, error))
+            count(joinPath(path, n));
         return;
     }
     filesTotal_ += 1;
@@ -141,11 +147,16 @@ void ShellFileOperation::count(const std::string& path) {
 int ShellFileOperation::transferItem(const std::string& src, const std::string& dst) {
     if (cancelled()) return kErrorCancelled;
     switch (entryKindOf(src)) {
-    case EntryKind::Missing: return fail(src, dst, FileOpProblem::System, lastError());
-    case EntryKind::Folder: return transferTree(src, dst);
+    case EntryKind::Missing:
+        return fail(src, dst, FileOpProblem::System, lastError());
+    case EntryKind::Folder:
+        return transferTree(src, dst);
     case EntryKind::File:
-    case EntryKind::Link: return transferEntry(src, dst);
-    case EntryKind::Special: filesDone_ += 1; return fail(src, dst, FileOpProblem::Special, ENOTSUP);
+    case EntryKind::Link:
+        return transferEntry(src, dst);
+    case EntryKind::Special:
+        filesDone_ += 1;
+        return fail(src, dst, FileOpProblem::Special, ENOTSUP);
     }
     return 0;
 }
@@ -200,10 +211,16 @@ bool ShellFileOperation::decideReplace(const std::string& src, const std::string
         info.dstTime = formatFileTimeLong(d.lastWriteTime);
     }
     switch (question_(info)) {
-    case ReplaceAnswer::Yes: return true;
-    case ReplaceAnswer::YesToAll: replaceAll_ = true; return true;
-    case ReplaceAnswer::No: return false;
-    case ReplaceAnswer::Cancel: cancel(); return false;
+    case ReplaceAnswer::Yes:
+        return true;
+    case ReplaceAnswer::YesToAll:
+        replaceAll_ = true;
+        return true;
+    case ReplaceAnswer::No:
+        return false;
+    case ReplaceAnswer::Cancel:
+        cancel();
+        return false;
     }
     return false;
 }
@@ -214,8 +231,7 @@ int ShellFileOperation::transferEntry(const std::string& src, const std::string&
     setCurrent(src, dst);
     const std::uint64_t base = bytesDone_.load();
     FindData s;
-    const std::uint64_t size =
-        findDataOfPath(src, s) && (s.attributes & faArchive) ? s.size : 0;
+    const std::uint64_t size = findDataOfPath(src, s) && (s.attributes & faArchive) ? s.size : 0;
     auto finish = [&] {
         filesDone_ += 1;
         bytesDone_.store(base + size);

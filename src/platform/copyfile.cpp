@@ -56,13 +56,12 @@ ssize_t copyPieceInKernel(int in, int out, off_t at, std::size_t len) {
     }
 }
 
-ssize_t copyPieceThroughBuffer(int in, int out, off_t at, std::size_t len,
-                               std::vector<char>& buf) {
+ssize_t copyPieceThroughBuffer(int in, int out, off_t at, std::size_t len, std::vector<char>& buf) {
     if (buf.empty()) buf.resize(kBufferSize);
     std::size_t done = 0;
     while (done < len) {
-        ssize_t r = pread(in, buf.data(), std::min(buf.size(), len - done),
-                          at + static_cast<off_t>(done));
+        ssize_t r =
+            pread(in, buf.data(), std::min(buf.size(), len - done), at + static_cast<off_t>(done));
         if (r < 0 && errno == EINTR) continue;
         if (r < 0) return -1;
         if (r == 0) break;
@@ -104,8 +103,10 @@ public:
         pos_ += n;
         written_ += static_cast<std::uint64_t>(n);
         auto took = Clock::now() - t0;
-        if (took < kPieceTarget / 2 && piece_ < kMaxPiece) piece_ *= 2;
-        else if (took > kPieceTarget * 2 && piece_ > kMinPiece) piece_ /= 2;
+        if (took < kPieceTarget / 2 && piece_ < kMaxPiece)
+            piece_ *= 2;
+        else if (took > kPieceTarget * 2 && piece_ > kMinPiece)
+            piece_ /= 2;
         return pos_ - from;
     }
     // Gives the copy the source's size: a trailing hole, and a source that shrank.
@@ -265,11 +266,9 @@ bool copyFile(const std::string& src, const std::string& dst, bool failIfExists,
     UniqueFd in = openRegularFile(src, srcSt);
     if (!in) return fail(errno);
     bool exists = false;
-    // src was opened through any link; what it resolves to is the file itself.
+    // src was opened through any link: srcSt is the file itself, and a link at dst that
+    // leads to it (src's own link among them) is refused with it.
     if (int e = destinationRefusal(srcSt, &srcSt, dst, !failIfExists, exists)) return fail(e);
-    struct stat linkSt {};
-    if (lstat(src.c_str(), &linkSt) == 0 && S_ISLNK(linkSt.st_mode))
-        if (int e = destinationRefusal(linkSt, &srcSt, dst, !failIfExists, exists)) return fail(e);
     // Read ahead in large windows: the whole file is read once, front to back. Small
     // files fit in the default window and are spared the call.
     if (srcSt.st_size >= static_cast<off_t>(kFirstPiece))

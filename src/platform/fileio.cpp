@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -55,7 +56,22 @@ bool procFdUsable() {
     return usable;
 }
 
-std::string procPathOf(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+// Gives the unnamed file fd the name `name` (refusing an existing one). AT_EMPTY_PATH
+// names the descriptor itself but needs a privilege; its /proc entry works for everyone,
+// at the price of a path walk.
+int nameUnnamed(int fd, const std::string& name) {
+    static std::atomic<bool> emptyPathRefused{false};
+    const bool tryEmptyPath = !emptyPathRefused.load(std::memory_order_relaxed);
+    if (tryEmptyPath) {
+        if (linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) return 0;
+        if (errno != ENOENT && errno != EPERM) return -1;
+    }
+    std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    int r = linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
+    // ENOENT above meant the missing privilege, not a missing folder, when this worked.
+    if (r == 0 && tryEmptyPath) emptyPathRefused.store(true, std::memory_order_relaxed);
+    return r;
+}
 
 // A hidden temporary name in folder, as a template for mkostemp. Short: the target's own
 // name may already use all 255 bytes.
@@ -67,7 +83,8 @@ std::string randomTemporaryName(const std::string& folder) {
     static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::uint32_t r = arc4random();
     std::string name = ".g3tmp-";
-    for (int i = 0; i < 6; ++i, r /= 36) name += digits[r % 36];
+    for (int i = 0; i < 6; ++i, r /= 36)
+        name += digits[r % 36];
     return joinPath(folder.empty() ? "." : folder, name);
 }
 
@@ -85,8 +102,7 @@ int underFreshName(const std::string& folder, std::string& name, Make make) {
 // Makes an entry at target with make(name), which refuses an existing name: directly when
 // target is not to be replaced, else under a fresh temporary name that is then renamed
 // over target, so target is never missing and never half made. 0 or errno.
-template <typename Make>
-int placeAt(const std::string& target, bool replace, Make make) {
+template <typename Make> int placeAt(const std::string& target, bool replace, Make make) {
     if (!replace) return make(target) == 0 ? 0 : errno;
     std::string name;
     if (int e = underFreshName(parentFolder(target), name, make)) return e;
@@ -121,8 +137,7 @@ TempFile::TempFile(const std::string& target) {
         fd_.reset(open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
         if (fd_) return;
         // Not every file system has unnamed files (FAT, NTFS, network file systems).
-        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
-            return;
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) return;
     }
     nameTemporarily(folder);
 }
@@ -140,10 +155,8 @@ TempFile::~TempFile() {
 int TempFile::renameInto(const std::string& target, bool replace) {
     if (unnamed()) {
         // The name is what must not come early, and it comes only now.
-        std::string proc = procPathOf(fd_.get());
-        int e = placeAt(target, replace, [&](const std::string& n) {
-            return linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, n.c_str(), AT_SYMLINK_FOLLOW);
-        });
+        int e = placeAt(target, replace,
+                        [&](const std::string& n) { return nameUnnamed(fd_.get(), n); });
         // On failure the file stays open and unnamed, ready for another try.
         if (!e && fd_.closeChecked() != 0) e = errno;
         return e;

@@ -54,8 +54,7 @@ bool copyLink(const std::string& src, const struct stat& srcSt, const std::strin
 
 // A later name of a file already copied in this run: linked to that copy. False (errno
 // kept) when that cannot be done, and the file is then copied on its own.
-bool linkToEarlierCopy(const struct stat& srcSt, const std::string& dst,
-                       const TransferOptions& o) {
+bool linkToEarlierCopy(const struct stat& srcSt, const std::string& dst, const TransferOptions& o) {
     if (!o.links || srcSt.st_nlink < 2) return false;
     std::string first = o.links->copyOf(srcSt);
     if (first.empty()) return false;
@@ -90,7 +89,9 @@ EntryKind entryKindOf(const std::string& path, struct stat& st) {
     return EntryKind::Special;
 }
 
-EntryId idOf(const struct stat& st) { return {st.st_dev, st.st_ino}; }
+EntryId idOf(const struct stat& st) {
+    return {st.st_dev, st.st_ino};
+}
 
 std::optional<EntryId> idOfPath(const std::string& path, bool follow) {
     struct stat st {};
@@ -119,7 +120,8 @@ int destinationRefusal(const struct stat& srcEntry, const struct stat* srcResolv
 }
 
 bool isSameFile(const std::string& src, const std::string& dst) {
-    struct stat entry {}, resolved {};
+    struct stat entry {
+    }, resolved{};
     if (lstat(src.c_str(), &entry) != 0) return false;
     bool resolves = stat(src.c_str(), &resolved) == 0;
     bool exists = false;
@@ -139,11 +141,16 @@ void HardLinkMemory::remember(const struct stat& src, const std::string& dst) {
 bool copyEntry(const std::string& src, const std::string& dst, const TransferOptions& o) {
     struct stat st {};
     switch (entryKindOf(src, st)) {
-    case EntryKind::Missing: return false;
-    case EntryKind::Folder: return fail(EISDIR);
-    case EntryKind::Special: return fail(ENOTSUP);
-    case EntryKind::Link: return copyLink(src, st, dst, o.replace);
-    case EntryKind::File: return copyRegular(src, st, dst, o);
+    case EntryKind::Missing:
+        return false;
+    case EntryKind::Folder:
+        return fail(EISDIR);
+    case EntryKind::Special:
+        return fail(ENOTSUP);
+    case EntryKind::Link:
+        return copyLink(src, st, dst, o.replace);
+    case EntryKind::File:
+        return copyRegular(src, st, dst, o);
     }
     return fail(EINVAL);
 }

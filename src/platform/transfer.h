@@ -75,9 +75,9 @@ private:
 };
 
 struct TransferOptions {
-    bool replace = false;   // an existing destination is replaced (else EEXIST)
-    bool keepOwner = false; // a move: owner and set-id bits kept where the process may
-    CopyProgress progress;  // between the pieces of a large file
+    bool replace = false;            // an existing destination is replaced (else EEXIST)
+    bool keepOwner = false;          // a move: owner and set-id bits kept where the process may
+    CopyProgress progress;           // between the pieces of a large file
     HardLinkMemory* links = nullptr; // keeps hard links of one run together
 };
 

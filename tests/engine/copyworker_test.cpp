@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 #include "platform/pump.h"
 #include "scripted_host.h"
+#include "support/unprivileged.h"
 #include "tempfs.h"
 
 #include <gtest/gtest.h>
@@ -361,3 +362,19 @@ TEST_F(CopyWorker, PumpRunsBetweenPiecesOfALargeFile) {
 }
 
 } // namespace
+
+// A folder the user may not write in is reported with the reason the system gives for it,
+// not as a missing folder.
+TEST_F(CopyWorker, ReadOnlyDestinationFolderIsReportedAsDenied) {
+    t.write("src/D/sub/x.txt", "x");
+    t.mkdir("dst/D");
+    for (const std::string& p : {src, src + "/D", src + "/D/sub", dst}) ::chmod(p.c_str(), 0777);
+    ::chmod(t.root().c_str(), 0755);
+    ::chmod((dst + "/D").c_str(), 0555);
+    auto outcome = runUnprivileged([&] {
+        drop(okCopyNewer, {t.path("src/D")});
+        return host.errors.size() == 1u && host.errors[0].code == EACCES;
+    });
+    if (outcome == Unprivileged::NotPossible) GTEST_SKIP() << "cannot drop privileges";
+    EXPECT_EQ(outcome, Unprivileged::Passed);
+}
