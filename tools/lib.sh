@@ -14,6 +14,16 @@ ensure_packages() {
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
   fi
+  ensure_japanese_locale
+}
+
+# The program shows the system's error texts in Japanese; the C library has them only with
+# the ja_JP.UTF-8 locale, which a fresh machine lacks (the program falls back to its own table).
+ensure_japanese_locale() {
+  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 || echo "no ja_JP.UTF-8 locale; own error texts are used"
 }
 
 # configure_build DIR BUILD_TYPE [extra cmake args...]

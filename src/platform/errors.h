@@ -12,8 +12,13 @@ inline constexpr int kErrorCancelled = 1223;
 int lastError();
 void setLastError(int code);
 
-// The system's text for a code (strerror, locale-aware) with every trailing control
-// character, blank and "." removed; an unknown code gives an empty text.
+// The system's text for a code, in Japanese whatever the user's locale: the C library's
+// own Japanese message where the machine has the ja_JP.UTF-8 locale, else ownErrorText,
+// else (a rare code) the C library's English one. Every trailing control character, blank
+// and "." is removed; an unknown code gives an empty text.
 std::string systemErrorText(int code);
+
+// The program's own Japanese text for the common codes of file work; empty for others.
+std::string ownErrorText(int code);
 
 } // namespace g3

@@ -1,6 +1,7 @@
 #include "shellviews/mimetypes.h"
 
 #include <QHash>
+#include <QLocale>
 #include <QMimeDatabase>
 
 #include <string>
@@ -49,6 +50,12 @@ int special(int Table::*slot, const char* mimeName, TypeFallback fallback,
     }
     return t.*slot;
 }
+
+} // namespace
+
+void useJapaneseTypeNames() { QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan)); }
+
+namespace {
 
 // Index 0 is the type of a file the database does not know.
 void ensureUnknown() {

@@ -15,11 +15,16 @@ enum class TypeFallback { File, Folder, Drive, Home, Desktop };
 
 struct TypeInfo {
     QString mimeName;
-    QString typeName; // the database's comment in the current language, at most 80 characters
+    QString typeName; // the database's comment in Japanese where it has one, at most 80 characters
     QString iconName;
     QString genericIconName;
     TypeFallback fallback = TypeFallback::File;
 };
+
+// Type names come in Japanese whatever the user's locale: makes Japanese the default of
+// Qt's locale, which the MIME database's comments follow. Call once at start, before any
+// other thread uses QLocale or the database.
+void useJapaneseTypeNames();
 
 // Type of a file from its name; cached per extension chain (the text after the first ".").
 int typeIndexForFileName(std::string_view name);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <thread>
 
@@ -18,16 +19,24 @@ TEST(Errors, LastErrorIsPerThread) {
     EXPECT_EQ(lastError(), ENOENT);
 }
 
-TEST(Errors, TextIsTrimmed) {
-    std::string t = systemErrorText(ENOENT);
-    ASSERT_FALSE(t.empty());
-    EXPECT_EQ(t, "No such file or directory");
-    for (int code : {EACCES, EEXIST, EXDEV, ENOSPC, EISDIR}) {
+bool isJapanese(const std::string& s) {
+    return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// Japanese whatever the locale of the process (the tests run under C.UTF-8), from the C
+// library where the machine has the Japanese locale and from our own table otherwise.
+TEST(Errors, TextIsJapaneseAndTrimmed) {
+    for (int code : {ENOENT, EACCES, EEXIST, EXDEV, ENOSPC, EISDIR, EINVAL, ENAMETOOLONG,
+                     ENOTDIR, EROFS, kErrorCancelled}) {
         std::string s = systemErrorText(code);
+        EXPECT_TRUE(isJapanese(s)) << code << ": " << s;
+        EXPECT_TRUE(isJapanese(ownErrorText(code == kErrorCancelled ? ECANCELED : code))) << code;
         ASSERT_FALSE(s.empty()) << code;
         char last = s.back();
         EXPECT_TRUE(last != '.' && last != ' ' && static_cast<unsigned char>(last) >= 0x20) << s;
     }
+    EXPECT_EQ(ownErrorText(EHWPOISON), "");
+    EXPECT_FALSE(systemErrorText(EHWPOISON).empty()) << "a rare code keeps the library's text";
 }
 
 TEST(Errors, UnknownCodeGivesEmptyText) {
