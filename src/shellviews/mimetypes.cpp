@@ -10,9 +10,17 @@
 
 namespace g3 {
 
+void useJapaneseTypeNames() {
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    if (QLocale() != japanese) QLocale::setDefault(japanese);
+}
+
 namespace {
 
 struct Table {
+    // Every name is read after this, so they are all Japanese even where the program's
+    // start did not ask first (tests, tools).
+    Table() { useJapaneseTypeNames(); }
     std::vector<TypeInfo> entries;
     QHash<QString, int> byMimeName;
     std::unordered_map<std::string, int> byExtension;
@@ -51,11 +59,6 @@ int special(int Table::*slot, const char* mimeName, TypeFallback fallback,
     return t.*slot;
 }
 
-} // namespace
-
-void useJapaneseTypeNames() { QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan)); }
-
-namespace {
 
 // Index 0 is the type of a file the database does not know.
 void ensureUnknown() {
