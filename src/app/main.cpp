@@ -6,7 +6,8 @@
 #include "shellviews/mimetypes.h"
 
 int main(int argc, char* argv[]) {
-    g3::useJapaneseTypeNames(); // before the warm-up reads the MIME database
+    g3::avoidSessionBusAutolaunch(); // changes the environment: before any thread
+    g3::useJapaneseTypeNames();      // before the warm-up reads the MIME database
     const g3::StartupWarmUp warmUp; // first thread: it overlaps the application's own start
     g3::Application app(argc, argv);
     return g3::runGrottan3(app);

@@ -16,9 +16,22 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace g3 {
+
+void avoidSessionBusAutolaunch() {
+    if (std::getenv("DBUS_SESSION_BUS_ADDRESS")) return;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) {
+        struct stat st {};
+        const std::string bus = joinPath(runtime, "bus");
+        if (::stat(bus.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) return; // found there
+    }
+    // An address of no known kind: the connection fails at once, and the accessibility
+    // bridge and the rest go without a bus.
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+}
 
 void installThrottledPump() {
     // A walk that meets hundreds of thousands of entries calls the pump at every one; going

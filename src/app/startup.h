@@ -15,6 +15,12 @@ namespace g3 {
 // window is shown with "/" listed (the start-up benchmark measures that).
 int runGrottan3(QApplication& app);
 
+// Where no session bus is known (no DBUS_SESSION_BUS_ADDRESS, no user bus socket in
+// XDG_RUNTIME_DIR) none is asked for: the D-Bus library would otherwise launch one itself,
+// forking a helper from a process that already runs threads, which can hang the start.
+// Call first thing, before any thread starts.
+void avoidSessionBusAutolaunch();
+
 // The event pump installed for long work: processes pending events, but returns at once
 // when it last ran less than 2 ms ago.
 void installThrottledPump();
