@@ -1,8 +1,7 @@
 #include "app/startup.h"
 
-#include "app/OKRightDlg.h"
-#include "app/mein.h"
 #include "app/msgbox.h"
+#include "engine/Sinkou.h"
 #include "platform/fileops.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
@@ -55,15 +54,19 @@ std::string secondInstanceProgram() {
     return self;
 }
 
+ProgramWindows::ProgramWindows() {
+    // Each later window joins here when it exists.
+    form_.setOKRightDlg(&okRightDlg_);
+    installErrorReport(&okRightDlg_);
+    installProgressDialog();
+}
+
 int runGrottan3(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Grottan3"));
     setApplicationTitle(QStringLiteral("Grottan3")); // the task bar shows the window's own title
     installThrottledPump();
-    // The windows in their start-up order; each later window joins here when it exists.
-    TForm1 form;
-    TOKRightDlg okRightDlg(&form);
-    form.setOKRightDlg(&okRightDlg);
-    installErrorReport(&okRightDlg);
+    ProgramWindows windows;
+    TForm1& form = windows.form();
     form.show();
     const char* exitWhenShown = std::getenv("G3_EXIT_WHEN_SHOWN");
     if (exitWhenShown && std::strcmp(exitWhenShown, "1") == 0)

@@ -1,15 +1,30 @@
 // Start-up and shut-down of the program.
 #pragma once
 
+#include "app/OKRightDlg.h"
+#include "app/mein.h"
+
 #include <string>
 
 class QApplication;
 
 namespace g3 {
 
-// Sets the application title "Grottan3", installs the event pump, creates the windows in
-// their fixed order (the main window first), shows the main window and runs the message
-// loop until it closes. Returns the loop's exit code.
+// The program's windows in their start-up order (the main window first), with what they
+// share installed: the progress window of every run, the end-of-run error report.
+class ProgramWindows {
+public:
+    ProgramWindows();
+    TForm1& form() { return form_; }
+
+private:
+    TForm1 form_;
+    TOKRightDlg okRightDlg_{&form_};
+};
+
+// Sets the application title "Grottan3", installs the event pump, creates the windows,
+// shows the main window and runs the message loop until it closes. Returns the loop's
+// exit code.
 //
 // With G3_EXIT_WHEN_SHOWN=1 in the environment the program quits as soon as the main
 // window is shown with "/" listed (the start-up benchmark measures that).

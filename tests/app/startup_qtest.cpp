@@ -1,0 +1,57 @@
+// The program's windows as the program starts them: a run started through the window
+// shows the progress window.
+#include "app/startup.h"
+#include "engine/Sinkou.h"
+#include "engine/copyworker.h"
+#include "engine/dropmenu.h"
+#include "mein_fixture.h"
+#include "platform/fileops.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aRunThroughTheWindowShowsTheProgressWindow() {
+        g3test::Folders f;
+        g3test::Boxes boxes;
+        const std::string src = f.scratch("src"), dst = f.scratch("dst");
+        ::mkdir(src.c_str(), 0755);
+        ::mkdir(dst.c_str(), 0755);
+        f.write(g3::joinPath(src, "big.bin"), std::string(64 << 20, 'b'));
+        g3::installThrottledPump();
+        g3::ProgramWindows windows;
+        g3::TForm1& form = windows.form();
+        form.show();
+        QVERIFY(form.navigateTo(dst));
+        g3::setDropMenuAnswerer([](QMenu& menu) -> QAction* {
+            for (QAction* a : menu.findChildren<QAction*>())
+                if (a->objectName() == QStringLiteral("popMcopyFast")) return a;
+            return nullptr;
+        });
+        // Looks at the screen between the pieces of the copy.
+        QStringList seen;
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            g3::TDlgSinkou* d = g3::currentProgressDialog();
+            if (d && d->isVisible() && form.copyEngine()->running())
+                seen << d->windowTitle();
+        });
+        look.start(0);
+        form.DropDst1FileDrop(nullptr, {g3::joinPath(src, "big.bin")}, 5, 5);
+        look.stop();
+        g3::setDropMenuAnswerer({});
+        QVERIFY(g3::fileSizeOf(g3::joinPath(dst, "big.bin")) == (64 << 20));
+        QVERIFY(!seen.isEmpty());
+        QCOMPARE(seen.first(), QString::fromUtf8(g3::TCopyEngine::kProgressCaption));
+        QVERIFY(!g3::currentProgressDialog()); // gone after the run
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "startup_qtest.moc"
