@@ -50,7 +50,9 @@ void writeDataIni(const std::string& path, const FormSettings& s, const std::str
     put("form", "top", s.top);
     put("form", "width", s.width);
     put("form", "height", s.height);
-    if (!ini.writeString("Folder", "Path", folder))
+    // A folder whose name holds a line break cannot stand on one line: it is not kept.
+    const bool storable = folder.find_first_of("\r\n") == std::string::npos;
+    if (!ini.writeString("Folder", "Path", storable ? folder : std::string()))
         throw std::runtime_error(withName("%s に書き込めません", path));
     for (int i = 0; i < 4; ++i) put("fileVhaba", kHabaKeys[i], s.haba[i]);
     put("fileVstyle", "ban", s.ban);
@@ -88,7 +90,9 @@ std::vector<std::string> readMemoIni(const std::string& path) {
 
 void writeMemoIni(const std::string& path, const std::vector<std::string>& lines) {
     std::string bytes;
-    for (const auto& l : lines) bytes += l + "\r\n";
+    // A path with a line break would come back as two tabs: such a tab is not kept.
+    for (const auto& l : lines)
+        if (l.find_first_of("\r\n") == std::string::npos) bytes += l + "\r\n";
     if (!writeFileAtomically(path, bytes))
         throw std::runtime_error(withName("ファイル %s を作成できません", path));
 }

@@ -31,6 +31,17 @@ bool sectionName(std::string_view line, std::string_view& name) {
 
 // "key=value" (not a comment) gives key and value, both trimmed; the value loses one pair
 // of enclosing quotes, as profile readers do.
+// A value that reading would change (blanks at either end, or a pair of quotes around it)
+// goes in quotes, which reading takes off again.
+std::string quotedIfNeeded(std::string_view v) {
+    if (v.empty()) return {};
+    const bool blankEnds = trimmed(v).size() != v.size();
+    const bool quotedAlready =
+        v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+    if (!blankEnds && !quotedAlready) return std::string(v);
+    return "\"" + std::string(v) + "\"";
+}
+
 bool keyValue(std::string_view line, std::string_view& key, std::string_view& value) {
     std::string_view t = trimmed(line);
     if (t.empty() || t.front() == ';') return false;
@@ -128,10 +139,16 @@ bool ProfileFile::hasKey(std::string_view section, std::string_view key) const {
     return s >= 0 && findKey(s, key) >= 0;
 }
 
-bool ProfileFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+bool ProfileFile::writeString(std::string_view section, std::string_view key, std::string_view raw) {
+    // A line cannot hold a line break: such a value would break the file.
+    if (raw.find_first_of("\r\n") != std::string_view::npos) {
+        setLastError(EINVAL);
+        return false;
+    }
+    const std::string value = quotedIfNeeded(raw);
     // New lines follow the file's own line ends, so a file from Windows stays CR LF.
     std::string eol = !lines_.empty() && !lines_[0].empty() && lines_[0].back() == '\r' ? "\r" : "";
-    std::string line = std::string(key) + "=" + std::string(value) + eol;
+    std::string line = std::string(key) + "=" + value + eol;
     int s = findSection(section);
     if (s < 0) {
         lines_.push_back("[" + std::string(section) + "]" + eol);

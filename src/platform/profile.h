@@ -21,9 +21,11 @@ public:
     int readInteger(std::string_view section, std::string_view key, int def) const;
     bool hasKey(std::string_view section, std::string_view key) const;
 
-    // Sets the value and writes the whole file at once (temporary file, then rename).
-    // False when the file cannot be written; lastError() tells why and the value stays set
-    // in memory.
+    // Sets the value and writes the whole file at once (temporary file, then rename). The
+    // value reads back exactly (one with blanks at its ends or in quotes is quoted); one
+    // with a line break cannot be stored and is refused (EINVAL), nothing changed. False
+    // when the file cannot be written; lastError() tells why and the value stays set in
+    // memory.
     bool writeString(std::string_view section, std::string_view key, std::string_view value);
     bool writeInteger(std::string_view section, std::string_view key, int value);
 

@@ -169,6 +169,18 @@ private slots:
         QCOMPARE(boxes.seen[1].text, QString::fromStdString(f.config("data.ini") + " に書き込めません"));
     }
 
+    // A folder name with a line break cannot stand on one line of either file: it is not
+    // kept, and nothing else breaks.
+    void folderNamesWithLineBreaksAreNotStored() {
+        Folders f;
+        writeDataIni(f.config("data.ini"), FormSettings{}, "/tmp/a\r\n[form]\r\nleft=9");
+        ProfileFile ini(f.config("data.ini"));
+        QCOMPARE(ini.readString("Folder", "Path", "?"), std::string());
+        QCOMPARE(ini.readInteger("form", "left", -1), FormSettings{}.left);
+        writeMemoIni(f.config("memo.ini"), {"/a", "/b\nc", "/d"});
+        QCOMPARE(readMemoIni(f.config("memo.ini")), (std::vector<std::string>{"/a", "/d"}));
+    }
+
     void readMemoRules() {
         Folders f;
         f.write(f.config("m"), "/a\n/b\r\n\r\n/c");

@@ -1,9 +1,12 @@
 #include "platform/codepage.h"
+#include "platform/errors.h"
 #include "platform/profile.h"
 
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 using namespace g3;
 using g3test::readFile;
@@ -45,6 +48,27 @@ TEST(ProfileFile, AFailedWriteIsReportedAndKeepsTheValueInMemory) {
     ProfileFile q(t / "missing/data.ini");
     EXPECT_FALSE(q.writeString("s", "k", "v"));
     EXPECT_EQ(q.readString("s", "k"), "v");
+}
+
+// Folder names are arbitrary bytes: what is written reads back exactly, and a value that a
+// line cannot hold is refused without touching the file.
+TEST(ProfileFile, ValuesReadBackExactlyAndLineBreaksAreRefused) {
+    TempDir t;
+    ProfileFile p(t / "data.ini");
+    const std::string values[] = {"/plain", " /lead", "/trail\t", "\"/quoted\"", "'x'", "\"",
+                                  "a=b;c", std::string("/\xff\x01" "bytes", 8), ""};
+    for (const auto& v : values) {
+        ASSERT_TRUE(p.writeString("Folder", "Path", v)) << v;
+        EXPECT_EQ(ProfileFile(t / "data.ini").readString("Folder", "Path", "?"), v) << v;
+    }
+    ASSERT_TRUE(p.writeString("Folder", "Path", "/kept"));
+    for (const char* v : {"/a\nb", "/a\rb", "/a\r\n[x]\r\nk=v"}) {
+        EXPECT_FALSE(p.writeString("Folder", "Path", v)) << v;
+        EXPECT_EQ(lastError(), EINVAL);
+    }
+    ProfileFile again(t / "data.ini");
+    EXPECT_EQ(again.readString("Folder", "Path"), "/kept");
+    EXPECT_FALSE(again.hasKey("x", "k"));
 }
 
 TEST(CodePage, WindowsTextIsKeptWhenUtf8AndDecodedAsCp932Otherwise) {
