@@ -73,7 +73,7 @@ void TOKRightDlg::showAbout() {
 void TOKRightDlg::prepareErrorList() {
     QStringList lines;
     for (const std::string& e : errorList())
-        lines << QString::fromUtf8(e).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        lines << displayLines(QString::fromUtf8(e));
     Memo2->setPlainText(lines.join(QLatin1Char('\n')));
     Memo1->hide();
     Memo2->setGeometry(rect());

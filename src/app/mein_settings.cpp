@@ -23,7 +23,9 @@ void TForm1::FormCreate() {
     layout_ = s.layout;
     std::vector<QRect> screens;
     for (QScreen* sc : QGuiApplication::screens()) screens.push_back(sc->geometry());
-    const QRect placed = correctOffScreen(QRect(s.left, s.top, s.width, s.height), screens);
+    QRect placed = correctOffScreen(QRect(s.left, s.top, s.width, s.height), screens);
+    if (QScreen* sc = QGuiApplication::screenAt(placed.topLeft()) ?: QGuiApplication::primaryScreen())
+        placed = fitSizeInto(placed, sc->availableGeometry());
     move(placed.topLeft());
     resize(placed.size());
     navigateTo("/");

@@ -55,7 +55,7 @@ MsgResult closeAnswer(MsgButtons buttons) {
 
 MsgResult show(const MessageRequest& req, QWidget* parent) {
     if (auto& a = answerer()) return a(req);
-    QMessageBox box(kindIcon(req.kind), req.caption, req.text, QMessageBox::NoButton,
+    QMessageBox box(kindIcon(req.kind), req.caption, displayLines(req.text), QMessageBox::NoButton,
                     parent ? parent : QApplication::activeWindow());
     struct Choice {
         MsgButton flag;
@@ -84,6 +84,23 @@ MsgResult show(const MessageRequest& req, QWidget* parent) {
 }
 
 } // namespace
+
+QString displayLines(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n') {
+            out += c;
+            continue;
+        }
+        out += u'\n';
+        // The other half of a pair belongs to the same break.
+        if (i + 1 < text.size() && (text[i + 1] == u'\r' || text[i + 1] == u'\n') && text[i + 1] != c)
+            ++i;
+    }
+    return out;
+}
 
 void setApplicationTitle(const QString& title) { titleStore() = title; }
 QString applicationTitle() { return titleStore(); }

@@ -50,6 +50,10 @@ using MessageAnswerer = std::function<MsgResult(const MessageRequest&)>;
 void setApplicationTitle(const QString& title);
 QString applicationTitle();
 
+// A text's lines as a window shows them: the system's line ends, CR LF and LF CR, and a lone
+// CR or LF, each become one line break. The texts themselves keep their bytes.
+QString displayLines(const QString& text);
+
 // Installs (or with an empty function removes) the answerer. Returns the previous one.
 MessageAnswerer setMessageBoxAnswerer(MessageAnswerer answerer);
 

@@ -71,6 +71,13 @@ QRect correctOffScreen(QRect window, const std::vector<QRect>& screens) {
     return window;
 }
 
+QRect fitSizeInto(QRect window, const QRect& available) {
+    if (available.isEmpty()) return window;
+    window.setWidth(std::min(window.width(), available.width()));
+    window.setHeight(std::min(window.height(), available.height()));
+    return window;
+}
+
 std::vector<std::string> readMemoIni(const std::string& path) {
     std::vector<std::string> lines;
     std::string raw;

@@ -33,6 +33,9 @@ void writeDataIni(const std::string& path, const FormSettings& s, const std::str
 // a window whose right edge passes W gets left 50, one whose bottom passes H gets top 50.
 // Size and a window partly left of or above the screens are left alone.
 QRect correctOffScreen(QRect window, const std::vector<QRect>& screens);
+// A size larger than the screen's available area (a size stored at a smaller scale
+// factor) is cut down to it; the position is left to correctOffScreen.
+QRect fitSizeInto(QRect window, const QRect& available);
 
 // memo.ini: one folder per line (CR LF or LF), UTF-8 or, from Windows, CP932. A missing or
 // unreadable file gives no lines.

@@ -7,6 +7,8 @@
 #include "platform/profile.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMenu>
 #include <QToolButton>
 
@@ -106,6 +108,16 @@ private slots:
         TForm1 form;
         QCOMPARE(form.pos(), QPoint(50, 60));
         QCOMPARE(form.size(), QSize(400, 200));
+    }
+
+    // A size stored at a smaller scale factor does not run past the screen.
+    void oversizedWindowIsCutToTheScreen() {
+        Folders f; // the offscreen platform has one screen of 800 x 600
+        f.write(f.config("data.ini"), "[form]\nleft=10\ntop=20\nwidth=1600\nheight=1200\n");
+        TForm1 form;
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(form.size(), available.size());
+        QCOMPARE(fitSizeInto(QRect(0, 0, 300, 200), available), QRect(0, 0, 300, 200));
     }
 
     void memoLinesBecomeTabs() {

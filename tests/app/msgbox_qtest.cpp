@@ -118,6 +118,25 @@ private slots:
         QCOMPARE(got.buttons, MsgButtons(mbYes | mbNo));
     }
 
+    // Either order of the pair, and a lone CR or LF, is one line break on the screen.
+    void lineEndsShowAsOneBreak_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("CR LF") << "a\r\nb" << "a\nb";
+        QTest::newRow("LF CR") << "a\n\rb" << "a\nb";
+        QTest::newRow("two breaks") << "a\r\n\r\nb" << "a\n\nb";
+        QTest::newRow("lone ends") << "a\rb\nc" << "a\nb\nc";
+        QTest::newRow("LF CR then CR LF") << "a\n\r\r\nb" << "a\n\nb";
+    }
+    void lineEndsShowAsOneBreak() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        Seen seen;
+        whenShown(seen, [](QMessageBox* box) { box->accept(); });
+        messageDlg(text, MsgKind::Information, mbOK);
+        QCOMPARE(seen.text, shown);
+    }
+
     void runGuardedShowsAnEscapingException() {
         std::vector<MessageRequest> shown;
         setMessageBoxAnswerer([&](const MessageRequest& r) {
