@@ -56,9 +56,13 @@ TDirMonitor::TDirMonitor(QObject* owner) : QObject(owner), extender_(new QTimer(
     // The subfolder watches of a new watch are added in slices between other events, so
     // switching folders never holds up the window for the whole subtree.
     extender_->setInterval(kSliceGapMs);
+    // The same slices handle a backlog of events, so a flood of changes is worked off
+    // between other events too, never in one go.
     connect(extender_, &QTimer::timeout, this, [this] {
-        if (!watch_.extend(kFoldersPerSlice, std::chrono::steady_clock::now() + kSliceTime))
-            extender_->stop();
+        const auto until = std::chrono::steady_clock::now() + kSliceTime;
+        watch_.drain(until);
+        watch_.extend(kFoldersPerSlice, until);
+        if (!watch_.pending() && !watch_.backlog()) extender_->stop();
     });
 }
 
@@ -127,6 +131,15 @@ void TDirMonitor::UpdateWatch() {
 }
 
 void TDirMonitor::PollMonitors() {
+    // One tick's reading of events is bounded; what is left goes on in the slices.
+    const auto until = std::chrono::steady_clock::now() + kPollTime;
+    struct SliceWhatIsLeft {
+        ~SliceWhatIsLeft() {
+            for (TDirMonitor* m : activeList())
+                if ((m->watch_.pending() || m->watch_.backlog()) && !m->extender_->isActive())
+                    m->extender_->start();
+        }
+    } sliceWhatIsLeft;
     for (int reports = 0; reports < kMaxReportsPerTick; ++reports) {
         // Built afresh each round: a handler may switch monitors on or off.
         const std::vector<TDirMonitor*> list = activeList();
@@ -134,7 +147,7 @@ void TDirMonitor::PollMonitors() {
         for (TDirMonitor* m : list) {
             if (std::find(activeList().begin(), activeList().end(), m) == activeList().end())
                 continue;
-            InotifyPoll r = m->watch_.poll();
+            InotifyPoll r = m->watch_.poll(until);
             if (r == InotifyPoll::Quiet) continue;
             if (r == InotifyPoll::Gone) {
                 // The folder itself went away: the watch can never be re-armed, so the

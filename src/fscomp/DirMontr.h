@@ -76,6 +76,7 @@ private:
     static constexpr std::size_t kFoldersPerSlice = 200;
     static constexpr int kSliceGapMs = 2; // the window gets its turn between slices
     static constexpr std::chrono::milliseconds kSliceTime{4}; // a slice stops soon after
+    static constexpr std::chrono::milliseconds kPollTime{8};  // a tick's reading likewise
 
     InotifyWatch watch_;
     QTimer* extender_;

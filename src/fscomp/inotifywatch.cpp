@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 
 #include <cerrno>
+#include <climits>
 #include <deque>
 #include <dirent.h>
 #include <iterator>
@@ -11,6 +12,7 @@
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <thread>
 #include <vector>
 
 namespace g3 {
@@ -30,36 +32,23 @@ std::uint32_t maskFor(std::uint32_t changes) {
     return m;
 }
 
-// Subfolders of folder that lie on the same file system, links not followed.
-void subfolders(const std::string& folder, std::uint64_t device, std::vector<std::string>& out) {
-    DIR* d = ::opendir(folder.c_str());
-    if (!d) return;
-    struct Closer {
-        DIR* d;
-        ~Closer() { ::closedir(d); }
-    } closer{d};
-    while (dirent* e = ::readdir(d)) {
-        std::string_view name = e->d_name;
-        if (name == "." || name == "..") continue;
-        if (e->d_type != DT_DIR && e->d_type != DT_UNKNOWN) continue;
-        struct stat st{};
-        if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (!S_ISDIR(st.st_mode) || st.st_dev != device) continue;
-        out.push_back(joinPath(folder, name));
-    }
-}
-
 } // namespace
 
 InotifyWatch::~InotifyWatch() { close(); }
 
 void InotifyWatch::close() {
-    if (fd_ >= 0) ::close(fd_);
+    // Closing an inotify instance waits for the kernel to retire its watches, at times for
+    // tens of milliseconds: a thread of its own waits instead of the window.
+    if (fd_ >= 0) std::thread([fd = fd_] { ::close(fd); }).detach();
     fd_ = -1;
     topWd_ = -1;
     paths_.clear();
+    wds_.clear();
     queue_.clear();
     unread_.clear();
+    reading_.reset();
+    pos_ = end_ = 0;
+    lastReadFull_ = changed_ = gone_ = false;
 }
 
 bool InotifyWatch::open(const std::string& folder, bool subtree, std::uint32_t changes,
@@ -93,10 +82,10 @@ bool InotifyWatch::open(const std::string& folder, bool subtree, std::uint32_t c
         return false;
     }
     paths_[topWd_] = folder;
+    wds_[folder] = topWd_;
+    top_ = folder;
     if (subtree_) {
-        std::vector<std::string> first;
-        subfolders(folder, device_, first);
-        queue_.assign(std::make_move_iterator(first.begin()), std::make_move_iterator(first.end()));
+        readTopFolder();
         if (!deferSubtree) extend(SIZE_MAX);
     }
     return true;
@@ -106,28 +95,37 @@ bool InotifyWatch::addOne(const std::string& folder) {
     if (paths_.size() >= budget_) return false;
     int wd = ::inotify_add_watch(fd_, folder.c_str(), mask_ | IN_DONT_FOLLOW);
     if (wd < 0) return false;
+    // The kernel hands out the descriptor of an existing watch again for the same folder.
+    auto old = paths_.find(wd);
+    if (old != paths_.end()) wds_.erase(old->second);
     paths_[wd] = folder;
+    wds_[folder] = wd;
     return true;
+}
+
+void InotifyWatch::forget(int wd) {
+    auto it = paths_.find(wd);
+    if (it == paths_.end()) return;
+    wds_.erase(it->second);
+    paths_.erase(it);
 }
 
 // Breadth first over the whole tree, so the budget goes to the levels nearest the watched
 // folder. A folder's subfolders are read only while the queue holds fewer candidates than
 // the budget has room for; the others wait in unread_, in the same order, and are read
-// only when the queue runs dry (some candidates could not be watched).
-bool InotifyWatch::extend(std::size_t maxNew, std::chrono::steady_clock::time_point until) {
-    std::vector<std::string> children;
-    auto readChildren = [&](const std::string& f) {
-        children.clear();
-        subfolders(f, device_, children);
-        for (auto& c : children) queue_.push_back(std::move(c));
-    };
-    auto timeIsUp = [until](std::size_t added) {
-        return added > 0 && std::chrono::steady_clock::now() >= until;
-    };
-    for (std::size_t added = 0; added < maxNew && paths_.size() < budget_ && !timeIsUp(added);) {
+// only when the queue runs dry (some candidates could not be watched). A folder with very
+// many entries is read over several slices.
+bool InotifyWatch::extend(std::size_t maxNew, Clock::time_point until) {
+    std::size_t added = 0;
+    while (added < maxNew && paths_.size() < budget_) {
+        if (reading_) {
+            if (!readSubfolders(added > 0 ? until : Clock::time_point::max())) break;
+            continue;
+        }
+        if (added > 0 && Clock::now() >= until) break;
         if (queue_.empty()) {
             if (unread_.empty()) break;
-            readChildren(unread_.front());
+            startReading(unread_.front());
             unread_.pop_front();
             continue;
         }
@@ -136,27 +134,83 @@ bool InotifyWatch::extend(std::size_t maxNew, std::chrono::steady_clock::time_po
         if (!addOne(f)) continue;
         ++added;
         if (unread_.empty() && paths_.size() + queue_.size() < budget_)
-            readChildren(f);
+            startReading(f);
         else
             unread_.push_back(std::move(f));
     }
     if (paths_.size() >= budget_) {
         queue_.clear();
         unread_.clear();
+        reading_.reset();
     }
     return pending();
 }
 
-// A folder renamed or moved away: its watches and those below it would carry stale paths.
-void InotifyWatch::forgetBelow(const std::string& folder) {
-    for (auto it = paths_.begin(); it != paths_.end();) {
-        if (it->first != topWd_ && isSameOrInside(it->second, folder)) {
-            ::inotify_rm_watch(fd_, it->first);
-            it = paths_.erase(it);
-        } else {
-            ++it;
+// The watched folder's own subfolders are read at once: an open folder would hold back
+// the kernel's report of its deletion, which tells the owner it is gone.
+void InotifyWatch::readTopFolder() {
+    startReading(top_);
+    if (reading_) readSubfolders(Clock::time_point::max());
+}
+
+void InotifyWatch::startReading(const std::string& folder) {
+    reading_.reset(::opendir(folder.c_str()));
+    readingPath_ = folder;
+}
+
+// Subfolders on the same file system, links not followed, go to the queue until the end
+// of the folder (true) or until the clock passes until (false: the rest another time).
+bool InotifyWatch::readSubfolders(Clock::time_point until) {
+    for (int n = 1;; ++n) {
+        const dirent* e = ::readdir(reading_.get());
+        if (!e) {
+            reading_.reset();
+            return true;
         }
+        std::string_view name = e->d_name;
+        if (name == "." || name == ".." || (e->d_type != DT_DIR && e->d_type != DT_UNKNOWN))
+            continue;
+        struct stat st{};
+        if (::fstatat(::dirfd(reading_.get()), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISDIR(st.st_mode) && st.st_dev == device_)
+            queue_.push_back(joinPath(readingPath_, name));
+        if (n % 16 == 0 && Clock::now() >= until) return false;
     }
+}
+
+// A folder renamed or moved away: its watches and those below it would carry stale paths.
+// They are the folder itself and the range of paths that begin with it and "/".
+void InotifyWatch::forgetBelow(const std::string& folder) {
+    auto drop = [this](std::map<std::string, int>::iterator it) {
+        if (it->second == topWd_) return std::next(it);
+        ::inotify_rm_watch(fd_, it->second);
+        paths_.erase(it->second);
+        return wds_.erase(it);
+    };
+    if (auto it = wds_.find(folder); it != wds_.end()) drop(it);
+    if (reading_ && isSameOrInside(readingPath_, folder)) reading_.reset(); // let it go
+    const std::string from = folder + '/', to = folder + char('/' + 1);
+    for (auto it = wds_.lower_bound(from); it != wds_.end() && it->first < to;) it = drop(it);
+}
+
+// The kernel dropped events: which folders came and went is unknown, so the subfolder
+// watches are set up anew from the folder itself, a slice at a time.
+void InotifyWatch::startOver() {
+    for (auto it = paths_.begin(); it != paths_.end();) {
+        if (it->first == topWd_) {
+            ++it;
+            continue;
+        }
+        ::inotify_rm_watch(fd_, it->first);
+        wds_.erase(it->second);
+        it = paths_.erase(it);
+    }
+    queue_.clear();
+    unread_.clear();
+    reading_.reset();
+    readTopFolder();
+    pos_ = end_ = 0;
+    changed_ = true;
 }
 
 bool InotifyWatch::counts(std::uint32_t mask) const {
@@ -167,12 +221,11 @@ bool InotifyWatch::counts(std::uint32_t mask) const {
 }
 
 InotifyPoll InotifyWatch::handle(const inotify_event& ev) {
-    if (ev.mask & IN_Q_OVERFLOW) return InotifyPoll::Changed;
     if (ev.wd == topWd_ && (ev.mask & kGoneEvents)) return InotifyPoll::Gone;
     auto it = paths_.find(ev.wd);
     if (it == paths_.end()) return InotifyPoll::Quiet;
     if (ev.mask & IN_IGNORED) {
-        paths_.erase(it);
+        forget(ev.wd);
         return InotifyPoll::Quiet;
     }
     // Events about a watched folder itself (no name) are also reported, with the name, by
@@ -182,39 +235,55 @@ InotifyPoll InotifyWatch::handle(const inotify_event& ev) {
         std::string child = joinPath(it->second, ev.name);
         if (ev.mask & (IN_MOVED_FROM | IN_DELETE)) forgetBelow(child);
         if (ev.mask & (IN_CREATE | IN_MOVED_TO)) {
+            // Watched now, so that what is made in it next is seen; what it already holds
+            // (a folder moved in whole) is added by the slices of extend().
             struct stat st{};
-            if (::lstat(child.c_str(), &st) == 0 && st.st_dev == device_) {
-                if (pending()) {
-                    // While the set-up is still adding watches in slices, the new folder
-                    // goes first in line and is watched now; the rest keep their slices.
-                    queue_.push_front(std::move(child));
-                    extend(1);
-                } else {
-                    queue_.push_back(std::move(child));
-                    extend(SIZE_MAX);
-                }
-            }
+            if (::lstat(child.c_str(), &st) == 0 && st.st_dev == device_ && addOne(child))
+                unread_.push_back(std::move(child));
         }
     }
     return counts(ev.mask) ? InotifyPoll::Changed : InotifyPoll::Quiet;
 }
 
-InotifyPoll InotifyWatch::poll() {
-    if (fd_ < 0) return InotifyPoll::Quiet;
-    alignas(inotify_event) char buf[16384];
-    InotifyPoll result = InotifyPoll::Quiet;
+bool InotifyWatch::readMore() {
+    if (buffer_.empty()) buffer_.resize(64 * 1024);
+    ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+    pos_ = 0;
+    end_ = n > 0 ? static_cast<std::size_t>(n) : 0;
+    // A full buffer says more may be waiting in the kernel.
+    lastReadFull_ = n > 0 && buffer_.size() - end_ < sizeof(inotify_event) + NAME_MAX + 1;
+    return end_ > 0;
+}
+
+void InotifyWatch::drain(Clock::time_point until) {
+    if (fd_ < 0 || gone_) return;
     for (;;) {
-        ssize_t n = ::read(fd_, buf, sizeof buf);
-        if (n <= 0) break; // EAGAIN: the queue is empty
-        for (ssize_t off = 0; off < n;) {
-            const auto* ev = reinterpret_cast<const inotify_event*>(buf + off);
-            off += static_cast<ssize_t>(sizeof(inotify_event) + ev->len);
-            InotifyPoll r = handle(*ev);
-            if (r == InotifyPoll::Gone) return InotifyPoll::Gone;
-            if (r == InotifyPoll::Changed) result = r;
+        if (pos_ == end_ && !readMore()) return;
+        while (pos_ < end_) {
+            // The kernel aligns each event in the buffer (whose storage is aligned).
+            const auto& ev = *reinterpret_cast<const inotify_event*>(buffer_.data() + pos_);
+            pos_ += sizeof ev + ev.len;
+            if (ev.mask & IN_Q_OVERFLOW) {
+                startOver();
+                return;
+            }
+            InotifyPoll r = handle(ev);
+            if (r == InotifyPoll::Gone) {
+                gone_ = true;
+                return;
+            }
+            if (r == InotifyPoll::Changed) changed_ = true;
+            if (Clock::now() >= until) return;
         }
     }
-    return result;
+}
+
+InotifyPoll InotifyWatch::poll(Clock::time_point until) {
+    drain(until);
+    if (gone_) return InotifyPoll::Gone;
+    const bool changed = changed_;
+    changed_ = false;
+    return changed ? InotifyPoll::Changed : InotifyPoll::Quiet;
 }
 
 } // namespace g3

@@ -2,10 +2,14 @@
 // optionally with its subfolders, read without blocking.
 #pragma once
 
+#include <dirent.h>
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -58,33 +62,63 @@ public:
     // folder's cached entries), so a count alone does not bound a slice's time.
     bool extend(std::size_t maxNew,
                 std::chrono::steady_clock::time_point until = std::chrono::steady_clock::time_point::max());
-    bool pending() const { return !queue_.empty() || !unread_.empty(); }
+    bool pending() const { return !queue_.empty() || !unread_.empty() || reading_; }
     void close();
     bool isOpen() const { return fd_ >= 0; }
 
-    // Reads every queued event without blocking. Folders created below a subtree watch
-    // get their watches here. Quiet when nothing counting was queued.
-    InotifyPoll poll();
+    using Clock = std::chrono::steady_clock;
+    // Handles queued events until the clock passes until, without blocking; what is left
+    // waits for the next call (backlog()). Changed when a counting change was handled
+    // since the last report (also by drain()); Gone once the watched folder itself went.
+    // Folders created below a subtree watch are watched at once; their own subfolders are
+    // added by extend(). When the kernel's queue overflowed, the subfolder watches are set
+    // up anew (by extend()) and one change is reported.
+    InotifyPoll poll(Clock::time_point until = Clock::time_point::max());
+    // The same without reporting: what it finds is reported by the next poll().
+    void drain(Clock::time_point until);
+    // True while read events wait to be handled, or the last read filled the buffer.
+    bool backlog() const { return pos_ < end_ || lastReadFull_; }
 
     std::size_t watchCount() const { return paths_.size(); }
     int fd() const { return fd_; }
 
 private:
     bool addOne(const std::string& folder);
+    void forget(int wd);
     void forgetBelow(const std::string& folder);
+    void startOver();
     bool counts(std::uint32_t mask) const;
     InotifyPoll handle(const ::inotify_event& ev);
+    bool readMore();
+    void readTopFolder();
+    void startReading(const std::string& folder);
+    bool readSubfolders(std::chrono::steady_clock::time_point until);
 
     int fd_ = -1;
     int topWd_ = -1;
+    std::string top_;
     bool subtree_ = false;
     std::uint32_t changes_ = 0;
     std::uint32_t mask_ = 0;
     std::size_t budget_ = kDefaultBudget;
     std::uint64_t device_ = 0;
+    // The watch table both ways; by path it is ordered, so the watches below a folder are
+    // one range and forgetting them costs what they are.
     std::unordered_map<int, std::string> paths_; // watch descriptor -> folder
+    std::map<std::string, int> wds_;             // folder -> watch descriptor
     std::deque<std::string> queue_;  // subfolders still to be watched, nearest first
     std::deque<std::string> unread_; // watched folders whose subfolders are still unread
+    struct DirCloser {
+        void operator()(DIR* d) const { ::closedir(d); }
+    };
+    std::unique_ptr<DIR, DirCloser> reading_; // the folder whose subfolders are being read
+    std::string readingPath_;
+    // Events read from the kernel, handled from pos_ to end_.
+    std::vector<char> buffer_;
+    std::size_t pos_ = 0, end_ = 0;
+    bool lastReadFull_ = false;
+    bool changed_ = false; // a counting change handled and not yet reported
+    bool gone_ = false;
 };
 
 } // namespace g3
