@@ -95,7 +95,8 @@ public:
     void tbtnVajHelClick();
     void startSecondInstance();
 
-    // Drops and the copy and move buttons, in mein_drops.cpp.
+    // Drops and the copy and move buttons, in mein_drops.cpp. The points are those the drop
+    // targets report: the list's own coordinates, the tree's viewport's.
     void DropDst1FileDrop(QObject* Sender, const std::vector<std::string>& Files, int X, int Y);
     void DropDst2FileDrop(QObject* Sender, const std::vector<std::string>& Files, int X, int Y);
     bool fileIcoLabHit(int X, int Y) const;
@@ -143,6 +144,8 @@ private:
     // Steps shared by both drops: the progress dialog around the drop menu; the chosen
     // kind, or 0 when the drop is to be abandoned.
     int askDropKind(const QPoint& screenPos);
+    // The row under a drop point of the list whose icon or caption is there; -1 for none.
+    int listRowAtDrop(int X, int Y) const;
     // Names of the selected rows of the list, in row order.
     std::vector<std::string> selectedNames() const;
 

@@ -118,7 +118,13 @@ TFolderDialog* TForm1::FolderDialog1() {
     return folderDialog1_;
 }
 
-bool TForm1::fileIcoLabHit(int X, int Y) const { return list_->rowAt(QPoint(X, Y), true) >= 0; }
+// The list's drop target reports the point in the list's own coordinates; its rows stand in
+// the viewport of the view that shows them, below the header and inside the frame.
+int TForm1::listRowAtDrop(int X, int Y) const {
+    return list_->rowAt(list_->itemView()->viewport()->mapFrom(list_, QPoint(X, Y)), true);
+}
+
+bool TForm1::fileIcoLabHit(int X, int Y) const { return listRowAtDrop(X, Y) >= 0; }
 
 bool TForm1::foldaIcoLabHit(int X, int Y) const { return tree_->nodeAtIconOrLabel(QPoint(X, Y)).isValid(); }
 
@@ -139,11 +145,11 @@ int TForm1::askDropKind(const QPoint& screenPos) {
 
 void TForm1::DropDst1FileDrop(QObject*, const std::vector<std::string>& Files, int X, int Y) {
     if (Files.empty() || engine_->running()) return;
-    const QPoint screen = list_->itemView()->viewport()->mapToGlobal(QPoint(X, Y));
+    const QPoint screen = list_->mapToGlobal(QPoint(X, Y));
     engine_->OpKind = okNone;
     // A drop on a folder row goes into that folder: the list opens it first, so the
     // destination is fixed before the menu shows.
-    const int row = list_->rowAt(QPoint(X, Y), true);
+    const int row = listRowAtDrop(X, Y);
     if (row >= 0 && list_->IsFolderItem(row)) tree_->SelectChild(list_->model()->row(row).id);
     const int kind = askDropKind(screen);
     monitor_->setActive(false);

@@ -45,14 +45,21 @@ std::string makeDir(const Folders& f, const std::string& name) {
     return p;
 }
 
-// The centre of a row's caption in the list's viewport.
+// A point of the list's viewport in the list's own coordinates, as its drop target
+// reports drops.
+QPoint onList(TForm1& form, QPoint viewportPos) {
+    g3::TFileView* list = form.ShellListView1();
+    return list->itemView()->viewport()->mapTo(list, viewportPos);
+}
+
+// The centre of a row's caption.
 QPoint rowPoint(TForm1& form, const std::string& name) {
     g3::TFileView* list = form.ShellListView1();
     const g3::FileListModel* m = list->model();
     for (int r = 0; r < m->rowCount(); ++r)
         if (m->row(r).id.firstName() == name) {
             const QRect rect = list->itemView()->visualRect(m->index(r, 0));
-            return QPoint(rect.left() + 30, rect.center().y());
+            return onList(form, QPoint(rect.left() + 30, rect.center().y()));
         }
     return {};
 }
@@ -75,7 +82,7 @@ struct Scene {
 // A point below every row: the blank area.
 QPoint blankPoint(TForm1& form) {
     QWidget* vp = form.ShellListView1()->itemView()->viewport();
-    return QPoint(vp->width() / 2, vp->height() - 3);
+    return onList(form, QPoint(vp->width() / 2, vp->height() - 3));
 }
 
 } // namespace
