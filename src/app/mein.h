@@ -146,6 +146,10 @@ private:
     int askDropKind(const QPoint& screenPos);
     // The row under a drop point of the list whose icon or caption is there; -1 for none.
     int listRowAtDrop(int X, int Y) const;
+    // Whether a drop at the point has a destination (asked while a drag moves, and by the
+    // drop handlers).
+    bool listTakesDropAt(int X, int Y) const;
+    bool treeTakesDropAt(int X, int Y) const;
     // Names of the selected rows of the list, in row order.
     std::vector<std::string> selectedNames() const;
 

@@ -4,11 +4,13 @@
 #include "engine/copyworker.h"
 #include "engine/dropmenu.h"
 #include "engine/opkind.h"
+#include "fscomp/DROPDST.h"
 #include "fscomp/DirMontr.h"
 #include "mein_fixture.h"
 #include "platform/fileops.h"
 #include "shellviews/FileView.h"
 #include "shellviews/FolderView.h"
+#include "shellviews/shellnamespace.h"
 
 #include <QAbstractItemView>
 #include <QMenu>
@@ -190,6 +192,38 @@ private slots:
         MenuAnswer menu(QStringLiteral("popMcopyFast"));
         form.DropDst2FileDrop(nullptr, {g3::joinPath(src, "a.txt")}, p.x(), p.y());
         QVERIFY(g3::fileSizeOf(g3::joinPath(dst, "a.txt")) == 1);
+    }
+
+    // The desktop root shows home, "/" and the volumes and stands for no folder: beside its
+    // rows, and on its node in the tree, a drop is refused (the drag shows it) and ignored.
+    void desktopRootIsNoDestination() {
+        Scene s;
+        TForm1& form = s.form;
+        g3::TFolderView* tree = form.ShellTreeView1();
+        const QModelIndex root = tree->rootNode();
+        tree->selectNode(root);
+        QCOMPARE(form.ShellListView1()->FolderIDList(), g3::desktopIDList());
+        const std::string desktopPath = form.CurDir();
+        MenuAnswer menu(QStringLiteral("popMcopyFast"));
+        const QPoint blank = blankPoint(form);
+        QVERIFY(!form.DropDst1()->OnDragOver(nullptr, blank.x(), blank.y()));
+        form.DropDst1FileDrop(nullptr, {s.a()}, blank.x(), blank.y());
+        const QRect r = tree->visualRect(root);
+        const QPoint onRoot(r.left() + 25, r.center().y());
+        QVERIFY(form.foldaIcoLabHit(onRoot.x(), onRoot.y()));
+        QVERIFY(!form.DropDst2()->OnDragOver(nullptr, onRoot.x(), onRoot.y()));
+        form.DropDst2FileDrop(nullptr, {s.a()}, onRoot.x(), onRoot.y());
+        QCOMPARE(menu.shown, 0);
+        QVERIFY(!g3::pathExists(g3::joinPath(desktopPath, "a.txt")));
+
+        // Its folder rows take drops; so does any folder's blank area, and a child node.
+        const QPoint slash = rowPoint(form, "/");
+        QVERIFY(!slash.isNull());
+        QVERIFY(form.DropDst1()->OnDragOver(nullptr, slash.x(), slash.y()));
+        QVERIFY(form.navigateTo(s.dst));
+        QVERIFY(form.DropDst1()->OnDragOver(nullptr, blank.x(), blank.y()));
+        const QRect n = tree->visualRect(tree->currentIndex());
+        QVERIFY(form.DropDst2()->OnDragOver(nullptr, n.left() + 25, n.center().y()));
     }
 
     void folderIntoItselfIsRefusedBeforeAnythingIsTouched() {

@@ -205,6 +205,35 @@ private slots:
         for (const char* other : {"a/x.txt", "c/x.txt", "x.txt"})
             QVERIFY(!g3::pathExists(g3::joinPath(dst, other)));
     }
+
+    // The desktop shows home, "/" and the volumes: a drop beside them has no folder to go
+    // to and is refused while the drag lasts; a drop on the home row goes into home.
+    void desktopTakesDropsOnlyOnItsFolders() {
+        Folders& f = *folders_;
+        const std::string src = makeDir(f.scratch("src2"));
+        f.write(g3::joinPath(src, "y.txt"), "Y");
+        ShownWindow w;
+        TForm1& form = w.form;
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        g3::TFolderView* tree = form.ShellTreeView1();
+        tree->selectNode(tree->rootNode());
+        QCOMPARE(form.ShellListView1()->FolderIDList(), g3::desktopIDList());
+        const std::string home = f.scratch("home");
+
+        ShownMenu menu(Qt::Key_A);
+        QWidget* vp = form.ShellListView1()->itemView()->viewport();
+        const QPoint blank = vp->mapToGlobal(QPoint(vp->width() / 2, vp->height() - 10));
+        QCOMPARE(dragTo({g3::joinPath(src, "y.txt")}, &form, blank), int(Qt::IgnoreAction));
+        QCOMPARE(menu.shown, 0);
+        QVERIFY(!g3::pathExists(g3::joinPath(home, "y.txt")));
+
+        const QPoint homeRow = rowOnScreen(form, QStringLiteral("home"));
+        QVERIFY(!homeRow.isNull());
+        QCOMPARE(dragTo({g3::joinPath(src, "y.txt")}, &form, homeRow), int(Qt::CopyAction));
+        QCOMPARE(menu.shown, 1);
+        QCOMPARE(form.CurDir(), home);
+        QCOMPARE(f.read(g3::joinPath(home, "y.txt")), std::string("Y"));
+    }
 };
 
 int main(int argc, char** argv) { return g3test::runOnXvfb<MeinDropsX11Test>(argc, argv); }
