@@ -38,7 +38,7 @@ public:
     std::vector<std::pair<std::string, std::string>> opened;
 };
 
-// Waits for a file the started program writes (a program runs on its own).
+// Waits for a file the started program puts in place whole (a program runs on its own).
 std::string awaitFile(const std::string& path) {
     for (int i = 0; i < 500 && access(path.c_str(), F_OK) != 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -99,7 +99,7 @@ TEST(ShellExecTest, ScriptsRunInTheWorkingFolderWithoutAShellFallBack) {
     RecordingOpener opener;
     g3test::makeFolders(t / "work");
     const std::string script = t / "write-pwd";
-    makeFile(script, "#!/bin/sh\npwd > \"" + t / "ran" + "\"\n");
+    makeFile(script, "#!/bin/sh\npwd > \"" + t / "ran.part" + "\" && mv \"" + t / "ran.part" + "\" \"" + t / "ran" + "\"\n");
     ASSERT_EQ(chmod(script.c_str(), 0755), 0);
     EXPECT_TRUE(ShellExecuteItem(script, t / "work"));
     EXPECT_EQ(awaitFile(t / "ran"), t / "work" + "\n");
