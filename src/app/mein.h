@@ -74,8 +74,9 @@ public:
     // Navigates the tree to path (the tree's SelectPath); false when the path is not a
     // folder the tree can show (nothing changes then).
     bool navigateTo(const std::string& path);
-    // Rebuilds the tree with its selected folder re-selected, inside one update.
-    void treeRefresh();
+    // Rebuilds the tree with its selected folder re-selected, inside one update; with a
+    // path of an existing folder, that folder is selected instead.
+    void treeRefresh(const std::string& path = {});
 
     // --- Handlers (public so tests can drive them like a click) ---------------------
     void ShellTreeView1Change();
@@ -169,7 +170,7 @@ private:
     void createViews();
     bool treeSelectPath(const std::string& path);
     std::string treeSelectedPath() const;
-    void treeRebuildSelected();
+    void treeRebuild(const std::string& path);
     void rebuildTreeQuietly(const ItemIDList& target);
     void setListViewStyle(int code);
     void setListColumnWidth(int column, int width);
@@ -180,6 +181,10 @@ private:
     void listSelectAll();
 
     void historyAdd(const std::string& path);
+    void historyForget(const std::string& vanished);
+    // The shown folder went away: to where it is now (nowAt, when it was renamed or
+    // moved), else to the nearest folder above it that still exists.
+    void followShownFolder(const std::string& nowAt);
 
     std::string curDir_;
     std::string dllFolder_;

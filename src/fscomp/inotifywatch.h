@@ -28,7 +28,8 @@ enum InotifyChange : std::uint32_t {
 enum class InotifyPoll {
     Quiet,   // nothing that counts happened since the last poll
     Changed, // at least one counting change (or an overflow of the kernel's queue)
-    Gone     // the watched folder itself was deleted, moved away or unmounted
+    Gone     // the watched folder was deleted or unmounted, or renamed or moved with its own
+             // name or with one of a folder above it: its path names it no more
 };
 
 // One open watch. Not copyable; the inotify descriptor is closed with the object.
@@ -65,12 +66,20 @@ public:
     // Reads every queued event without blocking. Folders created below a subtree watch
     // get their watches here. Quiet when nothing counting was queued.
     InotifyPoll poll();
+    // After a poll that found the folder Gone: its path now when it was renamed or moved
+    // within the folders on its path (its own rename, a rename of a folder above it, a
+    // move into one of those); "" when it was deleted or went out of sight.
+    const std::string& folderNowAt() const { return nowAt_; }
 
+    // Subtree watches, the folder's own included (not those of the folders above it).
     std::size_t watchCount() const { return paths_.size(); }
     int fd() const { return fd_; }
 
 private:
     bool addOne(const std::string& folder);
+    void watchAbove();
+    InotifyPoll handleAbove(const std::string& folder, const ::inotify_event& ev);
+    void findMoveTarget(const ::inotify_event& ev);
     void forgetBelow(const std::string& folder);
     bool counts(std::uint32_t mask) const;
     InotifyPoll handle(const ::inotify_event& ev);
@@ -83,6 +92,14 @@ private:
     std::size_t budget_ = kDefaultBudget;
     std::uint64_t device_ = 0;
     std::unordered_map<int, std::string> paths_; // watch descriptor -> folder
+    std::string top_;                            // the watched folder
+    std::unordered_map<int, std::string> above_; // watches of the folders above it
+    // Set by a poll that finds the folder gone: the folder on its path that was moved, the
+    // move's cookie, and where the watched folder is now.
+    bool gone_ = false;
+    std::string moved_;
+    std::uint32_t movedCookie_ = 0;
+    std::string nowAt_;
     std::deque<std::string> queue_;  // subfolders still to be watched, nearest first
     std::deque<std::string> unread_; // watched folders whose subfolders are still unread
 };

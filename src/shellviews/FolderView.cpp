@@ -444,6 +444,7 @@ void TFolderView::Edit(const QModelIndex& node, const QString& text) {
     if (newName == n->id.firstName()) return;
     ItemIDList newId;
     std::string shown = oldText;
+    bool selectionMoved = false;
     if (folder->SetNameOf(n->id, newName, newId)) {
         n->id = std::move(newId);
         GetDisplayName(folder.get(), n->id, SHGDN_NORMAL, shown);
@@ -451,11 +452,13 @@ void TFolderView::Edit(const QModelIndex& node, const QString& text) {
         for (QModelIndex i = current_; i.isValid(); i = i.parent())
             if (i == node) {
                 NotifyLinkedViews(current_);
+                selectionMoved = true;
                 break;
             }
     }
     n->text = QString::fromStdString(shown);
     d_->model->nodeChanged(n);
+    if (selectionMoved) emit OnChange(); // the selected folder has a new path
 }
 
 void TFolderView::RenameChild(const ItemIDList& oldRelative, const ItemIDList& newRelative) {
