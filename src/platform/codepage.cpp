@@ -80,13 +80,17 @@ std::string displayTextOf(std::string_view bytes) {
 
 std::string nameAfterEdit(std::string_view original, std::string_view edited) {
     const std::vector<Piece> a = piecesOf(original), b = piecesOf(edited);
-    auto same = [&](std::size_t i, std::size_t j) { return shownAs(original, a[i]) == shownAs(edited, b[j]); };
+    auto same = [&](std::size_t i, std::size_t j) {
+        return shownAs(original, a[i]) == shownAs(edited, b[j]);
+    };
     std::size_t head = 0;
     while (head < a.size() && head < b.size() && same(head, head)) ++head;
     std::size_t tail = 0;
-    while (tail < a.size() - head && tail < b.size() - head && same(a.size() - 1 - tail, b.size() - 1 - tail))
+    while (tail < a.size() - head && tail < b.size() - head &&
+           same(a.size() - 1 - tail, b.size() - 1 - tail))
         ++tail;
-    const std::size_t typedFrom = startOf(edited, b, head), typedTo = startOf(edited, b, b.size() - tail);
+    const std::size_t typedFrom = startOf(edited, b, head);
+    const std::size_t typedTo = startOf(edited, b, b.size() - tail);
     std::string out(original.substr(0, startOf(original, a, head)));
     out += edited.substr(typedFrom, typedTo - typedFrom);
     out += original.substr(startOf(original, a, a.size() - tail));

@@ -59,7 +59,8 @@ bool isProgramFile(const std::string& path) {
 // A double fork, so the program is no child of ours and never becomes a zombie; the
 // close-on-exec pipe tells whether exec succeeded. QProcess would take the path as a
 // QString and lose bytes that are not UTF-8.
-bool spawnDetached(const std::vector<std::string>& args, const std::string& workDir, bool searchPath) {
+bool spawnDetached(const std::vector<std::string>& args, const std::string& workDir,
+                   bool searchPath) {
     if (args.empty()) return false;
     std::vector<char*> argv;
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));

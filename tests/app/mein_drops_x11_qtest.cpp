@@ -62,7 +62,8 @@ public:
     }
     QRect window() {
         const QStringList v = line(QStringLiteral("ready")).split(' ');
-        return v.size() == 5 ? QRect(v[1].toInt(), v[2].toInt(), v[3].toInt(), v[4].toInt()) : QRect();
+        if (v.size() != 5) return {};
+        return QRect(v[1].toInt(), v[2].toInt(), v[3].toInt(), v[4].toInt());
     }
     // The action the drop target answered (Qt::DropAction); -1 when the drag never ended.
     int result() {
@@ -100,7 +101,8 @@ struct ShownMenu : QObject {
     ~ShownMenu() override { qApp->removeEventFilter(this); }
     bool eventFilter(QObject* o, QEvent* e) override {
         auto* menu = qobject_cast<QMenu*>(o);
-        if (e->type() == QEvent::Show && menu && menu->objectName() == QLatin1String("PopupMenu3")) {
+        if (e->type() == QEvent::Show && menu &&
+            menu->objectName() == QLatin1String("PopupMenu3")) {
             ++shown;
             at = menu->pos();
             QPointer<QMenu> m = menu;
@@ -126,10 +128,12 @@ int dragTo(const std::vector<std::string>& files, QWidget* window, QPoint screen
     if (source.line(QStringLiteral("dragging")).isEmpty()) return -1;
     DragMoves moves(window->windowHandle());
     for (QPoint p : {screen - QPoint(0, 6), screen})
-        if (!moveTo(p) || !QTest::qWaitFor([&] { return moves.seen.contains(p); }, 10000)) return -1;
+        if (!moveTo(p) || !QTest::qWaitFor([&] { return moves.seen.contains(p); }, 10000))
+            return -1;
     if (!xdotool({"mouseup", "1"})) return -1;
     const int answer = source.result();
-    if (answer != Qt::IgnoreAction && !QTest::qWaitFor([&] { return moves.drops == 1; }, 10000)) return -1;
+    if (answer != Qt::IgnoreAction && !QTest::qWaitFor([&] { return moves.drops == 1; }, 10000))
+        return -1;
     return answer;
 }
 
@@ -156,7 +160,8 @@ QPoint rowOnScreen(TForm1& form, const QString& caption) {
     for (int r = 0; r < m->rowCount(); ++r)
         if (m->caption(r) == caption) {
             const QRect rect = list->itemView()->visualRect(m->index(r, 0));
-            return list->itemView()->viewport()->mapToGlobal(QPoint(rect.left() + 30, rect.center().y()));
+            const QPoint caption(rect.left() + 30, rect.center().y());
+            return list->itemView()->viewport()->mapToGlobal(caption);
         }
     return {};
 }

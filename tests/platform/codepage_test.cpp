@@ -33,8 +33,10 @@ TEST(CodepageTest, EditedNamesKeepTheBytesNobodyEdited) {
         {"one of two bad bytes deleted", "\xff\xfe", "\uFFFD", "\xff"},
         {"all typed anew", "\xff\xfe", "new", "new"},
         {"emptied", "\xff", "", ""},
-        {"plain UTF-8", "\xe6\x97\xa5.txt", "\xe6\x97\xa5\xe6\x9c\xac.txt", "\xe6\x97\xa5\xe6\x9c\xac.txt"},
+        {"plain UTF-8", "\xe6\x97\xa5.txt", "\xe6\x97\xa5\xe6\x9c\xac.txt",
+         "\xe6\x97\xa5\xe6\x9c\xac.txt"},
         {"from nothing", "", "x", "x"},
     };
-    for (const Case& c : cases) EXPECT_EQ(nameAfterEdit(c.original, c.edited), c.expected) << c.what;
+    for (const Case& c : cases)
+        EXPECT_EQ(nameAfterEdit(c.original, c.edited), c.expected) << c.what;
 }

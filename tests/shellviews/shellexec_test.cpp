@@ -99,7 +99,8 @@ TEST(ShellExecTest, ScriptsRunInTheWorkingFolderWithoutAShellFallBack) {
     RecordingOpener opener;
     g3test::makeFolders(t / "work");
     const std::string script = t / "write-pwd";
-    makeFile(script, "#!/bin/sh\npwd > \"" + t / "ran.part" + "\" && mv \"" + t / "ran.part" + "\" \"" + t / "ran" + "\"\n");
+    const std::string part = "\"" + t / "ran.part" + "\"";
+    makeFile(script, "#!/bin/sh\npwd > " + part + " && mv " + part + " \"" + t / "ran" + "\"\n");
     ASSERT_EQ(chmod(script.c_str(), 0755), 0);
     EXPECT_TRUE(ShellExecuteItem(script, t / "work"));
     EXPECT_EQ(awaitFile(t / "ran"), t / "work" + "\n");
