@@ -118,11 +118,14 @@ bool InotifyWatch::open(const std::string& folder, bool subtree, std::uint32_t c
 // (paired by its cookie with the move in, when that lands on the same path) or a deletion.
 // No descriptor of the folder is held: it would keep its volume from being unmounted and
 // hold back the kernel's report of its deletion.
+// A folder that is watched already (the root above itself, a folder bound below itself)
+// keeps its watch: IN_MASK_ADD adds to a watch where a new mask would replace it.
 void InotifyWatch::watchAbove() {
-    for (std::string p = parentFolder(top_); !p.empty(); p = parentFolder(p)) {
-        const int wd = ::inotify_add_watch(fd_, p.c_str(), kAboveEvents);
+    for (std::string p = top_; p != "/";) {
+        p = parentFolder(p);
+        if (p.empty()) break;
+        const int wd = ::inotify_add_watch(fd_, p.c_str(), kAboveEvents | IN_MASK_ADD);
         if (wd >= 0 && !paths_.count(wd)) above_[wd] = p;
-        if (p == "/") break;
     }
 }
 

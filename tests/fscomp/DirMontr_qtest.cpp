@@ -7,6 +7,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/inotify.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -191,6 +194,28 @@ private slots:
             m.setDirectory(r);
             m.setActive(true);
             QVERIFY2(!m.FolderGone() && m.FolderNowAt().empty(), c.what);
+        }
+    }
+
+    // The folders above are watched for their children leaving, without touching the
+    // watches of the folder itself: "/" has nothing above it, and keeps its own events.
+    void watchesAboveLeaveTheFoldersOwnWatch() {
+        const std::string dir = joinPath(root(), "w");
+        std::filesystem::create_directory(dir);
+        for (const std::string& folder : {std::string("/"), dir}) {
+            InotifyWatch w;
+            QVERIFY(w.open(folder, false, icFileName));
+            // One line per watch: "inotify wd:N ino:... sdev:... mask:HEX ...".
+            std::ifstream info("/proc/self/fdinfo/" + std::to_string(w.fd()));
+            std::vector<unsigned> masks;
+            for (std::string line; std::getline(info, line);)
+                if (line.rfind("inotify wd:", 0) == 0)
+                    masks.push_back(std::stoul(line.substr(line.find("mask:") + 5), nullptr, 16));
+            const std::size_t above = folder == "/" ? 0 : std::count(dir.begin(), dir.end(), '/');
+            QCOMPARE(masks.size(), above + 1);
+            QCOMPARE(std::count_if(masks.begin(), masks.end(),
+                                   [](unsigned m) { return (m & IN_CREATE) != 0; }),
+                     std::ptrdiff_t(1)); // the folder's own watch, with its own events
         }
     }
 
