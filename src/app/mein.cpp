@@ -42,11 +42,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 
 bool TForm1::navigateTo(const std::string& path) { return treeSelectPath(path); }
 
-void TForm1::treeRefresh() {
+void TForm1::treeRefresh(const std::string& path) {
     // The tree's node updates stay suspended for the whole rebuild, so it repaints once.
     const bool updates = tree_ && tree_->updatesEnabled();
     if (tree_) tree_->setUpdatesEnabled(false);
-    treeRebuildSelected();
+    treeRebuild(path);
     if (tree_) tree_->setUpdatesEnabled(updates);
 }
 

@@ -74,8 +74,9 @@ public:
     // Navigates the tree to path (the tree's SelectPath); false when the path is not a
     // folder the tree can show (nothing changes then).
     bool navigateTo(const std::string& path);
-    // Rebuilds the tree with its selected folder re-selected, inside one update.
-    void treeRefresh();
+    // Rebuilds the tree with its selected folder re-selected, inside one update; with a
+    // path of an existing folder, that folder is selected instead.
+    void treeRefresh(const std::string& path = {});
 
     // --- Handlers (public so tests can drive them like a click) ---------------------
     void ShellTreeView1Change();
@@ -95,7 +96,8 @@ public:
     void tbtnVajHelClick();
     void startSecondInstance();
 
-    // Drops and the copy and move buttons, in mein_drops.cpp.
+    // Drops and the copy and move buttons, in mein_drops.cpp. The points are those the drop
+    // targets report: the list's own coordinates, the tree's viewport's.
     void DropDst1FileDrop(QObject* Sender, const std::vector<std::string>& Files, int X, int Y);
     void DropDst2FileDrop(QObject* Sender, const std::vector<std::string>& Files, int X, int Y);
     bool fileIcoLabHit(int X, int Y) const;
@@ -143,6 +145,12 @@ private:
     // Steps shared by both drops: the progress dialog around the drop menu; the chosen
     // kind, or 0 when the drop is to be abandoned.
     int askDropKind(const QPoint& screenPos);
+    // The row under a drop point of the list whose icon or caption is there; -1 for none.
+    int listRowAtDrop(int X, int Y) const;
+    // Whether a drop at the point has a destination (asked while a drag moves, and by the
+    // drop handlers).
+    bool listTakesDropAt(int X, int Y) const;
+    bool treeTakesDropAt(int X, int Y) const;
     // Names of the selected rows of the list, in row order.
     std::vector<std::string> selectedNames() const;
 
@@ -162,7 +170,7 @@ private:
     void createViews();
     bool treeSelectPath(const std::string& path);
     std::string treeSelectedPath() const;
-    void treeRebuildSelected();
+    void treeRebuild(const std::string& path);
     void rebuildTreeQuietly(const ItemIDList& target);
     void setListViewStyle(int code);
     void setListColumnWidth(int column, int width);
@@ -173,6 +181,10 @@ private:
     void listSelectAll();
 
     void historyAdd(const std::string& path);
+    void historyForget(const std::string& vanished);
+    // The shown folder went away: to where it is now (nowAt, when it was renamed or
+    // moved), else to the nearest folder above it that still exists.
+    void followShownFolder(const std::string& nowAt);
 
     std::string curDir_;
     std::string dllFolder_;

@@ -39,7 +39,10 @@ void TForm1::tbtnSaisinClick() {
 }
 
 void TForm1::DirMonitor1Change() {
-    treeRefresh();
+    if (monitor_->FolderGone())
+        followShownFolder(monitor_->FolderNowAt());
+    else
+        treeRefresh();
     keepRefreshOn();
 }
 

@@ -83,12 +83,14 @@ void TForm1::createCopyMachinery() {
     dropDst1_->OnFileDrop = [this](QObject* s, const std::vector<std::string>& f, int x, int y) {
         DropDst1FileDrop(s, f, x, y);
     };
+    dropDst1_->OnDragOver = [this](QObject*, int x, int y) { return listTakesDropAt(x, y); };
     dropDst2_ = new TDropDst(this);
     dropDst2_->setObjectName(QStringLiteral("DropDst2"));
     dropDst2_->setControl(tree_);
     dropDst2_->OnFileDrop = [this](QObject* s, const std::vector<std::string>& f, int x, int y) {
         DropDst2FileDrop(s, f, x, y);
     };
+    dropDst2_->OnDragOver = [this](QObject*, int x, int y) { return treeTakesDropAt(x, y); };
 
     auto wire = [this](const char* name, void (TForm1::*handler)()) {
         QToolButton* b = toolButton(QString::fromLatin1(name));
@@ -118,9 +120,29 @@ TFolderDialog* TForm1::FolderDialog1() {
     return folderDialog1_;
 }
 
-bool TForm1::fileIcoLabHit(int X, int Y) const { return list_->rowAt(QPoint(X, Y), true) >= 0; }
+// The list's drop target reports the point in the list's own coordinates; its rows stand in
+// the viewport of the view that shows them, below the header and inside the frame.
+int TForm1::listRowAtDrop(int X, int Y) const {
+    return list_->rowAt(list_->itemView()->viewport()->mapFrom(list_, QPoint(X, Y)), true);
+}
+
+bool TForm1::fileIcoLabHit(int X, int Y) const { return listRowAtDrop(X, Y) >= 0; }
 
 bool TForm1::foldaIcoLabHit(int X, int Y) const { return tree_->nodeAtIconOrLabel(QPoint(X, Y)).isValid(); }
+
+// The desktop root shows home, "/" and the volumes but is no folder of its own: a drop has
+// a destination there only on one of those rows, and anywhere else is refused as a drop on
+// nothing. On the tree the root's node is refused like the space beside a node.
+bool TForm1::listTakesDropAt(int X, int Y) const {
+    if (list_->FolderIDList().idCount() > 0) return true;
+    const int row = listRowAtDrop(X, Y);
+    return row >= 0 && list_->IsFolderItem(row);
+}
+
+bool TForm1::treeTakesDropAt(int X, int Y) const {
+    const QModelIndex node = tree_->nodeAtIconOrLabel(QPoint(X, Y));
+    return node.isValid() && node != tree_->rootNode();
+}
 
 int TForm1::askDropKind(const QPoint& screenPos) {
     engine_->OpKind = okNone;
@@ -138,12 +160,12 @@ int TForm1::askDropKind(const QPoint& screenPos) {
 }
 
 void TForm1::DropDst1FileDrop(QObject*, const std::vector<std::string>& Files, int X, int Y) {
-    if (Files.empty() || engine_->running()) return;
-    const QPoint screen = list_->itemView()->viewport()->mapToGlobal(QPoint(X, Y));
+    if (Files.empty() || engine_->running() || !listTakesDropAt(X, Y)) return;
+    const QPoint screen = list_->mapToGlobal(QPoint(X, Y));
     engine_->OpKind = okNone;
     // A drop on a folder row goes into that folder: the list opens it first, so the
     // destination is fixed before the menu shows.
-    const int row = list_->rowAt(QPoint(X, Y), true);
+    const int row = listRowAtDrop(X, Y);
     if (row >= 0 && list_->IsFolderItem(row)) tree_->SelectChild(list_->model()->row(row).id);
     const int kind = askDropKind(screen);
     monitor_->setActive(false);
@@ -154,9 +176,8 @@ void TForm1::DropDst1FileDrop(QObject*, const std::vector<std::string>& Files, i
 
 void TForm1::DropDst2FileDrop(QObject*, const std::vector<std::string>& Files, int X, int Y) {
     if (engine_->running()) return;
-    const QModelIndex node = tree_->nodeAtIconOrLabel(QPoint(X, Y));
-    if (!node.isValid()) return; // beside a node's icon and label: not a drop at all
-    tree_->selectNode(node);
+    if (!treeTakesDropAt(X, Y)) return; // beside a node's icon and label, or the root: no drop
+    tree_->selectNode(tree_->nodeAtIconOrLabel(QPoint(X, Y)));
     if (Files.empty()) return;
     const QPoint screen = tree_->viewport()->mapToGlobal(QPoint(X, Y));
     const int kind = askDropKind(screen);

@@ -15,10 +15,25 @@
 
 namespace g3 {
 
+namespace {
+
+// The nearest of path and the folders above it that exists.
+std::string nearestExistingFolder(std::string path) {
+    while (!isFolder(path)) {
+        std::string up = parentFolder(path);
+        if (up.empty() || up == path) return "/";
+        path = std::move(up);
+    }
+    return path;
+}
+
+} // namespace
+
 void TForm1::ShellTreeView1Change() {
     if (inRebuild_) return;
     const std::string path = currentFolderForm(treeSelectedPath());
     if (path.empty()) return; // no selected node: the views keep what they show
+    if (!curDir_.empty() && path != curDir_ && !isFolder(curDir_)) historyForget(curDir_);
     curDir_ = path;
     listSetExecDirectory(path);
     const QString shown = QString::fromUtf8(path);
@@ -45,6 +60,29 @@ void TForm1::historyAdd(const std::string& path) {
         keep = std::max(shown - 1, -1);
     }
     combo_->setCurrentIndex(keep);
+}
+
+// The folder left behind no longer exists (renamed, moved or deleted): the entries of it,
+// of the folders above it that went with it, and of anything below those that is gone too,
+// leave the history. The entry the combo shows stays shown when it is kept.
+void TForm1::historyForget(const std::string& vanished) {
+    std::string top = vanished;
+    for (std::string up = parentFolder(top); !up.empty() && up != top && !isFolder(up);
+         up = parentFolder(up))
+        top = up;
+    const QSignalBlocker quiet(combo_);
+    const QVariant shown = combo_->currentData();
+    for (int i = combo_->count() - 1; i >= 0; --i) {
+        const std::string entry = combo_->itemData(i).toByteArray().toStdString();
+        if (isSameOrInside(entry, top) && !isFolder(entry)) combo_->removeItem(i);
+    }
+    combo_->setCurrentIndex(shown.isValid() ? combo_->findData(shown) : -1);
+}
+
+void TForm1::followShownFolder(const std::string& nowAt) {
+    std::string target = currentFolderForm(nowAt);
+    if (target.empty() || !isFolder(target)) target = nearestExistingFolder(curDir_);
+    treeRefresh(target);
 }
 
 void TForm1::ComboBox1Change(int index) {

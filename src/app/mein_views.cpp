@@ -79,10 +79,11 @@ bool TForm1::treeSelectPath(const std::string& path) {
 
 std::string TForm1::treeSelectedPath() const { return tree_ ? tree_->GetSelectedPath() : std::string(); }
 
-void TForm1::treeRebuildSelected() {
+void TForm1::treeRebuild(const std::string& path) {
     if (!tree_) return;
-    ItemIDList selected = tree_->GetSelectedIDList();
-    rebuildTreeQuietly(selected.isNull() ? desktopIDList() : selected);
+    ItemIDList target;
+    if (path.empty() || !ParseDisplayName(path, target)) target = tree_->GetSelectedIDList();
+    rebuildTreeQuietly(target.isNull() ? desktopIDList() : target);
 }
 
 // A rebuild selects the desktop before it selects the folder again. That passing stop is

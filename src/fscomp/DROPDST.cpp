@@ -57,6 +57,13 @@ void TDropDst::acceptAsCopy(QDropEvent* e) {
     }
 }
 
+bool TDropDst::takesAt(const QPointF& at) {
+    if (!OnDragOver) return true;
+    TDropQueryEvent query = OnDragOver;
+    const QPoint p = at.toPoint();
+    return query(this, p.x(), p.y());
+}
+
 bool TDropDst::HookedMessage(QObject* watched, QEvent* event) {
     if (watched != eventWidget()) return TControlHook::HookedMessage(watched, event);
     switch (event->type()) {
@@ -67,17 +74,21 @@ bool TDropDst::HookedMessage(QObject* watched, QEvent* event) {
             e->ignore();
             return true;
         }
-        if (e->mimeData() && !readDroppedFiles(*e->mimeData()).empty()) {
+        if (!e->mimeData() || readDroppedFiles(*e->mimeData()).empty())
+            return false; // not files: the control may take it
+        // An enter is always taken, or the moves that follow would not come here; the move
+        // that follows every enter answers for the point.
+        if (event->type() == QEvent::DragMove && !takesAt(e->position()))
+            e->ignore();
+        else
             acceptAsCopy(e);
-            return true;
-        }
-        return false; // not files: the control may take it
+        return true;
     }
     case QEvent::Drop: {
         auto* e = static_cast<QDropEvent*>(event);
         std::vector<std::string> files;
         if (e->mimeData()) files = readDroppedFiles(*e->mimeData());
-        if (refusing()) {
+        if (refusing() || (!files.empty() && !takesAt(e->position()))) {
             e->ignore();
             return true;
         }

@@ -19,6 +19,10 @@ namespace g3 {
 using TFileDropEvent =
     std::function<void(QObject* Sender, const std::vector<std::string>& Files, int X, int Y)>;
 
+// Asked as a drag of files moves over the control, and once more at the drop, with the
+// point as OnFileDrop gets it: false when the control takes no files there.
+using TDropQueryEvent = std::function<bool(QObject* Sender, int X, int Y)>;
+
 class TDropDst : public TControlHook {
     Q_OBJECT
 public:
@@ -26,6 +30,9 @@ public:
     ~TDropDst() override;
 
     TFileDropEvent OnFileDrop;
+    // Where it answers false the pointer shows the refusal and a drop raises nothing.
+    // Without it every point of the control takes files.
+    TDropQueryEvent OnDragOver;
 
     bool AcceptDrop() const { return acceptDrop_; }
     void setAcceptDrop(bool accept);
@@ -44,6 +51,7 @@ private:
     // modal window of the handler processes events; a second drop must not run inside it).
     bool refusing() const { return !acceptDrop_ || busy_; }
     static void acceptAsCopy(QDropEvent* e);
+    bool takesAt(const QPointF& at);
 
     bool acceptDrop_ = true;
     QPointer<QWidget> site_; // the widget registered by us, and what it accepted before

@@ -118,6 +118,8 @@ void TDirMonitor::closeWatch() {
 
 void TDirMonitor::UpdateWatch() {
     closeWatch();
+    gone_ = false;
+    nowAt_.clear();
     if (active_) {
         const std::string dir = directory_.empty() ? currentDirectory() : directory_;
         if (watch_.open(dir, includeSubDir_, changesOf(filter_), InotifyWatch::kDefaultBudget, true)) {
@@ -152,6 +154,8 @@ void TDirMonitor::PollMonitors() {
             if (r == InotifyPoll::Gone) {
                 // The folder itself went away: the watch can never be re-armed, so the
                 // monitor closes and reports this last change once.
+                m->gone_ = true;
+                m->nowAt_ = m->watch_.folderNowAt();
                 m->active_ = false;
                 m->closeWatch();
                 enableTimer();

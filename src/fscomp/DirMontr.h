@@ -55,6 +55,14 @@ public:
     // changes made while it runs give another OnChange in the same tick.
     TNotifyEvent OnChange;
 
+    // For the OnChange that reports the watched folder gone (deleted, unmounted, or moved
+    // by a rename of it or of a folder above it), after which the monitor has switched
+    // itself off: FolderGone is true, and FolderNowAt names where the folder is now when
+    // it was renamed or moved within the folders on its path, "" when it was deleted or
+    // moved elsewhere. Both are cleared when the watch is set up again.
+    bool FolderGone() const { return gone_; }
+    const std::string& FolderNowAt() const { return nowAt_; }
+
     // After configuration: opens the watch when Active.
     void Loaded();
 
@@ -82,6 +90,8 @@ private:
     QTimer* extender_;
     bool active_ = false;
     bool includeSubDir_ = false;
+    bool gone_ = false;
+    std::string nowAt_;
     std::string directory_;
     TDirMonitorFilter filter_ = dmfFileName | dmfAttributes | dmfSize | dmfLastWrite;
 };

@@ -21,6 +21,9 @@ namespace {
 
 constexpr std::uint32_t kNameEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
 constexpr std::uint32_t kGoneEvents = IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_IGNORED;
+// What a folder above the watched one reports: its children leaving by a move or deletion,
+// and arriving by a move.
+constexpr std::uint32_t kAboveEvents = IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR;
 
 // The inotify events that can carry each kind of change. Setting times (touch) arrives as
 // IN_ATTRIB, so the last-write kind listens to it as well.
@@ -44,6 +47,10 @@ void InotifyWatch::close() {
     topWd_ = -1;
     paths_.clear();
     wds_.clear();
+    above_.clear();
+    moved_.clear();
+    movedCookie_ = 0;
+    nowAt_.clear();
     queue_.clear();
     unread_.clear();
     reading_.reset();
@@ -84,11 +91,51 @@ bool InotifyWatch::open(const std::string& folder, bool subtree, std::uint32_t c
     paths_[topWd_] = folder;
     wds_[folder] = topWd_;
     top_ = folder;
+    watchAbove();
     if (subtree_) {
         readTopFolder();
         if (!deferSubtree) extend(SIZE_MAX);
     }
     return true;
+}
+
+// A rename of a folder above the watched one moves the watched folder too, and its own
+// watch does not see that. The folders above report it as a child that leaves: a move out
+// (paired by its cookie with the move in, when that lands on the same path) or a deletion.
+// No descriptor of the folder is held: it would keep its volume from being unmounted and
+// hold back the kernel's report of its deletion.
+// A folder that is watched already (the root above itself, a folder bound below itself)
+// keeps its watch: IN_MASK_ADD adds to a watch where a new mask would replace it.
+void InotifyWatch::watchAbove() {
+    for (std::string p = top_; p != "/";) {
+        p = parentFolder(p);
+        if (p.empty()) break;
+        const int wd = ::inotify_add_watch(fd_, p.c_str(), kAboveEvents | IN_MASK_ADD);
+        if (wd >= 0 && !paths_.count(wd)) above_[wd] = p;
+    }
+}
+
+InotifyPoll InotifyWatch::handleAbove(const std::string& folder, const inotify_event& ev) {
+    if (ev.len == 0 || ev.name[0] == '\0' || !(ev.mask & (IN_DELETE | IN_MOVED_FROM)))
+        return InotifyPoll::Quiet;
+    const std::string child = joinPath(folder, ev.name);
+    if (!isSameOrInside(top_, child)) return InotifyPoll::Quiet; // not on the way down
+    gone_ = true;
+    if (ev.mask & IN_MOVED_FROM) {
+        moved_ = child;
+        movedCookie_ = ev.cookie;
+    }
+    return InotifyPoll::Gone;
+}
+
+// The other half of the move that took the folder away, when it lands in a folder above.
+void InotifyWatch::findMoveTarget(const inotify_event& ev) {
+    if (!movedCookie_ || !(ev.mask & IN_MOVED_TO) || ev.cookie != movedCookie_ || ev.len == 0)
+        return;
+    auto it = above_.find(ev.wd);
+    if (it == above_.end()) return;
+    nowAt_ = joinPath(it->second, ev.name) + top_.substr(moved_.size());
+    movedCookie_ = 0;
 }
 
 bool InotifyWatch::addOne(const std::string& folder) {
@@ -221,7 +268,15 @@ bool InotifyWatch::counts(std::uint32_t mask) const {
 }
 
 InotifyPoll InotifyWatch::handle(const inotify_event& ev) {
-    if (ev.wd == topWd_ && (ev.mask & kGoneEvents)) return InotifyPoll::Gone;
+    if (gone_) {
+        findMoveTarget(ev); // the rest of the queue no longer counts
+        return InotifyPoll::Quiet;
+    }
+    if (ev.wd == topWd_ && (ev.mask & kGoneEvents)) {
+        gone_ = true;
+        return InotifyPoll::Gone;
+    }
+    if (auto a = above_.find(ev.wd); a != above_.end()) return handleAbove(a->second, ev);
     auto it = paths_.find(ev.wd);
     if (it == paths_.end()) return InotifyPoll::Quiet;
     if (ev.mask & IN_IGNORED) {
@@ -255,24 +310,22 @@ bool InotifyWatch::readMore() {
     return end_ > 0;
 }
 
+// A folder that went away is reported once the queue is read: a rename queues the move
+// out, the move in and the folder's own report together, and the move in tells where the
+// folder went.
 void InotifyWatch::drain(Clock::time_point until) {
-    if (fd_ < 0 || gone_) return;
+    if (fd_ < 0) return;
     for (;;) {
         if (pos_ == end_ && !readMore()) return;
         while (pos_ < end_) {
             // The kernel aligns each event in the buffer (whose storage is aligned).
             const auto& ev = *reinterpret_cast<const inotify_event*>(buffer_.data() + pos_);
             pos_ += sizeof ev + ev.len;
-            if (ev.mask & IN_Q_OVERFLOW) {
+            if ((ev.mask & IN_Q_OVERFLOW) && !gone_) {
                 startOver();
                 return;
             }
-            InotifyPoll r = handle(ev);
-            if (r == InotifyPoll::Gone) {
-                gone_ = true;
-                return;
-            }
-            if (r == InotifyPoll::Changed) changed_ = true;
+            if (handle(ev) == InotifyPoll::Changed) changed_ = true;
             if (Clock::now() >= until) return;
         }
     }

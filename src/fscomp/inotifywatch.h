@@ -32,7 +32,8 @@ enum InotifyChange : std::uint32_t {
 enum class InotifyPoll {
     Quiet,   // nothing that counts happened since the last poll
     Changed, // at least one counting change (or an overflow of the kernel's queue)
-    Gone     // the watched folder itself was deleted, moved away or unmounted
+    Gone     // the watched folder was deleted or unmounted, or renamed or moved with its own
+             // name or with one of a folder above it: its path names it no more
 };
 
 // One open watch. Not copyable; the inotify descriptor is closed with the object.
@@ -78,13 +79,21 @@ public:
     void drain(Clock::time_point until);
     // True while read events wait to be handled, or the last read filled the buffer.
     bool backlog() const { return pos_ < end_ || lastReadFull_; }
+    // After a poll that found the folder Gone: its path now when it was renamed or moved
+    // within the folders on its path (its own rename, a rename of a folder above it, a
+    // move into one of those); "" when it was deleted or went out of sight.
+    const std::string& folderNowAt() const { return nowAt_; }
 
+    // Subtree watches, the folder's own included (not those of the folders above it).
     std::size_t watchCount() const { return paths_.size(); }
     int fd() const { return fd_; }
 
 private:
     bool addOne(const std::string& folder);
     void forget(int wd);
+    void watchAbove();
+    InotifyPoll handleAbove(const std::string& folder, const ::inotify_event& ev);
+    void findMoveTarget(const ::inotify_event& ev);
     void forgetBelow(const std::string& folder);
     void startOver();
     bool counts(std::uint32_t mask) const;
@@ -96,7 +105,7 @@ private:
 
     int fd_ = -1;
     int topWd_ = -1;
-    std::string top_;
+    std::string top_; // the watched folder
     bool subtree_ = false;
     std::uint32_t changes_ = 0;
     std::uint32_t mask_ = 0;
@@ -106,6 +115,7 @@ private:
     // one range and forgetting them costs what they are.
     std::unordered_map<int, std::string> paths_; // watch descriptor -> folder
     std::map<std::string, int> wds_;             // folder -> watch descriptor
+    std::unordered_map<int, std::string> above_; // watches of the folders above it
     std::deque<std::string> queue_;  // subfolders still to be watched, nearest first
     std::deque<std::string> unread_; // watched folders whose subfolders are still unread
     struct DirCloser {
@@ -118,7 +128,12 @@ private:
     std::size_t pos_ = 0, end_ = 0;
     bool lastReadFull_ = false;
     bool changed_ = false; // a counting change handled and not yet reported
+    // Set by a poll that finds the folder gone: the folder on its path that was moved, the
+    // move's cookie, and where the watched folder is now.
     bool gone_ = false;
+    std::string moved_;
+    std::uint32_t movedCookie_ = 0;
+    std::string nowAt_;
 };
 
 } // namespace g3

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <vector>
 
 namespace g3 {
 
@@ -42,7 +43,59 @@ std::size_t utf8SequenceLength(std::string_view s, std::size_t i) {
     return len;
 }
 
+// One shown character of a byte string: a well-formed sequence, or one byte of an
+// ill-formed one (shown as U+FFFD).
+struct Piece {
+    std::size_t at, len;
+    bool wellFormed;
+};
+
+std::vector<Piece> piecesOf(std::string_view s) {
+    std::vector<Piece> out;
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t n = utf8SequenceLength(s, i);
+        out.push_back({i, n ? n : 1, n != 0});
+        i += n ? n : 1;
+    }
+    return out;
+}
+
+std::string_view shownAs(std::string_view s, const Piece& p) {
+    return p.wellFormed ? s.substr(p.at, p.len) : kReplacement;
+}
+
+// Byte offset where piece i begins (the end of s past the last piece).
+std::size_t startOf(std::string_view s, const std::vector<Piece>& pieces, std::size_t i) {
+    return i < pieces.size() ? pieces[i].at : s.size();
+}
+
 } // namespace
+
+std::string displayTextOf(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const Piece& p : piecesOf(bytes)) out += shownAs(bytes, p);
+    return out;
+}
+
+std::string nameAfterEdit(std::string_view original, std::string_view edited) {
+    const std::vector<Piece> a = piecesOf(original), b = piecesOf(edited);
+    auto same = [&](std::size_t i, std::size_t j) {
+        return shownAs(original, a[i]) == shownAs(edited, b[j]);
+    };
+    std::size_t head = 0;
+    while (head < a.size() && head < b.size() && same(head, head)) ++head;
+    std::size_t tail = 0;
+    while (tail < a.size() - head && tail < b.size() - head &&
+           same(a.size() - 1 - tail, b.size() - 1 - tail))
+        ++tail;
+    const std::size_t typedFrom = startOf(edited, b, head);
+    const std::size_t typedTo = startOf(edited, b, b.size() - tail);
+    std::string out(original.substr(0, startOf(original, a, head)));
+    out += edited.substr(typedFrom, typedTo - typedFrom);
+    out += original.substr(startOf(original, a, a.size() - tail));
+    return out;
+}
 
 bool isValidUtf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {

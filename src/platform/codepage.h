@@ -7,6 +7,16 @@
 namespace g3 {
 
 bool isValidUtf8(std::string_view s);
+
+// The text a name's bytes are shown as: well-formed UTF-8 as it stands, each byte of an
+// ill-formed sequence as U+FFFD.
+std::string displayTextOf(std::string_view bytes);
+// The bytes of a name whose shown text (displayTextOf(original)) the user edited into
+// `edited` (UTF-8). What stands before and after the edited stretch (the longest common
+// start and end of the two texts, in whole characters) keeps the original's bytes, so
+// bytes that are not UTF-8 survive wherever they were not edited; only the edited
+// stretch takes the typed text. An unchanged text gives the original bytes.
+std::string nameAfterEdit(std::string_view original, std::string_view edited);
 // CP932 bytes to UTF-8 (iconv); bytes that do not convert become U+FFFD.
 std::string cp932ToUtf8(std::string_view s);
 // Text from a file that may have been written on Windows: kept when valid UTF-8, else

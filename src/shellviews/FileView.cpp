@@ -1,6 +1,7 @@
 #include "shellviews/FileView.h"
 
 #include "app/msgbox.h"
+#include "platform/codepage.h"
 #include "shellviews/FolderView.h"
 #include "shellviews/mousetrack.h"
 #include "shellviews/shellexec.h"
@@ -200,8 +201,12 @@ void TFileView::Impl::doubleClick() {
 bool TFileView::Impl::rename(int row, const QString& text) {
     if (!folder) return false;
     const ItemIDList oldId = model->row(row).id;
+    // Leaving the editor commits its text even when nothing was typed; the name's bytes
+    // that the text shows as U+FFFD are kept wherever the user did not edit.
+    const std::string newName = nameAfterEdit(oldId.firstName(), text.toStdString());
+    if (newName == oldId.firstName()) return false;
     ItemIDList newId;
-    if (!folder->SetNameOf(oldId, text.toStdString(), newId)) return false;
+    if (!folder->SetNameOf(oldId, newName, newId)) return false;
     if (tree && (folder->GetAttributesOf(oldId, SFGAO_FOLDER) & SFGAO_FOLDER)) tree->RenameChild(oldId, newId);
     model->setRowId(row, std::move(newId));
     return true;

@@ -1,5 +1,6 @@
 #include "shellviews/FolderView.h"
 
+#include "platform/codepage.h"
 #include "shellviews/FileView.h"
 
 #include <QAbstractItemModel>
@@ -437,24 +438,27 @@ void TFolderView::Edit(const QModelIndex& node, const QString& text) {
     if (!n || !folder) return;
     std::string oldText;
     GetDisplayName(folder.get(), n->id, SHGDN_NORMAL, oldText);
-    // An unchanged text is no rename: a name with bytes that are not UTF-8 shows them
-    // as U+FFFD, and renaming to that text would change the name.
-    if (text == QString::fromStdString(oldText)) return;
+    // A name with bytes that are not UTF-8 shows them as U+FFFD: they are kept wherever
+    // the text was not edited, and an unchanged text is no rename.
+    const std::string newName = nameAfterEdit(n->id.firstName(), text.toStdString());
+    if (newName == n->id.firstName()) return;
     ItemIDList newId;
-    QByteArray bytes = text.toUtf8();
     std::string shown = oldText;
-    if (folder->SetNameOf(n->id, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), newId)) {
+    bool selectionMoved = false;
+    if (folder->SetNameOf(n->id, newName, newId)) {
         n->id = std::move(newId);
         GetDisplayName(folder.get(), n->id, SHGDN_NORMAL, shown);
         // The list may show this folder or one below it: show it under the new name.
         for (QModelIndex i = current_; i.isValid(); i = i.parent())
             if (i == node) {
                 NotifyLinkedViews(current_);
+                selectionMoved = true;
                 break;
             }
     }
     n->text = QString::fromStdString(shown);
     d_->model->nodeChanged(n);
+    if (selectionMoved) emit OnChange(); // the selected folder has a new path
 }
 
 void TFolderView::RenameChild(const ItemIDList& oldRelative, const ItemIDList& newRelative) {

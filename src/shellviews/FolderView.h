@@ -83,7 +83,8 @@ public:
     bool RightClickSelect() const { return rightClickSelect_; }
 
 signals:
-    // OnChange: raised for every selection change, before the list is refilled.
+    // OnChange: raised for every selection change, before the list is refilled, and after
+    // a rename in place of the selected folder or of one above it (its path changed).
     void OnChange();
 
 protected:

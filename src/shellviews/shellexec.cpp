@@ -1,6 +1,9 @@
 #include "shellviews/shellexec.h"
 
+#include "platform/uniquefd.h"
+
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,12 +23,16 @@ std::function<bool(const std::string&, const std::string&)>& hook() {
     return h;
 }
 
-// The grandchild: runs in the new session; reports a failure through the pipe.
-[[noreturn]] void execChild(char* const* argv, const char* dir, int reportFd) {
+// The grandchild: runs in the new session; reports a failure through the pipe. execvp
+// would hand a file it cannot execute to /bin/sh; execve fails instead.
+[[noreturn]] void execChild(char* const* argv, const char* dir, bool searchPath, int reportFd) {
     int err = 0;
     if (dir && chdir(dir) != 0) err = errno;
     if (!err) {
-        execvp(argv[0], argv);
+        if (searchPath)
+            execvp(argv[0], argv);
+        else
+            execve(argv[0], argv, environ);
         err = errno;
     }
     ssize_t ignored = write(reportFd, &err, sizeof err);
@@ -35,15 +42,25 @@ std::function<bool(const std::string&, const std::string&)>& hook() {
 
 } // namespace
 
-bool isExecutableFile(const std::string& path) {
+bool isProgramFile(const std::string& path) {
     struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0111);
+    // Never opened unless regular: a FIFO would block the open.
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || access(path.c_str(), X_OK) != 0)
+        return false;
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd) return false;
+    char head[4] = {};
+    ssize_t n;
+    while ((n = read(fd.get(), head, sizeof head)) < 0 && errno == EINTR) {}
+    if (n >= 2 && head[0] == '#' && head[1] == '!') return true;
+    return n == 4 && std::memcmp(head, "\x7f" "ELF", 4) == 0;
 }
 
 // A double fork, so the program is no child of ours and never becomes a zombie; the
 // close-on-exec pipe tells whether exec succeeded. QProcess would take the path as a
 // QString and lose bytes that are not UTF-8.
-bool spawnDetached(const std::vector<std::string>& args, const std::string& workDir) {
+bool spawnDetached(const std::vector<std::string>& args, const std::string& workDir,
+                   bool searchPath) {
     if (args.empty()) return false;
     std::vector<char*> argv;
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -55,7 +72,7 @@ bool spawnDetached(const std::vector<std::string>& args, const std::string& work
     if (child == 0) {
         close(fds[0]);
         setsid();
-        if (fork() == 0) execChild(argv.data(), dir, fds[1]);
+        if (fork() == 0) execChild(argv.data(), dir, searchPath, fds[1]);
         _exit(0);
     }
     close(fds[1]);
@@ -74,7 +91,7 @@ bool spawnDetached(const std::vector<std::string>& args, const std::string& work
 
 bool ShellExecuteItem(const std::string& path, const std::string& workDir) {
     if (auto& h = hook()) return h(path, workDir);
-    if (isExecutableFile(path)) return spawnDetached({path}, workDir);
+    if (isProgramFile(path)) return spawnDetached({path}, workDir, false);
     if (auto& o = opener(); o && o(path, workDir)) return true;
     return spawnDetached({"xdg-open", path}, workDir);
 }

@@ -1,5 +1,5 @@
-// Opening and running an item, as a double click in the file list does: a regular file
-// with an execute bit is started as its own process; anything else goes to the program's
+// Opening and running an item, as a double click in the file list does: a program (see
+// isProgramFile) is started as its own process; anything else goes to the program's
 // association store (when one is installed) and then to the desktop's default application
 // (xdg-open). Both run with the given working folder; paths are passed as exact bytes.
 #pragma once
@@ -22,11 +22,17 @@ void setAssociationOpener(AssociationOpener opener);
 // Test seam: replaces ShellExecuteItem entirely (empty function: the real behaviour).
 void setShellExecuteHookForTesting(std::function<bool(const std::string& path, const std::string& workDir)> hook);
 
-// True for a regular file (after links) with any execute bit.
-bool isExecutableFile(const std::string& path);
+// True for a regular file (after links) that this process may execute and whose content
+// is a program: an ELF image, or a script whose first two bytes are "#!". Execute bits
+// alone say nothing (every file on a FAT, exFAT or NTFS stick carries them), and a file
+// without either mark would be run by the shell line by line.
+bool isProgramFile(const std::string& path);
 
-// Starts argv[0] (searched in PATH) detached from this process, in workDir when not empty.
-// False when it could not be started (the exec failed or the folder is missing).
-bool spawnDetached(const std::vector<std::string>& argv, const std::string& workDir);
+// Starts argv[0] detached from this process, in workDir when not empty: a name without
+// "/" is searched in PATH; with searchPath false argv[0] is the program's path and is run
+// as it stands, never handed to a shell. False when it could not be started (the exec
+// failed or the folder is missing).
+bool spawnDetached(const std::vector<std::string>& argv, const std::string& workDir,
+                   bool searchPath = true);
 
 } // namespace g3

@@ -1,11 +1,10 @@
 #include "shellviews/shellnamespace.h"
 
+#include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/uniquefd.h"
 #include "shellviews/mimetypes.h"
 #include "shellviews/naturalorder.h"
-
-#include <QString>
 
 #include <algorithm>
 #include <cerrno>
@@ -23,10 +22,9 @@ namespace g3 {
 
 namespace {
 
-// Readable text of name bytes: invalid UTF-8 becomes U+FFFD.
-std::string displayText(std::string_view bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toStdString();
-}
+// Readable text of name bytes: invalid UTF-8 becomes U+FFFD, by the rule an edit of the
+// text is mapped back to bytes with (nameAfterEdit).
+std::string displayText(std::string_view bytes) { return displayTextOf(bytes); }
 
 // A form of a path that the system calls accept. A path shorter than PATH_MAX stands as
 // it is. A longer one (the kernel refuses those with ENAMETOOLONG) is opened folder by

@@ -4,11 +4,13 @@
 #include "engine/copyworker.h"
 #include "engine/dropmenu.h"
 #include "engine/opkind.h"
+#include "fscomp/DROPDST.h"
 #include "fscomp/DirMontr.h"
 #include "mein_fixture.h"
 #include "platform/fileops.h"
 #include "shellviews/FileView.h"
 #include "shellviews/FolderView.h"
+#include "shellviews/shellnamespace.h"
 
 #include <QAbstractItemView>
 #include <QMenu>
@@ -45,14 +47,21 @@ std::string makeDir(const Folders& f, const std::string& name) {
     return p;
 }
 
-// The centre of a row's caption in the list's viewport.
+// A point of the list's viewport in the list's own coordinates, as its drop target
+// reports drops.
+QPoint onList(TForm1& form, QPoint viewportPos) {
+    g3::TFileView* list = form.ShellListView1();
+    return list->itemView()->viewport()->mapTo(list, viewportPos);
+}
+
+// The centre of a row's caption.
 QPoint rowPoint(TForm1& form, const std::string& name) {
     g3::TFileView* list = form.ShellListView1();
     const g3::FileListModel* m = list->model();
     for (int r = 0; r < m->rowCount(); ++r)
         if (m->row(r).id.firstName() == name) {
             const QRect rect = list->itemView()->visualRect(m->index(r, 0));
-            return QPoint(rect.left() + 30, rect.center().y());
+            return onList(form, QPoint(rect.left() + 30, rect.center().y()));
         }
     return {};
 }
@@ -75,7 +84,7 @@ struct Scene {
 // A point below every row: the blank area.
 QPoint blankPoint(TForm1& form) {
     QWidget* vp = form.ShellListView1()->itemView()->viewport();
-    return QPoint(vp->width() / 2, vp->height() - 3);
+    return onList(form, QPoint(vp->width() / 2, vp->height() - 3));
 }
 
 } // namespace
@@ -183,6 +192,38 @@ private slots:
         MenuAnswer menu(QStringLiteral("popMcopyFast"));
         form.DropDst2FileDrop(nullptr, {g3::joinPath(src, "a.txt")}, p.x(), p.y());
         QVERIFY(g3::fileSizeOf(g3::joinPath(dst, "a.txt")) == 1);
+    }
+
+    // The desktop root shows home, "/" and the volumes and stands for no folder: beside its
+    // rows, and on its node in the tree, a drop is refused (the drag shows it) and ignored.
+    void desktopRootIsNoDestination() {
+        Scene s;
+        TForm1& form = s.form;
+        g3::TFolderView* tree = form.ShellTreeView1();
+        const QModelIndex root = tree->rootNode();
+        tree->selectNode(root);
+        QCOMPARE(form.ShellListView1()->FolderIDList(), g3::desktopIDList());
+        const std::string desktopPath = form.CurDir();
+        MenuAnswer menu(QStringLiteral("popMcopyFast"));
+        const QPoint blank = blankPoint(form);
+        QVERIFY(!form.DropDst1()->OnDragOver(nullptr, blank.x(), blank.y()));
+        form.DropDst1FileDrop(nullptr, {s.a()}, blank.x(), blank.y());
+        const QRect r = tree->visualRect(root);
+        const QPoint onRoot(r.left() + 25, r.center().y());
+        QVERIFY(form.foldaIcoLabHit(onRoot.x(), onRoot.y()));
+        QVERIFY(!form.DropDst2()->OnDragOver(nullptr, onRoot.x(), onRoot.y()));
+        form.DropDst2FileDrop(nullptr, {s.a()}, onRoot.x(), onRoot.y());
+        QCOMPARE(menu.shown, 0);
+        QVERIFY(!g3::pathExists(g3::joinPath(desktopPath, "a.txt")));
+
+        // Its folder rows take drops; so does any folder's blank area, and a child node.
+        const QPoint slash = rowPoint(form, "/");
+        QVERIFY(!slash.isNull());
+        QVERIFY(form.DropDst1()->OnDragOver(nullptr, slash.x(), slash.y()));
+        QVERIFY(form.navigateTo(s.dst));
+        QVERIFY(form.DropDst1()->OnDragOver(nullptr, blank.x(), blank.y()));
+        const QRect n = tree->visualRect(tree->currentIndex());
+        QVERIFY(form.DropDst2()->OnDragOver(nullptr, n.left() + 25, n.center().y()));
     }
 
     void folderIntoItselfIsRefusedBeforeAnythingIsTouched() {

@@ -6,6 +6,9 @@
 #include "app/tabstrip.h"
 #include "fscomp/DirMontr.h"
 #include "mein_fixture.h"
+#include "platform/fileops.h"
+#include "shellviews/FileView.h"
+#include "shellviews/FolderView.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -226,6 +229,72 @@ private slots:
         QVERIFY(form.navigateTo("/"));
         QVERIFY(form.DirMonitor1()->Active());
         QCOMPARE(form.DirMonitor1()->Directory(), std::string("/"));
+    }
+
+    // The folder shown, or one above it, renamed or deleted behind the window's back: the
+    // window follows it, or goes to the nearest folder that is still there; the current
+    // folder, the caption, the monitor and the history all follow.
+    void shownFolderFollowedWhenRenamedOrDeleted() {
+        namespace fs = std::filesystem;
+        // Each case renames `from` to `to`, or removes `from` (no `to`).
+        struct Case {
+            const char* what;
+            const char* from;
+            const char* to;
+            const char* then; // the folder shown afterwards
+        };
+        const Case cases[] = {
+            {"renamed", "a/b/c", "a/b/c2", "a/b/c2"},
+            {"ancestor renamed", "a", "A", "A/b/c"},
+            {"deleted", "a/b/c", nullptr, "a/b"},
+            {"deleted with two above", "a", nullptr, ""},
+            {"moved out of sight", "a/b/c", "x/c", "a/b"},
+        };
+        for (const Case& c : cases) {
+            Folders f;
+            const std::string shown = makeFolder(f, "a/b/c");
+            makeFolder(f, "a/b/c/inner");
+            makeFolder(f, "x");
+            TForm1 form;
+            QVERIFY(form.navigateTo(shown + "/inner"));
+            QVERIFY(form.navigateTo(f.scratch("x")));
+            QVERIFY(form.navigateTo(shown));
+            if (c.to)
+                fs::rename(f.scratch(c.from), f.scratch(c.to));
+            else
+                fs::remove_all(f.scratch(c.from));
+            TDirMonitor::PollMonitors();
+            const std::string now = currentFolderForm(f.scratch(c.then));
+            QVERIFY2(form.CurDir() == now, (std::string(c.what) + ": " + form.CurDir()).c_str());
+            QCOMPARE(form.windowTitle(), QString::fromStdString(now));
+            QCOMPARE(form.DirMonitor1()->Directory(), now);
+            QVERIFY(form.DirMonitor1()->Active());
+            QCOMPARE(form.ShellListView1()->FolderIDList(),
+                     form.ShellTreeView1()->GetSelectedIDList());
+            // Entries of folders that vanished are gone; the others stay, the new one is last.
+            QStringList history;
+            for (int i = 0; i < form.ComboBox1()->count(); ++i)
+                history << form.ComboBox1()->itemText(i);
+            QCOMPARE(history.last(), QString::fromStdString(now));
+            QVERIFY(history.contains(QString::fromStdString(f.scratch("x"))));
+            for (const QString& h : history)
+                QVERIFY2(g3::isFolder(h.toStdString()), qPrintable(h));
+        }
+    }
+
+    // Renaming the folder shown, or one above it, in the tree moves the window with it.
+    void renameInTheTreeMovesTheCurrentFolder() {
+        Folders f;
+        const std::string shown = makeFolder(f, "p/q");
+        TForm1 form;
+        QVERIFY(form.navigateTo(shown));
+        TFolderView* tree = form.ShellTreeView1();
+        const QModelIndex p = tree->CurrentNode().parent();
+        QVERIFY(tree->model()->setData(p, QStringLiteral("P"), Qt::EditRole));
+        QCOMPARE(form.CurDir(), f.scratch("P/q"));
+        QCOMPARE(form.windowTitle(), QString::fromStdString(f.scratch("P/q")));
+        QCOMPARE(form.DirMonitor1()->Directory(), f.scratch("P/q"));
+        QCOMPARE(form.ComboBox1()->findData(QByteArray::fromStdString(shown)), -1);
     }
 
     // A monitor left closed (a folder that could not be watched) opens again on the next

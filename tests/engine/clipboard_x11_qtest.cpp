@@ -4,6 +4,7 @@
 #include "engine/clipboard_ui.h"
 #include "engine/clipformats.h"
 #include "tempfs.h"
+#include "xvfb_main.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,8 +16,6 @@ using namespace g3;
 using namespace g3test;
 
 namespace {
-
-QByteArray display() { return qgetenv("G3_XVFB_DISPLAY"); }
 
 // Runs xclip while this process keeps serving the selection; its output.
 QByteArray xclip(const QStringList& args, const QByteArray& input = {}) {
@@ -52,7 +51,7 @@ class ClipboardX11Test : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        if (display().isEmpty()) QSKIP("no X display (G3_XVFB_DISPLAY)");
+        if (g3test::xvfbDisplay().isEmpty()) QSKIP("no X display (G3_XVFB_DISPLAY)");
     }
 
     void ourFilesReadBackByXclip() {
@@ -81,17 +80,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    const QByteArray d = display();
-    if (!d.isEmpty()) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qputenv("DISPLAY", d);
-    } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ClipboardX11Test t;
-    return QTest::qExec(&t, argc, argv);
-}
+int main(int argc, char** argv) { return g3test::runOnXvfb<ClipboardX11Test>(argc, argv); }
 
 #include "clipboard_x11_qtest.moc"

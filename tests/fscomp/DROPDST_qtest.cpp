@@ -37,6 +37,14 @@ bool dragEnter(QWidget* w, const QMimeData& data, QPoint at = {5, 5}) {
     return e.isAccepted();
 }
 
+// A move over the point after an enter; whether the control took the files there.
+bool dragMove(QWidget* w, const QMimeData& data, QPoint at) {
+    QDragMoveEvent e(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    e.ignore();
+    QApplication::sendEvent(w, &e);
+    return e.isAccepted();
+}
+
 // A drop as the platform delivers it: an enter at the point, then the drop.
 void drop(QWidget* w, const QMimeData& data, QPoint at) {
     dragEnter(w, data, at);
@@ -122,6 +130,37 @@ private slots:
         // Moving the hook gives the widget back what it accepted before.
         dst.setControl(nullptr);
         QVERIFY(!w.acceptDrops());
+    }
+
+    // The control answers point by point: the enter is taken wherever it comes, so the
+    // moves that follow are asked; a drop where the answer is no raises nothing.
+    void refusedPointsTakeNoDrop() {
+        QWidget w;
+        w.resize(100, 50);
+        TDropDst dst;
+        dst.setControl(&w);
+        Drop r;
+        record(dst, r);
+        std::vector<QPoint> asked;
+        dst.OnDragOver = [&](QObject* sender, int x, int y) {
+            if (sender == &dst) asked.emplace_back(x, y);
+            return x >= 50;
+        };
+        auto data = uriData({"/a"});
+        QVERIFY(dragEnter(&w, *data, {10, 10}));
+        QVERIFY(!dragMove(&w, *data, {10, 10}));
+        QVERIFY(dragMove(&w, *data, {60, 10}));
+        drop(&w, *data, {10, 20});
+        QCOMPARE(r.count, 0);
+        drop(&w, *data, {70, 20});
+        QCOMPARE(r.count, 1);
+        QCOMPARE(r.x, 70);
+        QVERIFY((asked == std::vector<QPoint>{{10, 10}, {60, 10}, {10, 20}, {70, 20}}));
+        // Data that names no file is not asked about.
+        QMimeData prose;
+        prose.setText("no files");
+        QVERIFY(!dragMove(&w, prose, {60, 10}));
+        QCOMPARE(asked.size(), std::size_t(4));
     }
 
     void exceptionInTheHandlerShownOnceThenNextDropWorks() {

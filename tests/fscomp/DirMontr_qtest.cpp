@@ -7,6 +7,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/inotify.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -134,6 +137,86 @@ private slots:
         QVERIFY(TDirMonitor::ActiveMonitors().empty());
         TDirMonitor::PollMonitors();
         QCOMPARE(c.n, 1);
+    }
+
+    // The folder watched is followed through renames of it and of the folders above it,
+    // and moves into those; a deletion, or a move elsewhere, leaves nowhere to follow. What
+    // happens beside it reports nothing.
+    void goneFolderIsFollowedWhereItWent() {
+        namespace fs = std::filesystem;
+        // Each case renames `from` to `to`, removes `from` (no `to`), or writes the file
+        // `to` (no `from`), all below the root.
+        struct Case {
+            const char* what;
+            const char* from;
+            const char* to;
+            const char* nowAt; // below root; nullptr: still watched, "": nowhere
+        };
+        const Case cases[] = {
+            {"renamed", "/a/b/c", "/a/b/c2", "/a/b/c2"},
+            {"moved up", "/a/b/c", "/c", "/c"},
+            {"parent renamed", "/a/b", "/a/B", "/a/B/c"},
+            {"grandparent renamed", "/a", "/A", "/A/b/c"},
+            {"moved out of sight", "/a/b/c", "/x/c", ""},
+            {"parent moved out of sight", "/a/b", "/x/b", ""},
+            {"deleted", "/a/b/c", nullptr, ""},
+            {"deleted with its parent", "/a/b", nullptr, ""},
+            {"sibling of the parent renamed", "/a/s", "/a/t", nullptr},
+            {"file beside the folder", nullptr, "/a/b/f", nullptr},
+        };
+        for (const Case& c : cases) {
+            QTemporaryDir tmp;
+            const std::string r = tmp.path().toStdString();
+            fs::create_directories(r + "/a/b/c/inner");
+            fs::create_directories(r + "/a/s");
+            fs::create_directories(r + "/x");
+            TDirMonitor m;
+            Counter n;
+            m.OnChange = n.handler();
+            m.setIncludeSubDir(true);
+            m.setDirectory(r + "/a/b/c");
+            m.setActive(true);
+            if (!c.from)
+                touchFile(r + c.to);
+            else if (!c.to)
+                fs::remove_all(r + c.from);
+            else
+                fs::rename(r + c.from, r + c.to);
+            TDirMonitor::PollMonitors();
+            if (!c.nowAt) {
+                QVERIFY2(n.n == 0 && m.Active() && !m.FolderGone(), c.what);
+                continue;
+            }
+            QVERIFY2(n.n == 1 && !m.Active() && m.FolderGone(), c.what);
+            const std::string expected = *c.nowAt ? r + c.nowAt : std::string();
+            QVERIFY2(m.FolderNowAt() == expected,
+                     (std::string(c.what) + ": " + m.FolderNowAt()).c_str());
+            m.setDirectory(r);
+            m.setActive(true);
+            QVERIFY2(!m.FolderGone() && m.FolderNowAt().empty(), c.what);
+        }
+    }
+
+    // The folders above are watched for their children leaving, without touching the
+    // watches of the folder itself: "/" has nothing above it, and keeps its own events.
+    void watchesAboveLeaveTheFoldersOwnWatch() {
+        const std::string dir = joinPath(root(), "w");
+        std::filesystem::create_directory(dir);
+        for (const std::string& folder : {std::string("/"), dir}) {
+            InotifyWatch w;
+            QVERIFY(w.open(folder, false, icFileName));
+            // One line per watch: "inotify wd:N ino:... sdev:... mask:HEX ...".
+            std::ifstream info("/proc/self/fdinfo/" + std::to_string(w.fd()));
+            std::vector<unsigned> masks;
+            for (std::string line; std::getline(info, line);)
+                if (line.rfind("inotify wd:", 0) == 0)
+                    masks.push_back(std::stoul(line.substr(line.find("mask:") + 5), nullptr, 16));
+            const std::size_t above = folder == "/" ? 0 : std::count(dir.begin(), dir.end(), '/');
+            QCOMPARE(masks.size(), above + 1);
+            QCOMPARE(std::count_if(masks.begin(), masks.end(),
+                                   [](unsigned m) { return (m & IN_CREATE) != 0; }),
+                     std::ptrdiff_t(1)); // the folder's own watch, with its own events
+        }
     }
 
     void subfoldersWatchedAndNewOnesFollowed() {

@@ -320,6 +320,8 @@ private slots:
         const std::string bad = "bad\xff\xfe.txt";
         makeFile(t / bad);
         TFileView v;
+        v.resize(500, 300);
+        v.show();
         v.ShowFolder(parsed(t.path()));
         QCOMPARE(v.model()->rowCount(), 1);
         const QString caption = v.model()->index(0, 0).data().toString();
@@ -328,6 +330,25 @@ private slots:
         QVERIFY(caption.endsWith(QStringLiteral(".txt")));
         selectRows(v, {0});
         QCOMPARE(v.GetSelectedPath(), t / bad);
+
+        // In-place rename: the editor left as it came renames nothing; an edit of the
+        // extension keeps the bytes before it.
+        auto editName = [&](const QString* typed) {
+            v.itemView()->edit(v.model()->index(0, 0));
+            QLineEdit* editor = openEditor(v);
+            if (!editor) return false;
+            if (typed) editor->setText(*typed);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QCoreApplication::processEvents(); // the delegate commits queued
+            return true;
+        };
+        QVERIFY(editName(nullptr));
+        QCOMPARE(v.GetItemPath(0), t / bad);
+        const QString md = caption.chopped(4) + QStringLiteral(".md");
+        QVERIFY(editName(&md));
+        QCOMPARE(v.GetItemPath(0), t / "bad\xff\xfe.md");
+        QVERIFY(access((t / "bad\xff\xfe.md").c_str(), F_OK) == 0);
+        QCOMPARE(v.model()->rowCount(), 1);
     }
 
     void rightClickShowsContextMenuForSelection() {

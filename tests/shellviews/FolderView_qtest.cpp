@@ -277,6 +277,7 @@ private slots:
     void renamingANode() {
         makeFolders(at("ren/old/inner"));
         makeFolders(at("ren/taken"));
+        makeFolders(at("ren/odd\xff"));
         auto tree = shownTree();
         QVERIFY(tree->SelectPath(at("ren/old/inner")));
         QModelIndex inner = tree->CurrentNode();
@@ -302,6 +303,17 @@ private slots:
         }
         QCOMPARE(access(at("ren/new").c_str(), F_OK), 0);
         QCOMPARE(access(at("ren/taken").c_str(), F_OK), 0);
+
+        // A name that is not UTF-8 keeps its bytes wherever its text was not edited.
+        QVERIFY(tree->SelectPath(at("ren/odd\xff")));
+        const QModelIndex odd = tree->CurrentNode();
+        const QString shown = odd.data().toString();
+        QCOMPARE(shown, QString::fromUtf8("odd\uFFFD"));
+        tree->model()->setData(odd, shown, Qt::EditRole);
+        QCOMPARE(access(at("ren/odd\xff").c_str(), F_OK), 0);
+        tree->model()->setData(odd, shown + "2", Qt::EditRole);
+        QCOMPARE(access(at("ren/odd\xff" "2").c_str(), F_OK), 0);
+        QCOMPARE(tree->GetSelectedPath(), at("ren/odd\xff" "2"));
     }
 
     void renameChildFollowsTheList() {

@@ -1,0 +1,42 @@
+// Shown text of name bytes, and the bytes of a name after the user edited that text.
+#include "platform/codepage.h"
+
+#include <gtest/gtest.h>
+
+using namespace g3;
+
+TEST(CodepageTest, DisplayTextShowsEachBadByteOnce) {
+    EXPECT_EQ(displayTextOf("bad\xff\xfe.txt"), "bad\uFFFD\uFFFD.txt");
+    EXPECT_EQ(displayTextOf("\xe6\x97\xa5\xe6\x9c\xac"), "\xe6\x97\xa5\xe6\x9c\xac");
+    EXPECT_EQ(displayTextOf("cut\xe6\x97"), "cut\uFFFD\uFFFD");         // a sequence cut short
+    EXPECT_EQ(displayTextOf("\xc0\xaf" "x"), "\uFFFD\uFFFDx");          // overlong "/"
+    EXPECT_EQ(displayTextOf("\xed\xa0\x80"), "\uFFFD\uFFFD\uFFFD");     // a surrogate
+    EXPECT_EQ(displayTextOf(""), "");
+}
+
+TEST(CodepageTest, EditedNamesKeepTheBytesNobodyEdited) {
+    struct Case {
+        const char* what;
+        std::string original, edited, expected;
+    };
+    const Case cases[] = {
+        {"unchanged", "bad\xff.txt", "bad\uFFFD.txt", "bad\xff.txt"},
+        {"unchanged, cut sequence", "a\xe6\x97", "a\uFFFD\uFFFD", "a\xe6\x97"},
+        {"extension edited", "bad\xff.txt", "bad\uFFFD.md", "bad\xff.md"},
+        {"start edited", "bad\xff.txt", "good\uFFFD.txt", "good\xff.txt"},
+        {"typed after the bad byte", "bad\xff.txt", "bad\uFFFDx.txt", "bad\xffx.txt"},
+        {"typed before the bad byte", "bad\xff.txt", "badx\uFFFD.txt", "badx\xff.txt"},
+        {"bad byte deleted", "bad\xff.txt", "bad.txt", "bad.txt"},
+        {"bad byte replaced", "a\xff" "b", "a\xc3\xa9" "b", "a\xc3\xa9" "b"},
+        {"between two bad bytes", "\xff-\xfe", "\uFFFD+\uFFFD", "\xff+\xfe"},
+        {"one of two equal letters deleted", "aa\xff", "a\uFFFD", "a\xff"},
+        {"one of two bad bytes deleted", "\xff\xfe", "\uFFFD", "\xff"},
+        {"all typed anew", "\xff\xfe", "new", "new"},
+        {"emptied", "\xff", "", ""},
+        {"plain UTF-8", "\xe6\x97\xa5.txt", "\xe6\x97\xa5\xe6\x9c\xac.txt",
+         "\xe6\x97\xa5\xe6\x9c\xac.txt"},
+        {"from nothing", "", "x", "x"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(nameAfterEdit(c.original, c.edited), c.expected) << c.what;
+}

@@ -1,0 +1,111 @@
+// Opening and running items: what counts as a program, and that every other file, execute
+// bits or not, goes to the opener instead of being run.
+#include "shellviews/shellexec.h"
+
+#include "shellviews/shelltemp.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace g3;
+using g3test::makeFile;
+using g3test::ShellTempDir;
+
+namespace {
+
+struct Case {
+    const char* name;
+    std::string bytes;
+    mode_t mode;
+    bool program;
+};
+
+// The opener that the store would be: records what it was given instead of opening it.
+class RecordingOpener {
+public:
+    RecordingOpener() {
+        setAssociationOpener([this](const std::string& p, const std::string& d) {
+            opened.emplace_back(p, d);
+            return true;
+        });
+    }
+    ~RecordingOpener() { setAssociationOpener({}); }
+    std::vector<std::pair<std::string, std::string>> opened;
+};
+
+// Waits for a file the started program puts in place whole (a program runs on its own).
+std::string awaitFile(const std::string& path) {
+    for (int i = 0; i < 500 && access(path.c_str(), F_OK) != 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::ifstream f(path);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+} // namespace
+
+TEST(ShellExecTest, ProgramsAreKnownByTheirContent) {
+    ShellTempDir t;
+    const std::vector<Case> cases = {
+        {"elf", std::string("\x7f" "ELF\x02\x01\x01", 7), 0755, true},
+        {"script", "#!/bin/sh\nexit 0\n", 0755, true},
+        {"shebang-only", "#!", 0755, true},
+        {"document.txt", "touch hacked\n", 0755, false}, // every file of a FAT stick
+        {"windows.exe", "MZ\x90\x00", 0755, false},
+        {"script-without-bit", "#!/bin/sh\n", 0644, false},
+        {"empty", "", 0755, false},
+        {"hash", "#", 0755, false},
+        {"short-elf", std::string("\x7f" "EL", 3), 0755, false},
+    };
+    for (const Case& c : cases) {
+        const std::string p = t / c.name;
+        makeFile(p, c.bytes);
+        ASSERT_EQ(chmod(p.c_str(), c.mode), 0);
+        EXPECT_EQ(isProgramFile(p), c.program) << c.name;
+    }
+    // Links are followed; folders, FIFOs and missing files are no programs (the FIFO is
+    // never opened, which would block).
+    ASSERT_EQ(symlink((t / "script").c_str(), (t / "link").c_str()), 0);
+    EXPECT_TRUE(isProgramFile(t / "link"));
+    ASSERT_EQ(mkdir((t / "folder").c_str(), 0755), 0);
+    EXPECT_FALSE(isProgramFile(t / "folder"));
+    ASSERT_EQ(mkfifo((t / "fifo").c_str(), 0755), 0);
+    EXPECT_FALSE(isProgramFile(t / "fifo"));
+    EXPECT_FALSE(isProgramFile(t / "missing"));
+}
+
+TEST(ShellExecTest, OnlyProgramsRunAndNeverByTheShell) {
+    ShellTempDir t;
+    RecordingOpener opener;
+    // A document with every execute bit goes to the opener.
+    const std::string doc = t / "notes.txt";
+    makeFile(doc, "touch \"" + t / "hacked" + "\"\n");
+    ASSERT_EQ(chmod(doc.c_str(), 0777), 0);
+    EXPECT_TRUE(ShellExecuteItem(doc, t.path()));
+    ASSERT_EQ(opener.opened.size(), 1u);
+    EXPECT_EQ(opener.opened[0], std::make_pair(doc, t.path()));
+
+    // A script runs in the working folder.
+    g3test::makeFolders(t / "work");
+    const std::string script = t / "write-pwd";
+    const std::string part = "\"" + t / "ran.part" + "\"";
+    makeFile(script, "#!/bin/sh\npwd > " + part + " && mv " + part + " \"" + t / "ran" + "\"\n");
+    ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+    EXPECT_TRUE(ShellExecuteItem(script, t / "work"));
+    EXPECT_EQ(awaitFile(t / "ran"), t / "work" + "\n");
+
+    // A script the kernel refuses (no interpreter named, or a missing one) is a failure,
+    // not a run by the shell.
+    for (const char* head : {"#!\n", "#!/no/such/interpreter\n"}) {
+        const std::string broken = t / "broken";
+        makeFile(broken, head + ("touch \"" + t / "ran2" + "\"\n"));
+        ASSERT_EQ(chmod(broken.c_str(), 0755), 0);
+        EXPECT_FALSE(ShellExecuteItem(broken, t.path())) << head;
+    }
+    EXPECT_NE(access((t / "ran2").c_str(), F_OK), 0);
+    EXPECT_EQ(opener.opened.size(), 1u);
+}
