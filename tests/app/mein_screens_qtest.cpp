@@ -106,6 +106,7 @@ private slots:
     void buttonPictures() {
         Folders f;
         TForm1 form;
+        form.resize(900, 420); // the whole tool bar, no overflow menu
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         auto* bar = form.findChild<QToolBar*>(QStringLiteral("ToolBar1"));
