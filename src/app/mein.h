@@ -138,7 +138,7 @@ private:
     void buildMenus();
     void buildPanels();
     void buildBottom();
-    QToolButton* addToolButton(const char* name, const char* hint, const char* theme, int fallback);
+    QToolButton* addToolButton(const char* name, const char* hint, const char* picture);
 
     // The worker, its host, the drop targets and the same-name and folder dialogs.
     void createCopyMachinery();

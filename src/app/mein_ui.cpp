@@ -4,13 +4,13 @@
 
 #include "app/splitter.h"
 #include "app/tabstrip.h"
+#include "ui/programicon.h"
 
 #include <QAbstractItemView>
 #include <QActionGroup>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QMenu>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -35,15 +35,6 @@ QWidget* panel(QWidget* parent, const char* name) {
     return w;
 }
 
-// A button's icon: the desktop theme's when it has one, otherwise the style's picture in
-// the one small size a button draws. The style's full icon would decode every picture in
-// three sizes, two dozen times over, before the window first shows.
-QIcon buttonIcon(const QWidget* w, const char* theme, QStyle::StandardPixmap fallback) {
-    const QString name = QString::fromLatin1(theme);
-    if (QIcon::hasThemeIcon(name)) return QIcon::fromTheme(name);
-    return QIcon(w->style()->standardPixmap(fallback, nullptr, w));
-}
-
 QVBoxLayout* fill(QWidget* w) {
     auto* l = new QVBoxLayout(w);
     l->setContentsMargins(0, 0, 0, 0);
@@ -53,14 +44,13 @@ QVBoxLayout* fill(QWidget* w) {
 
 } // namespace
 
-QToolButton* TForm1::addToolButton(const char* name, const char* hint, const char* theme,
-                                   int fallback) {
+QToolButton* TForm1::addToolButton(const char* name, const char* hint, const char* picture) {
     auto* b = new QToolButton(toolBar_);
     b->setObjectName(QString::fromLatin1(name));
     b->setToolTip(QString::fromUtf8(hint));
     b->setAutoRaise(true);
     b->setFixedSize(25, 25);
-    b->setIcon(buttonIcon(this, theme, static_cast<QStyle::StandardPixmap>(fallback)));
+    b->setIcon(programIcon(picture));
     // Commands built elsewhere enable their buttons when they are wired.
     b->setEnabled(false);
     toolBar_->addWidget(b);
@@ -82,41 +72,38 @@ void TForm1::buildToolBar() {
     toolBar_->setIconSize(QSize(18, 18));
     toolBar_->setContextMenuPolicy(Qt::CustomContextMenu);
     addToolBar(Qt::TopToolBarArea, toolBar_);
-    struct Def {
-        const char *name, *hint, *theme;
-        QStyle::StandardPixmap fallback;
+    // The search button's picture while a search runs is programIcon("stop").
+    static const char* const defs[][3] = {
+        {"tbtnHoru", "洞窟を掘る", "dig"},
+        {"tbtnUmeru", "洞窟を埋める", "fill"},
+        {"tbtnSaisin", "ウインドウ・リフレッシュOn/Off", "refresh"},
+        {"tbtnKensak", "家を探す(中止はもう一度クリック)", "search"},
+        {nullptr, nullptr, nullptr},
+        {"tbtnStyle", "家一覧のスタイル", "liststyle"},
+        {"tbtnNamHenkou", "家の表札名変更", "rename"},
+        {"tbtnPast", "クリップボードから家を貼り付け", "paste"},
+        {"tbtnCopy", "選択した家をクリップボードへコピー", "copy"},
+        {"tbtnZenSentak", "家を全選択", "selectall"},
+        {"tbtnTatinok", "立ち退く", "evict"},
+        {"tbtnGomiOpen", "立ち退き先を開く", "evicted"},
+        {"tbtnTatemas", "建て増す", "extension"},
+        {"tbtnHikos", "引っ越す", "move"},
+        {"tbtnNamHenCopy", "表札名を変えて建て増す", "extension-rename"},
+        {"tbtnPasCopy", "家の表札名コピーなど", "copy-name"},
+        {"tbtnKaito", "冷凍団地を解凍", "thaw"},
+        {"tbtnAsyuk", "冷凍団地に7z凍結", "freeze"},
+        {nullptr, nullptr, nullptr},
+        {"tbtnQuick", "クイックビュー(ON/OFF)", "quickview"},
+        {"tbtnSort", "家一覧ソート", "sort"},
+        {"tbtnTateYoko", "パネル配置(縦/横)", "layout"},
+        {"tbtnshotokato", "近道を作る", "shortcut"},
+        {"tbtnVajHel", "バージョン＆ヘルプ", "help"},
     };
-    static const Def defs[] = {
-        {"tbtnHoru", "洞窟を掘る", "folder-new", QStyle::SP_FileDialogNewFolder},
-        {"tbtnUmeru", "洞窟を埋める", "edit-delete", QStyle::SP_DialogDiscardButton},
-        {"tbtnSaisin", "ウインドウ・リフレッシュOn/Off", "view-refresh", QStyle::SP_BrowserReload},
-        {"tbtnKensak", "家を探す(中止はもう一度クリック)", "edit-find", QStyle::SP_FileDialogContentsView},
-        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase},
-        {"tbtnStyle", "家一覧のスタイル", "view-list-icons", QStyle::SP_FileDialogListView},
-        {"tbtnNamHenkou", "家の表札名変更", "edit-find-replace", QStyle::SP_FileDialogDetailedView},
-        {"tbtnPast", "クリップボードから家を貼り付け", "edit-paste", QStyle::SP_DialogApplyButton},
-        {"tbtnCopy", "選択した家をクリップボードへコピー", "edit-copy", QStyle::SP_FileIcon},
-        {"tbtnZenSentak", "家を全選択", "edit-select-all", QStyle::SP_DialogYesButton},
-        {"tbtnTatinok", "立ち退く", "user-trash", QStyle::SP_TrashIcon},
-        {"tbtnGomiOpen", "立ち退き先を開く", "user-trash-full", QStyle::SP_DirOpenIcon},
-        {"tbtnTatemas", "建て増す", "document-save-as", QStyle::SP_DialogSaveButton},
-        {"tbtnHikos", "引っ越す", "go-jump", QStyle::SP_ArrowForward},
-        {"tbtnNamHenCopy", "表札名を変えて建て増す", "edit-copy", QStyle::SP_FileLinkIcon},
-        {"tbtnPasCopy", "家の表札名コピーなど", "edit-paste", QStyle::SP_FileDialogInfoView},
-        {"tbtnKaito", "冷凍団地を解凍", "archive-extract", QStyle::SP_DriveCDIcon},
-        {"tbtnAsyuk", "冷凍団地に7z凍結", "archive-insert", QStyle::SP_DriveFDIcon},
-        {nullptr, nullptr, nullptr, QStyle::SP_CustomBase},
-        {"tbtnQuick", "クイックビュー(ON/OFF)", "document-preview", QStyle::SP_FileDialogContentsView},
-        {"tbtnSort", "家一覧ソート", "view-sort-ascending", QStyle::SP_TitleBarUnshadeButton},
-        {"tbtnTateYoko", "パネル配置(縦/横)", "view-split-left-right", QStyle::SP_TitleBarNormalButton},
-        {"tbtnshotokato", "近道を作る", "insert-link", QStyle::SP_FileLinkIcon},
-        {"tbtnVajHel", "バージョン＆ヘルプ", "help-about", QStyle::SP_MessageBoxInformation},
-    };
-    for (const Def& d : defs) {
-        if (!d.name)
+    for (const auto& d : defs) {
+        if (!d[0])
             toolBar_->addSeparator();
         else
-            addToolButton(d.name, d.hint, d.theme, d.fallback);
+            addToolButton(d[0], d[1], d[2]);
     }
     for (const char* check : {"tbtnSaisin", "tbtnQuick"}) toolButton(QString::fromLatin1(check))->setCheckable(true);
     auto wire = [this](const char* name, void (TForm1::*handler)()) {
@@ -233,20 +220,18 @@ void TForm1::buildBottom() {
     row->setSpacing(0);
     QWidget* left = panel(paneBotom_, "PaneBotomLeft");
     left->setFixedWidth(45);
-    auto speed = [left](const char* name, const char* hint, const char* theme,
-                        QStyle::StandardPixmap fb, int x) {
+    auto speed = [left](const char* name, const char* hint, const char* picture, int x) {
         auto* b = new QToolButton(left);
         b->setObjectName(QString::fromLatin1(name));
         b->setToolTip(QString::fromUtf8(hint));
         b->setAutoRaise(true);
-        b->setIcon(buttonIcon(left, theme, fb));
+        b->setIcon(programIcon(picture));
         b->setGeometry(x, 0, 22, 22);
         return b;
     };
-    QToolButton* save = speed("SpeedButton2", "タブセットを保存", "document-save",
-                              QStyle::SP_DialogSaveButton, 0);
-    QToolButton* add = speed("SpeedButton1", "現在フォルダをタブに追加(削除はタブを右クリック)",
-                             "tab-new", QStyle::SP_FileDialogNewFolder, 22);
+    QToolButton* save = speed("SpeedButton2", "タブセットを保存", "save-tabs", 0);
+    QToolButton* add =
+        speed("SpeedButton1", "現在フォルダをタブに追加(削除はタブを右クリック)", "add-tab", 22);
     connect(save, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
     connect(add, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
     QWidget* right = panel(paneBotom_, "PaneBotomRight");

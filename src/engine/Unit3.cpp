@@ -2,6 +2,7 @@
 
 #include "engine/samename.h"
 #include "platform/paths.h"
+#include "ui/programicon.h"
 
 #include <QButtonGroup>
 #include <QFile>
@@ -15,7 +16,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace g3 {
@@ -81,11 +81,11 @@ TForm3::TForm3(QWidget* parent)
 
     BitBtn1 = new QPushButton(text(kSameNameContinue), this);
     BitBtn1->setGeometry(620, 104, 89, 25);
-    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    BitBtn1->setIcon(programIcon("ok"));
     BitBtn1->setDefault(true);
     BitBtn2 = new QPushButton(text(kSameNameStop), this);
     BitBtn2->setGeometry(620, 144, 89, 25);
-    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    BitBtn2->setIcon(programIcon("stop"));
     connect(BitBtn1, &QPushButton::clicked, this, &TForm3::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TForm3::BitBtn2Click);
 
@@ -157,7 +157,7 @@ void fileIconSet(const std::string& path, QLabel* img, QLineEdit* folderEdit,
     static const QSize natural(32, 32);
     QFileIconProvider icons;
     QIcon icon = icons.icon(QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))));
-    if (icon.isNull()) icon = img->style()->standardIcon(QStyle::SP_FileIcon);
+    if (icon.isNull()) icon = ownIcon("house");
     const QPixmap picture = icon.pixmap(icon.actualSize(natural));
     if (!picture.isNull()) {
         img->resize(picture.deviceIndependentSize().toSize());

@@ -1,14 +1,19 @@
-// The main window as a user sees it: both layouts with two rows of favourite tabs, the
-// history open, and the about window. Checks the geometry the layout promises; with
-// G3_SHOTS set it also saves each picture under /tmp/shots for a look.
+// The main window as a user sees it, on a desktop without an icon theme: both layouts with
+// two rows of favourite tabs, the history open, the about window, the tool bar enabled and
+// disabled. Checks the geometry the layout promises and that every button shows a picture
+// of the program's own; with G3_SHOTS set it also saves each picture under /tmp/shots.
 #include "app/OKRightDlg.h"
 #include "app/mein.h"
 #include "app/tabstrip.h"
 #include "mein_fixture.h"
+#include "ui/programicon.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
+#include <QSet>
+#include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 #include <filesystem>
@@ -40,6 +45,12 @@ void writeTwelveFavourites(const Folders& f) {
 class MeinScreensTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() {
+        QIcon::setThemeSearchPaths({});
+        QIcon::setFallbackSearchPaths({});
+        QIcon::setThemeName(QStringLiteral("g3-no-such-theme"));
+    }
+
     void bothLayoutsWithTwoTabRows() {
         Folders f;
         writeTwelveFavourites(f);
@@ -88,6 +99,39 @@ private slots:
         QVERIFY(!about.isModal()); // shown without blocking the main window
         QCOMPARE(about.windowTitle(), QStringLiteral("About Grottan3"));
         save(&about, "about");
+    }
+
+    // Each tool-bar button its own picture, the bottom buttons theirs; disabled, each is
+    // drawn differently.
+    void buttonPictures() {
+        Folders f;
+        TForm1 form;
+        form.resize(900, 420); // the whole tool bar, no overflow menu
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* bar = form.findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+        QList<QToolButton*> buttons =
+            bar->findChildren<QToolButton*>(QRegularExpression(QStringLiteral("^tbtn")));
+        QCOMPARE(buttons.size(), 22);
+        QSet<QString> pictures;
+        for (QToolButton* b : buttons)
+            pictures << b->icon().name();
+        QCOMPARE(pictures.size(), 22);
+        buttons << form.findChildren<QToolButton*>(
+            QRegularExpression(QStringLiteral("^SpeedButton")));
+        QList<QImage> live;
+        for (QToolButton* b : buttons) {
+            QVERIFY2(g3::programIconNames().contains(b->icon().name()),
+                     qPrintable(b->objectName()));
+            b->setEnabled(true);
+            live << b->grab().toImage();
+        }
+        save(bar, "toolbar-enabled");
+        for (QToolButton* b : buttons)
+            b->setEnabled(false);
+        save(bar, "toolbar-disabled");
+        for (int i = 0; i < buttons.size(); ++i)
+            QVERIFY2(buttons[i]->grab().toImage() != live[i], qPrintable(buttons[i]->objectName()));
     }
 };
 
