@@ -133,6 +133,10 @@ protected:
 
 private:
     void keepRefreshOn(); // reopens a closed monitor while the refresh button is up
+    // A run switches the monitor off for its work: it stays off, whatever else asks for
+    // it (a click in the tree), until as many resumes as pauses; then it is on again.
+    void pauseMonitor();
+    void resumeMonitor();
     // Construction, in mein_ui.cpp.
     void buildToolBar();
     void buildMenus();
@@ -219,6 +223,7 @@ private:
     TFolderView* tree_ = nullptr;
     TFileView* list_ = nullptr;
     std::unique_ptr<TDirMonitor> monitor_;
+    int monitorPauses_ = 0;
     std::unique_ptr<MainCopyHost> copyHost_;
     std::unique_ptr<TCopyEngine> engine_;
     TDropDst* dropDst1_ = nullptr;

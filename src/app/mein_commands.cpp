@@ -50,8 +50,18 @@ void TForm1::DirMonitor1Change() {
 // cannot be watched; while the refresh button is up it tries again on the folder shown,
 // so one such folder never ends the refresh for the rest of the session.
 void TForm1::keepRefreshOn() {
-    if (!monitor_->Active() && !toolButton(QStringLiteral("tbtnSaisin"))->isChecked())
+    if (monitorPauses_ == 0 && !monitor_->Active() &&
+        !toolButton(QStringLiteral("tbtnSaisin"))->isChecked())
         monitor_->setActive(true);
+}
+
+void TForm1::pauseMonitor() {
+    ++monitorPauses_;
+    monitor_->setActive(false);
+}
+
+void TForm1::resumeMonitor() {
+    if (monitorPauses_ > 0 && --monitorPauses_ == 0) monitor_->setActive(true);
 }
 
 void TForm1::tbtnZenSentakClick() { listSelectAll(); }

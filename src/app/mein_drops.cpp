@@ -45,7 +45,12 @@ int MainCopyHost::askSameName(const std::string& label, const std::string& dst, 
     return form_.Form3()->domeiKakunin(label, dst, srcSize, dstSize, srcTime, dstTime);
 }
 
-void MainCopyHost::setMonitorActive(bool active) { form_.monitor_->setActive(active); }
+void MainCopyHost::setMonitorActive(bool active) {
+    if (active)
+        form_.resumeMonitor();
+    else
+        form_.pauseMonitor();
+}
 void MainCopyHost::refreshTree() { form_.treeRefresh(); }
 
 void MainCopyHost::runStateChanged(bool running) {
@@ -168,9 +173,9 @@ void TForm1::DropDst1FileDrop(QObject*, const std::vector<std::string>& Files, i
     const int row = listRowAtDrop(X, Y);
     if (row >= 0 && list_->IsFolderItem(row)) tree_->SelectChild(list_->model()->row(row).id);
     const int kind = askDropKind(screen);
-    monitor_->setActive(false);
+    pauseMonitor();
     if (kind >= 1 && kind <= 11) engine_->copinew(Files, CurDir());
-    monitor_->setActive(true);
+    resumeMonitor();
     treeRefresh();
 }
 
@@ -196,9 +201,9 @@ void TForm1::tbtnHikosClick() { engine_->copimuv2(opMove, selectedNames(), CurDi
 void TForm1::tbtnCopyClick() { CopyFilesToClipboard(CurDir(), selectedNames()); }
 
 void TForm1::tbtnPastClick() {
-    monitor_->setActive(false);
+    pauseMonitor();
     PasteFiles(CurDir(), this);
-    monitor_->setActive(true);
+    resumeMonitor();
     treeRefresh();
 }
 

@@ -4,6 +4,7 @@
 #include "engine/Sinkou.h"
 #include "engine/copyworker.h"
 #include "engine/dropmenu.h"
+#include "fscomp/DirMontr.h"
 #include "mein_fixture.h"
 #include "platform/fileops.h"
 
@@ -34,13 +35,17 @@ private slots:
                 if (a->objectName() == QStringLiteral("popMcopyFast")) return a;
             return nullptr;
         });
-        // Looks at the screen between the pieces of the copy.
+        // Looks at the screen between the pieces of the copy, and clicks another folder in
+        // the tree meanwhile: the monitor stays off until the run ends all the same.
         QStringList seen;
+        bool clicked = false, monitorOnDuringRun = false;
         QTimer look;
         QObject::connect(&look, &QTimer::timeout, [&] {
+            if (!form.copyEngine()->running()) return;
             g3::TDlgSinkou* d = g3::currentProgressDialog();
-            if (d && d->isVisible() && form.copyEngine()->running())
-                seen << d->windowTitle();
+            if (d && d->isVisible()) seen << d->windowTitle();
+            if (!clicked) clicked = form.navigateTo(src);
+            monitorOnDuringRun = monitorOnDuringRun || form.DirMonitor1()->Active();
         });
         look.start(0);
         form.DropDst1FileDrop(nullptr, {g3::joinPath(src, "big.bin")}, 5, 5);
@@ -50,6 +55,9 @@ private slots:
         QVERIFY(!seen.isEmpty());
         QCOMPARE(seen.first(), QString::fromUtf8(g3::TCopyEngine::kProgressCaption));
         QVERIFY(!g3::currentProgressDialog()); // gone after the run
+        QVERIFY(clicked);
+        QVERIFY(!monitorOnDuringRun);
+        QVERIFY(form.DirMonitor1()->Active());
     }
 };
 
