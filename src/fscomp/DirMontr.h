@@ -73,6 +73,10 @@ public:
     // The shared timer (enabled exactly when ActiveMonitors is not empty).
     static QTimer& SharedTimer();
 
+    // While OnChange runs: the files whose contents or attributes alone changed (full
+    // paths, sorted), when nothing else did; empty when the change calls for a whole refresh.
+    const std::vector<std::string>& ChangedFiles() const { return watch_.changedFilesOnly(); }
+
     // Watches the open watch uses (0 when closed).
     std::size_t watchCount() const { return watch_.watchCount(); }
     // True while subfolder watches of the open watch are still being added.

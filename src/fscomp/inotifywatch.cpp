@@ -55,7 +55,9 @@ void InotifyWatch::close() {
     unread_.clear();
     reading_.reset();
     pos_ = end_ = 0;
-    lastReadFull_ = changed_ = gone_ = false;
+    lastReadFull_ = changed_ = gone_ = wholeChange_ = false;
+    touched_.clear();
+    reported_.clear();
 }
 
 bool InotifyWatch::open(const std::string& folder, bool subtree, std::uint32_t changes,
@@ -257,7 +259,7 @@ void InotifyWatch::startOver() {
     reading_.reset();
     readTopFolder();
     pos_ = end_ = 0;
-    changed_ = true;
+    changed_ = wholeChange_ = true;
 }
 
 bool InotifyWatch::counts(std::uint32_t mask) const {
@@ -297,7 +299,23 @@ InotifyPoll InotifyWatch::handle(const inotify_event& ev) {
                 unread_.push_back(std::move(child));
         }
     }
-    return counts(ev.mask) ? InotifyPoll::Changed : InotifyPoll::Quiet;
+    if (!counts(ev.mask)) return InotifyPoll::Quiet;
+    noteWhatChanged(it->second, ev);
+    return InotifyPoll::Changed;
+}
+
+// A file whose contents or attributes changed is remembered by name; anything else (an
+// entry that came, went or was renamed, a folder's attributes, too many files) makes the
+// change a whole one.
+void InotifyWatch::noteWhatChanged(const std::string& folder, const inotify_event& ev) {
+    constexpr std::size_t kMostFiles = 256;
+    if (wholeChange_) return;
+    if ((ev.mask & (kNameEvents | IN_ISDIR)) || touched_.size() >= kMostFiles) {
+        wholeChange_ = true;
+        touched_.clear();
+        return;
+    }
+    touched_.insert(joinPath(folder, ev.name));
 }
 
 bool InotifyWatch::readMore() {
@@ -336,6 +354,10 @@ InotifyPoll InotifyWatch::poll(Clock::time_point until) {
     if (gone_) return InotifyPoll::Gone;
     const bool changed = changed_;
     changed_ = false;
+    reported_.assign(touched_.begin(), touched_.end());
+    if (wholeChange_) reported_.clear();
+    touched_.clear();
+    wholeChange_ = false;
     return changed ? InotifyPoll::Changed : InotifyPoll::Quiet;
 }
 

@@ -10,6 +10,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -83,6 +84,10 @@ public:
     // within the folders on its path (its own rename, a rename of a folder above it, a
     // move into one of those); "" when it was deleted or went out of sight.
     const std::string& folderNowAt() const { return nowAt_; }
+    // After a poll that reported Changed: the files (full paths, sorted) whose contents or
+    // attributes alone changed, when nothing else did; empty when the change was more than
+    // that (an entry came, went or was renamed), which calls for a whole refresh.
+    const std::vector<std::string>& changedFilesOnly() const { return reported_; }
 
     // Subtree watches, the folder's own included (not those of the folders above it).
     std::size_t watchCount() const { return paths_.size(); }
@@ -98,6 +103,7 @@ private:
     void startOver();
     bool counts(std::uint32_t mask) const;
     InotifyPoll handle(const ::inotify_event& ev);
+    void noteWhatChanged(const std::string& folder, const ::inotify_event& ev);
     bool readMore();
     void readTopFolder();
     void startReading(const std::string& folder);
@@ -128,6 +134,9 @@ private:
     std::size_t pos_ = 0, end_ = 0;
     bool lastReadFull_ = false;
     bool changed_ = false; // a counting change handled and not yet reported
+    bool wholeChange_ = false;     // ... and it was more than files' contents
+    std::set<std::string> touched_; // ... else the files whose contents changed
+    std::vector<std::string> reported_;
     // Set by a poll that finds the folder gone: the folder on its path that was moved, the
     // move's cookie, and where the watched folder is now.
     bool gone_ = false;

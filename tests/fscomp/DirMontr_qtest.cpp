@@ -347,6 +347,82 @@ private slots:
         QCOMPARE(w.watchCount(), size_t(7));
     }
 
+    // A flood is worked off a slice at a time: a poll whose time is up handles what it
+    // can and leaves the rest, and later polls catch up with every new folder.
+    void aFloodIsHandledInSlices() {
+        InotifyWatch w;
+        QVERIFY(w.open(root(), true, icFileName | icDirName));
+        for (int i = 0; i < 300; ++i) std::filesystem::create_directory(joinPath(root(), "f" + std::to_string(i)));
+        const auto past = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+        QCOMPARE(w.poll(past), InotifyPoll::Changed);
+        QVERIFY(w.backlog());
+        QVERIFY(w.watchCount() < 301);
+        QCOMPARE(w.poll(), InotifyPoll::Changed); // the rest
+        QVERIFY(!w.backlog());
+        QCOMPARE(w.watchCount(), size_t(301));
+        QCOMPARE(w.poll(), InotifyPoll::Quiet);
+    }
+
+    // Forgetting a renamed folder takes its watches and those below it, and no other
+    // (names that sort between "a" and "a/..." stay watched).
+    void aRenamedFolderTakesItsWatchesWithIt() {
+        for (const char* f : {"a/x/y", "a-b/z", "a.c", "ab"})
+            std::filesystem::create_directories(joinPath(root(), f));
+        InotifyWatch w;
+        QVERIFY(w.open(root(), true, icDirName));
+        QCOMPARE(w.watchCount(), size_t(8));
+        std::filesystem::rename(joinPath(root(), "a"), joinPath(root(), "gone"));
+        QCOMPARE(w.poll(), InotifyPoll::Changed);
+        QCOMPARE(w.watchCount(), size_t(6)); // root, a-b, a-b/z, a.c, ab, and gone anew
+        QVERIFY(!w.extend(100));
+        QCOMPARE(w.watchCount(), size_t(8)); // gone/x, gone/x/y
+    }
+
+    // More events than the kernel keeps: one change, and the watches are set up anew.
+    void anOverflowStartsOverWithOneChange() {
+        InotifyWatch w;
+        QVERIFY(w.open(root(), true, icFileName | icDirName));
+        std::filesystem::create_directory(joinPath(root(), "sub"));
+        for (int i = 0; i < 17000; ++i) {
+            std::FILE* f = std::fopen(joinPath(root(), "sub").append("/").append(std::to_string(i)).c_str(), "w");
+            if (f) std::fclose(f);
+        }
+        QCOMPARE(w.poll(), InotifyPoll::Changed);
+        QVERIFY(w.changedFilesOnly().empty());
+        while (w.extend(100)) {
+        }
+        QCOMPARE(w.watchCount(), size_t(2));
+        touchFile(joinPath(root(), "sub/after"));
+        QCOMPARE(w.poll(), InotifyPoll::Changed);
+    }
+
+    // Contents written to files that were there already name those files; a file that
+    // comes or goes makes the change a whole one.
+    void contentsAloneNameTheirFiles() {
+        touchFile(joinPath(root(), "a.txt"));
+        touchFile(joinPath(root(), "b.txt"));
+        std::filesystem::create_directory(joinPath(root(), "sub"));
+        touchFile(joinPath(root(), "sub/c.txt"));
+        TDirMonitor m;
+        m.setDirectory(root());
+        m.setIncludeSubDir(true);
+        std::vector<std::vector<std::string>> seen;
+        m.OnChange = [&](TDirMonitor* s) { seen.push_back(s->ChangedFiles()); };
+        m.setActive(true);
+        while (m.settingUp()) QCoreApplication::processEvents();
+        touchFile(joinPath(root(), "b.txt"), "more");
+        touchFile(joinPath(root(), "sub/c.txt"), "more");
+        touchFile(joinPath(root(), "a.txt"), "more");
+        TDirMonitor::PollMonitors();
+        touchFile(joinPath(root(), "a.txt"), "again");
+        touchFile(joinPath(root(), "new.txt"));
+        TDirMonitor::PollMonitors();
+        QCOMPARE(seen.size(), size_t(2));
+        QCOMPARE(seen[0], (std::vector<std::string>{joinPath(root(), "a.txt"), joinPath(root(), "b.txt"),
+                                                     joinPath(root(), "sub/c.txt")}));
+        QVERIFY(seen[1].empty());
+    }
+
     void cleanup() { tmp_.reset(); }
 };
 
