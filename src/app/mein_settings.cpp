@@ -6,6 +6,7 @@
 #include "app/tabstrip.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/xdgdirs.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

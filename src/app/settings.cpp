@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/xdgdirs.h"
 
 #include <algorithm>
 #include <climits>

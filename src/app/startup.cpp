@@ -5,6 +5,7 @@
 #include "platform/fileops.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/xdgdirs.h"
 #include "platform/pump.h"
 
 #include <QApplication>

@@ -11,11 +11,12 @@ void writeClipFiles(QMimeData& data, const std::vector<std::string>& paths, bool
         if (!text.isEmpty()) text += '\n';
         text += QByteArray(p.data(), static_cast<qsizetype>(p.size()));
     }
-    data.setData("text/uri-list", uriList);
-    data.setData("x-special/gnome-copied-files", copied);
-    data.setData("x-special/mate-copied-files", copied);
-    data.setData("application/x-kde-cutselection", cut ? "1" : "0");
-    data.setData("text/plain;charset=utf-8", text);
+    using namespace fileformats;
+    data.setData(kUriList, uriList);
+    data.setData(kGnomeCopied, copied);
+    data.setData(kMateCopied, copied);
+    data.setData(kKdeCut, cut ? "1" : "0");
+    data.setData(kPlainUtf8, text);
 }
 
 } // namespace g3

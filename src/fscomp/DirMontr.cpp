@@ -1,5 +1,7 @@
 #include "fscomp/DirMontr.h"
 
+#include "platform/xdgdirs.h"
+
 #include <QTimer>
 
 #include <algorithm>
@@ -39,12 +41,6 @@ std::uint32_t changesOf(TDirMonitorFilter f) {
     return c;
 }
 
-std::string currentDirectory() {
-    std::string buf(PATH_MAX, '\0');
-    if (!::getcwd(buf.data(), buf.size())) return {};
-    buf.resize(std::char_traits<char>::length(buf.c_str()));
-    return buf;
-}
 
 // A handler that changes its own folder every time would keep one tick going for ever;
 // past this many reports in one tick the rest wait for the next tick.
@@ -121,7 +117,7 @@ void TDirMonitor::UpdateWatch() {
     gone_ = false;
     nowAt_.clear();
     if (active_) {
-        const std::string dir = directory_.empty() ? currentDirectory() : directory_;
+        const std::string dir = directory_.empty() ? processFolder() : directory_;
         if (watch_.open(dir, includeSubDir_, changesOf(filter_), InotifyWatch::kDefaultBudget, true)) {
             activeList().push_back(this);
             if (watch_.pending()) extender_->start();

@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 #include "platform/paths.h"
+#include "platform/xdgdirs.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -23,10 +24,7 @@ private:
     bool& flag_;
 };
 
-std::string defaultBaseDir() {
-    const char* home = std::getenv("HOME");
-    return home && home[0] == '/' ? currentFolderForm(home) : std::string("/");
-}
+std::string defaultBaseDir() { return homeFolder(); }
 
 // A zero bound is stored beyond every file time, so that it never restricts: files on
 // Linux may well carry times before 1980 (an mtime of 0) or after 2099.

@@ -6,12 +6,7 @@ namespace g3 {
 
 namespace {
 
-const char* const kGnome = "x-special/gnome-copied-files";
-const char* const kMate = "x-special/mate-copied-files";
-const char* const kUriList = "text/uri-list";
-const char* const kKdeCut = "application/x-kde-cutselection";
-const char* const kKdeUris = "application/x-kde4-urilist";
-const char* const kNautilusMark = "x-special/nautilus-clipboard";
+using namespace fileformats;
 
 // Lines split on LF with a trailing CR removed and blank lines skipped.
 QList<QByteArray> linesOf(const QByteArray& payload) {
@@ -71,7 +66,7 @@ bool pathOfFileUri(const QByteArray& uri, std::string& path) {
 
 bool readClipFiles(const QMimeData& data, ClipFiles& out) {
     out = {};
-    for (const char* f : {kGnome, kMate}) {
+    for (const char* f : {kGnomeCopied, kMateCopied}) {
         if (data.hasFormat(f) && readCopiedFiles(data.data(f), out, false)) return true;
         out = {};
     }
@@ -84,7 +79,7 @@ bool readClipFiles(const QMimeData& data, ClipFiles& out) {
         return true;
     }
     out = {};
-    if (data.hasFormat("text/plain") && readCopiedFiles(data.data("text/plain"), out, true))
+    if (data.hasFormat(kPlain) && readCopiedFiles(data.data(kPlain), out, true))
         return true;
     out = {};
     return false;
@@ -95,7 +90,7 @@ std::vector<std::string> readDroppedFiles(const QMimeData& data) {
     if (readClipFiles(data, files)) return files.paths;
     // Plain paths: only when every line names a file, so that dropped prose is no list.
     std::vector<std::string> paths;
-    for (const char* f : {"text/plain;charset=utf-8", "text/plain"}) {
+    for (const char* f : {kPlainUtf8, kPlain}) {
         if (!data.hasFormat(f)) continue;
         for (const QByteArray& line : linesOf(data.data(f))) {
             std::string path;

@@ -11,6 +11,19 @@
 
 namespace g3 {
 
+// The formats file lists travel in between the desktop's programs (read here, written by
+// the clipboard copy).
+namespace fileformats {
+inline constexpr const char* kUriList = "text/uri-list";
+inline constexpr const char* kGnomeCopied = "x-special/gnome-copied-files";
+inline constexpr const char* kMateCopied = "x-special/mate-copied-files";
+inline constexpr const char* kKdeCut = "application/x-kde-cutselection";
+inline constexpr const char* kKdeUris = "application/x-kde4-urilist";
+inline constexpr const char* kNautilusMark = "x-special/nautilus-clipboard";
+inline constexpr const char* kPlainUtf8 = "text/plain;charset=utf-8";
+inline constexpr const char* kPlain = "text/plain";
+} // namespace fileformats
+
 struct ClipFiles {
     std::vector<std::string> paths; // full paths, exact bytes, in order
     bool cut = false;               // the writer meant a move

@@ -42,8 +42,7 @@ InotifyWatch::~InotifyWatch() { close(); }
 void InotifyWatch::close() {
     // Closing an inotify instance waits for the kernel to retire its watches, at times for
     // tens of milliseconds: a thread of its own waits instead of the window.
-    if (fd_ >= 0) std::thread([fd = fd_] { ::close(fd); }).detach();
-    fd_ = -1;
+    if (fd_) std::thread([fd = fd_.release()] { ::close(fd); }).detach();
     topWd_ = -1;
     paths_.clear();
     wds_.clear();
@@ -72,8 +71,8 @@ bool InotifyWatch::open(const std::string& folder, bool subtree, std::uint32_t c
         setLastError(errno ? errno : ENOTDIR);
         return false;
     }
-    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd_ < 0) {
+    fd_.reset(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    if (!fd_) {
         setLastError(errno);
         return false;
     }
@@ -83,7 +82,7 @@ bool InotifyWatch::open(const std::string& folder, bool subtree, std::uint32_t c
     device_ = st.st_dev;
     // Subfolder watches also need the name events to follow folders that come and go.
     mask_ = maskFor(changes) | (subtree ? kNameEvents : 0) | IN_ONLYDIR | IN_EXCL_UNLINK;
-    topWd_ = ::inotify_add_watch(fd_, folder.c_str(), mask_ | IN_DELETE_SELF | IN_MOVE_SELF);
+    topWd_ = ::inotify_add_watch(fd_.get(), folder.c_str(), mask_ | IN_DELETE_SELF | IN_MOVE_SELF);
     if (topWd_ < 0) {
         int err = errno;
         close();
@@ -112,7 +111,7 @@ void InotifyWatch::watchAbove() {
     for (std::string p = top_; p != "/";) {
         p = parentFolder(p);
         if (p.empty()) break;
-        const int wd = ::inotify_add_watch(fd_, p.c_str(), kAboveEvents | IN_MASK_ADD);
+        const int wd = ::inotify_add_watch(fd_.get(), p.c_str(), kAboveEvents | IN_MASK_ADD);
         if (wd >= 0 && !paths_.count(wd)) above_[wd] = p;
     }
 }
@@ -142,7 +141,7 @@ void InotifyWatch::findMoveTarget(const inotify_event& ev) {
 
 bool InotifyWatch::addOne(const std::string& folder) {
     if (paths_.size() >= budget_) return false;
-    int wd = ::inotify_add_watch(fd_, folder.c_str(), mask_ | IN_DONT_FOLLOW);
+    int wd = ::inotify_add_watch(fd_.get(), folder.c_str(), mask_ | IN_DONT_FOLLOW);
     if (wd < 0) return false;
     // The kernel hands out the descriptor of an existing watch again for the same folder.
     auto old = paths_.find(wd);
@@ -232,7 +231,7 @@ bool InotifyWatch::readSubfolders(Clock::time_point until) {
 void InotifyWatch::forgetBelow(const std::string& folder) {
     auto drop = [this](std::map<std::string, int>::iterator it) {
         if (it->second == topWd_) return std::next(it);
-        ::inotify_rm_watch(fd_, it->second);
+        ::inotify_rm_watch(fd_.get(), it->second);
         paths_.erase(it->second);
         return wds_.erase(it);
     };
@@ -250,7 +249,7 @@ void InotifyWatch::startOver() {
             ++it;
             continue;
         }
-        ::inotify_rm_watch(fd_, it->first);
+        ::inotify_rm_watch(fd_.get(), it->first);
         wds_.erase(it->second);
         it = paths_.erase(it);
     }
@@ -320,7 +319,7 @@ void InotifyWatch::noteWhatChanged(const std::string& folder, const inotify_even
 
 bool InotifyWatch::readMore() {
     if (buffer_.empty()) buffer_.resize(64 * 1024);
-    ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+    ssize_t n = ::read(fd_.get(), buffer_.data(), buffer_.size());
     pos_ = 0;
     end_ = n > 0 ? static_cast<std::size_t>(n) : 0;
     // A full buffer says more may be waiting in the kernel.
@@ -332,7 +331,7 @@ bool InotifyWatch::readMore() {
 // out, the move in and the folder's own report together, and the move in tells where the
 // folder went.
 void InotifyWatch::drain(Clock::time_point until) {
-    if (fd_ < 0) return;
+    if (!fd_) return;
     for (;;) {
         if (pos_ == end_ && !readMore()) return;
         while (pos_ < end_) {

@@ -2,7 +2,7 @@
 // optionally with its subfolders, read without blocking.
 #pragma once
 
-#include <dirent.h>
+#include "platform/handles.h"
 
 #include <chrono>
 #include <cstddef>
@@ -66,7 +66,7 @@ public:
                 std::chrono::steady_clock::time_point until = std::chrono::steady_clock::time_point::max());
     bool pending() const { return !queue_.empty() || !unread_.empty() || reading_; }
     void close();
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return static_cast<bool>(fd_); }
 
     using Clock = std::chrono::steady_clock;
     // Handles queued events until the clock passes until, without blocking; what is left
@@ -91,7 +91,7 @@ public:
 
     // Subtree watches, the folder's own included (not those of the folders above it).
     std::size_t watchCount() const { return paths_.size(); }
-    int fd() const { return fd_; }
+    int fd() const { return fd_.get(); }
 
 private:
     bool addOne(const std::string& folder);
@@ -109,7 +109,7 @@ private:
     void startReading(const std::string& folder);
     bool readSubfolders(std::chrono::steady_clock::time_point until);
 
-    int fd_ = -1;
+    UniqueFd fd_;
     int topWd_ = -1;
     std::string top_; // the watched folder
     bool subtree_ = false;
@@ -124,10 +124,7 @@ private:
     std::unordered_map<int, std::string> above_; // watches of the folders above it
     std::deque<std::string> queue_;  // subfolders still to be watched, nearest first
     std::deque<std::string> unread_; // watched folders whose subfolders are still unread
-    struct DirCloser {
-        void operator()(DIR* d) const { ::closedir(d); }
-    };
-    std::unique_ptr<DIR, DirCloser> reading_; // the folder whose subfolders are being read
+    DirHandle reading_; // the folder whose subfolders are being read
     std::string readingPath_;
     // Events read from the kernel, handled from pos_ to end_.
     std::vector<char> buffer_;

@@ -2,7 +2,7 @@
 // temporary file that a write goes to before it is renamed into place.
 #pragma once
 
-#include "platform/uniquefd.h"
+#include "platform/handles.h"
 
 #include <sys/stat.h>
 

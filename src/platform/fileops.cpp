@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace g3 {
@@ -54,10 +55,8 @@ bool isFolder(const std::string& path) {
 bool isSameFolderOrInside(const std::string& inner, const std::string& outer) {
     struct stat target {};
     if (stat(outer.c_str(), &target) != 0 || !S_ISDIR(target.st_mode)) return false;
-    char* resolved = realpath(inner.c_str(), nullptr);
-    if (!resolved) return false;
-    std::string p(resolved);
-    free(resolved);
+    std::string p = resolvedPath(inner);
+    if (p.empty()) return false;
     // From the folder itself up to "/", each ancestor compared by device and inode.
     for (;;) {
         struct stat st {};
@@ -66,6 +65,11 @@ bool isSameFolderOrInside(const std::string& inner, const std::string& outer) {
         if (p == "/" || p.empty()) return false;
         p = parentFolder(p);
     }
+}
+
+std::string resolvedPath(const std::string& path) {
+    std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr), &std::free);
+    return resolved ? std::string(resolved.get()) : std::string();
 }
 
 bool pathExists(const std::string& path) {

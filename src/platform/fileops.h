@@ -41,6 +41,9 @@ bool isFolder(const std::string& path);
 // either is reached: through links, or through another mount of the same folder. Decided
 // by the folders' identities, not by the text of the paths. False when either is missing.
 bool isSameFolderOrInside(const std::string& inner, const std::string& outer);
+// The absolute path with every link, "." and ".." resolved (realpath); empty when it does
+// not exist.
+std::string resolvedPath(const std::string& path);
 // True when anything exists at path (a dangling link counts).
 bool pathExists(const std::string& path);
 // 64-bit size of the entry at path (a link gives its target's size, a dangling link its

@@ -1,7 +1,8 @@
 #include "platform/findfile.h"
 
 #include "platform/errors.h"
-#include "platform/mountinfo.h"
+#include "platform/handles.h"
+#include "platform/mounts.h"
 #include "platform/paths.h"
 
 #include <dirent.h>
@@ -16,11 +17,6 @@
 namespace g3 {
 
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* d) const { closedir(d); }
-};
-using DirPtr = std::unique_ptr<DIR, DirCloser>;
 
 FileTime fileTimeOf(const struct statx_timestamp& t) {
     return fileTimeFromUnix(t.tv_sec, t.tv_nsec);
@@ -96,7 +92,7 @@ std::vector<std::string> pseudoMountNamesIn(std::string_view folder) {
 } // namespace
 
 struct FindHandle::Impl {
-    DirPtr dir;
+    DirHandle dir;
     std::string folder;
     std::string mask;
     bool matchAll = true;

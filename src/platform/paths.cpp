@@ -1,6 +1,6 @@
 #include "platform/paths.h"
 
-#include "platform/mountinfo.h"
+#include "platform/mounts.h"
 
 #include <vector>
 

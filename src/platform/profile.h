@@ -43,11 +43,4 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes);
 // Reads a whole file; false when it cannot be read.
 bool readWholeFile(const std::string& path, std::string& out);
 
-// Folder of the running executable, resolved through links, without trailing "/".
-std::string executableFolder();
-// Where data.ini and memo.ini live: the executable's folder when it is writable, else
-// $XDG_CONFIG_HOME/grottan3 (default ~/.config/grottan3), created when missing. The
-// environment variable G3_CONFIG_DIR, when set, overrides both (tests use it).
-std::string configFolder();
-
 } // namespace g3

@@ -1,6 +1,6 @@
 #include "shellviews/shellexec.h"
 
-#include "platform/uniquefd.h"
+#include "platform/handles.h"
 
 #include <cerrno>
 #include <cstring>
@@ -68,25 +68,22 @@ bool spawnDetached(const std::vector<std::string>& args, const std::string& work
     const char* dir = workDir.empty() ? nullptr : workDir.c_str();
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return false;
+    UniqueFd readEnd(fds[0]), writeEnd(fds[1]);
     pid_t child = fork();
     if (child == 0) {
-        close(fds[0]);
+        readEnd.reset();
         setsid();
-        if (fork() == 0) execChild(argv.data(), dir, searchPath, fds[1]);
+        if (fork() == 0) execChild(argv.data(), dir, searchPath, writeEnd.get());
         _exit(0);
     }
-    close(fds[1]);
-    bool started = false;
-    if (child > 0) {
-        int status = 0;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
-        int err = 0;
-        ssize_t n;
-        while ((n = read(fds[0], &err, sizeof err)) < 0 && errno == EINTR) {}
-        started = n == 0;
-    }
-    close(fds[0]);
-    return started;
+    writeEnd.reset();
+    if (child < 0) return false;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    int err = 0;
+    ssize_t n;
+    while ((n = read(readEnd.get(), &err, sizeof err)) < 0 && errno == EINTR) {}
+    return n == 0;
 }
 
 bool ShellExecuteItem(const std::string& path, const std::string& workDir) {

@@ -1,8 +1,12 @@
 #include "shellviews/shellnamespace.h"
 
 #include "platform/codepage.h"
+#include "platform/mounts.h"
 #include "platform/paths.h"
-#include "platform/uniquefd.h"
+#include "platform/fileio.h"
+#include "platform/handles.h"
+#include "platform/longpath.h"
+#include "platform/xdgdirs.h"
 #include "shellviews/mimetypes.h"
 #include "shellviews/naturalorder.h"
 
@@ -25,39 +29,6 @@ namespace {
 // Readable text of name bytes: invalid UTF-8 becomes U+FFFD, by the rule an edit of the
 // text is mapped back to bytes with (nameAfterEdit).
 std::string displayText(std::string_view bytes) { return displayTextOf(bytes); }
-
-// A form of a path that the system calls accept. A path shorter than PATH_MAX stands as
-// it is. A longer one (the kernel refuses those with ENAMETOOLONG) is opened folder by
-// folder, each step well below the limit, and named below /proc/self/fd/N of the deepest
-// folder opened; that descriptor lives as long as the object. When a step cannot be
-// opened the path stands as it is, and the call that uses it fails as it would have.
-class ReachablePath {
-public:
-    explicit ReachablePath(const std::string& path) : p_(path) {
-        if (path.size() < PATH_MAX || path[0] != '/') return;
-        constexpr std::size_t kStep = 2048;
-        UniqueFd dir(open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
-        std::size_t pos = 1;
-        while (dir && path.size() - pos >= kStep) {
-            std::size_t end = path.rfind('/', pos + kStep);
-            if (end == std::string::npos || end <= pos) return;
-            std::string part = path.substr(pos, end - pos);
-            UniqueFd next(openat(dir.get(), part.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-            if (!next) return;
-            dir = std::move(next);
-            pos = end + 1;
-        }
-        if (!dir) return;
-        p_ = "/proc/self/fd/" + std::to_string(dir.get()) + "/" + path.substr(pos);
-        dir_ = std::move(dir);
-    }
-    const std::string& str() const { return p_; }
-    const char* c_str() const { return p_.c_str(); }
-
-private:
-    std::string p_;
-    UniqueFd dir_;
-};
 
 bool isDirectoryPath(const std::string& path) {
     struct stat st {};
@@ -115,15 +86,9 @@ bool validNewName(std::string_view name) {
            name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
-// rename() that never replaces: the target's existence is checked by the kernel where the
-// file system supports it, which closes the gap between a check and the rename.
 bool renameNoReplace(const std::string& fromPath, const std::string& toPath) {
     ReachablePath from(fromPath), to(toPath);
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
-    struct stat st {};
-    if (lstat(to.c_str(), &st) == 0) return false;
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    return renameWithoutReplacing(from.str(), to.str()) == 0;
 }
 
 // A folder of the file system at `path`.
@@ -180,7 +145,7 @@ public:
     DesktopFolder() : ShellFolder(ItemIDList::empty()) {}
 
     std::string pathOf(const ItemIDList& relative) const override {
-        if (relative.idCount() == 0) return desktopDirectory();
+        if (relative.idCount() == 0) return desktopFolder();
         std::string p(relative.firstName());
         for (std::size_t i = 1, n = relative.idCount(); i < n; ++i) p = joinPath(p, relative.nameAt(i));
         return p;
@@ -203,47 +168,8 @@ protected:
 };
 
 std::string& mountInfoPath() {
-    static std::string p = "/proc/self/mountinfo";
+    static std::string p = kProcessMountTable;
     return p;
-}
-
-// mountinfo writes blanks, tabs, newlines and backslashes as octal escapes ("\040").
-std::string unescapeMountField(std::string_view s) {
-    auto octal = [](char c) { return c >= '0' && c <= '7'; };
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 3 < s.size() && octal(s[i + 1]) &&
-            octal(s[i + 2]) && octal(s[i + 3])) {
-            out.push_back(static_cast<char>((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0')));
-            i += 3;
-        } else {
-            out.push_back(s[i]);
-        }
-    }
-    return out;
-}
-
-bool isVolumePlace(const std::string& mountPoint) {
-    for (const char* base : {"/media/", "/mnt/", "/run/media/"})
-        if (mountPoint.rfind(base, 0) == 0 && mountPoint.size() > std::strlen(base)) return true;
-    return false;
-}
-
-// Fields of one mountinfo line: [4] mount point; after the " - " separator: type, source.
-bool parseMountLine(const std::string& line, std::string& mountPoint, std::string& source) {
-    std::vector<std::string_view> f;
-    std::string_view s(line);
-    for (std::size_t i = 0; i < s.size();) {
-        std::size_t j = s.find(' ', i);
-        if (j == std::string_view::npos) j = s.size();
-        f.push_back(s.substr(i, j - i));
-        i = j + 1;
-    }
-    auto dash = std::find(f.begin(), f.end(), std::string_view("-"));
-    if (f.size() < 5 || dash == f.end() || f.end() - dash < 3) return false;
-    mountPoint = unescapeMountField(f[4]);
-    source = unescapeMountField(*(dash + 2));
-    return true;
 }
 
 } // namespace
@@ -368,61 +294,10 @@ int typeIndexOfItem(const ItemIDList& absolute) {
     return typeIndexForFileName(name);
 }
 
-std::string homeFolder() {
-    if (const char* h = std::getenv("HOME"); h && *h == '/') return currentFolderForm(h);
-    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir == '/')
-        return currentFolderForm(pw->pw_dir);
-    return "/";
-}
-
-namespace {
-
-// The value of XDG_DESKTOP_DIR="..." in user-dirs.dirs, with $HOME expanded.
-std::string desktopFromUserDirs() {
-    std::string config;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') config = x;
-    else config = joinPath(homeFolder(), ".config");
-    std::ifstream in(joinPath(config, "user-dirs.dirs"));
-    std::string line;
-    const std::string key = "XDG_DESKTOP_DIR=\"";
-    while (std::getline(in, line)) {
-        if (line.rfind(key, 0) != 0) continue;
-        std::size_t end = line.rfind('"');
-        if (end <= key.size()) return {};
-        std::string v = line.substr(key.size(), end - key.size());
-        if (v.rfind("$HOME", 0) == 0) v = rootRule(homeFolder()) + v.substr(5);
-        return v;
-    }
-    return {};
-}
-
-} // namespace
-
-std::string desktopDirectory() {
-    std::string d;
-    if (const char* x = std::getenv("XDG_DESKTOP_DIR"); x && *x == '/') d = x;
-    else d = desktopFromUserDirs();
-    d = currentFolderForm(d);
-    if (!d.empty() && d[0] == '/' && isDirectoryPath(d)) return d;
-    return homeFolder();
-}
-
-std::vector<std::string> mountedVolumes() {
-    std::vector<std::string> out;
-    std::ifstream in(mountInfoPath());
-    std::string line, mountPoint, source;
-    while (std::getline(in, line)) {
-        if (!parseMountLine(line, mountPoint, source)) continue;
-        if (source.rfind("/dev/", 0) != 0 || !isVolumePlace(mountPoint)) continue;
-        out.push_back(mountPoint);
-    }
-    std::sort(out.begin(), out.end());
-    out.erase(std::unique(out.begin(), out.end()), out.end());
-    return out;
-}
+std::vector<std::string> mountedVolumes() { return volumeMountPoints(readMountTable(mountInfoPath())); }
 
 void setMountInfoPathForTesting(std::string path) {
-    mountInfoPath() = path.empty() ? std::string("/proc/self/mountinfo") : std::move(path);
+    mountInfoPath() = path.empty() ? std::string(kProcessMountTable) : std::move(path);
 }
 
 } // namespace g3

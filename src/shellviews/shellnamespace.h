@@ -125,11 +125,6 @@ bool SHGetPathFromIDList(const ItemIDList& absolute, std::string& out);
 // Icon and type index (mimetypes.h) of the item an absolute list names.
 int typeIndexOfItem(const ItemIDList& absolute);
 
-// The user's home folder ($HOME, else the password entry, else "/").
-std::string homeFolder();
-// XDG_DESKTOP_DIR from the environment or $XDG_CONFIG_HOME/user-dirs.dirs (default
-// ~/.config/user-dirs.dirs), else the home folder.
-std::string desktopDirectory();
 // Mount points of block-device file systems under /media, /mnt and /run/media, sorted.
 std::vector<std::string> mountedVolumes();
 // Test seam: the mount table read by mountedVolumes ("" restores /proc/self/mountinfo).

@@ -1,3 +1,4 @@
+#include "platform/xdgdirs.h"
 #include "shellviews/shellnamespace.h"
 
 #include "shellviews/shelltemp.h"
@@ -82,9 +83,9 @@ TEST(ShellDesktop, DesktopFolderFallsBackToHome) {
     ScopedEnv home("HOME", t.path());
     ScopedEnv cfg("XDG_CONFIG_HOME", t / "cfg");
     unsetenv("XDG_DESKTOP_DIR");
-    EXPECT_EQ(desktopDirectory(), t.path()); // the folder named there does not exist
+    EXPECT_EQ(desktopFolder(), t.path()); // the folder named there does not exist
     makeFolders(t / "Schreibtisch");
-    EXPECT_EQ(desktopDirectory(), t / "Schreibtisch");
+    EXPECT_EQ(desktopFolder(), t / "Schreibtisch");
 }
 
 TEST(ShellDesktop, ChildrenAreHomeRootAndVolumes) {

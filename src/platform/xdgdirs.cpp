@@ -1,0 +1,102 @@
+#include "platform/xdgdirs.h"
+
+#include "platform/fileops.h"
+#include "platform/paths.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <vector>
+
+namespace g3 {
+
+namespace {
+
+std::string envValue(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? std::string(v) : std::string();
+}
+
+// An absolute folder from the environment, else the fallback.
+std::string absoluteOr(const char* name, const std::string& fallback) {
+    std::string v = envValue(name);
+    return !v.empty() && v[0] == '/' ? currentFolderForm(v) : fallback;
+}
+
+// The value of XDG_DESKTOP_DIR="..." in user-dirs.dirs, with $HOME expanded.
+std::string desktopFromUserDirs() {
+    std::ifstream in(joinPath(configHome(), "user-dirs.dirs"));
+    std::string line;
+    const std::string key = "XDG_DESKTOP_DIR=\"";
+    while (std::getline(in, line)) {
+        if (line.rfind(key, 0) != 0) continue;
+        std::size_t end = line.rfind('"');
+        if (end <= key.size()) return {};
+        std::string v = line.substr(key.size(), end - key.size());
+        if (v.rfind("$HOME", 0) == 0) v = rootRule(homeFolder()) + v.substr(5);
+        return v;
+    }
+    return {};
+}
+
+} // namespace
+
+std::string homeFolder() {
+    std::string h = envValue("HOME");
+    if (!h.empty() && h[0] == '/') return currentFolderForm(h);
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir && *pw->pw_dir == '/')
+        return currentFolderForm(pw->pw_dir);
+    return "/";
+}
+
+std::string configHome() { return absoluteOr("XDG_CONFIG_HOME", joinPath(homeFolder(), ".config")); }
+
+std::string dataHome() {
+    return absoluteOr("XDG_DATA_HOME", joinPath(joinPath(homeFolder(), ".local"), "share"));
+}
+
+std::string desktopFolder() {
+    std::string d = absoluteOr("XDG_DESKTOP_DIR", {});
+    if (d.empty()) d = currentFolderForm(desktopFromUserDirs());
+    if (!d.empty() && d[0] == '/' && isFolder(d)) return d;
+    return homeFolder();
+}
+
+std::string homeTrash() { return joinPath(dataHome(), "Trash"); }
+
+std::string executableFolder() {
+    std::vector<char> buf(4096);
+    for (;;) {
+        ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+        if (n < 0) return {};
+        if (static_cast<std::size_t>(n) < buf.size())
+            return parentFolder(std::string_view(buf.data(), static_cast<std::size_t>(n)));
+        buf.resize(buf.size() * 2);
+    }
+}
+
+std::string configFolder() {
+    std::string overridden = currentFolderForm(envValue("G3_CONFIG_DIR"));
+    if (!overridden.empty()) {
+        forceDirectories(overridden);
+        return overridden;
+    }
+    std::string exe = executableFolder();
+    if (!exe.empty() && access(exe.c_str(), W_OK) == 0) return exe;
+    std::string folder = joinPath(configHome(), "grottan3");
+    forceDirectories(folder);
+    return folder;
+}
+
+std::string processFolder() {
+    std::vector<char> buf(4096);
+    for (;;) {
+        if (getcwd(buf.data(), buf.size())) return std::string(buf.data());
+        if (errno != ERANGE) return {};
+        buf.resize(buf.size() * 2);
+    }
+}
+
+} // namespace g3
