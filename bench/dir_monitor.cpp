@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     std::printf("activation: the caller waits %.4f s (median)\n", bench::median(blocking));
     const std::size_t watches = monitor.watchCount();
     std::printf("activation: median %.4f s of %zu, %zu watches of a budget of %zu\n", activation, times.size(),
-                watches, g3::InotifyWatch::kDefaultBudget);
+                watches, g3::FolderWatch::kDefaultBudget);
 
     // Ten idle seconds in the event loop with the shared timer polling.
     const double cpu0 = cpuSeconds();

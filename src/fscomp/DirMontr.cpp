@@ -1,5 +1,8 @@
 #include "fscomp/DirMontr.h"
 
+#include "fscomp/inotifywatch.h"
+#include "fscomp/pollingwatch.h"
+#include "platform/errors.h"
 #include "platform/xdgdirs.h"
 
 #include <QTimer>
@@ -48,7 +51,8 @@ constexpr int kMaxReportsPerTick = 64;
 
 } // namespace
 
-TDirMonitor::TDirMonitor(QObject* owner) : QObject(owner), extender_(new QTimer(this)) {
+TDirMonitor::TDirMonitor(QObject* owner)
+    : QObject(owner), watch_(std::make_unique<InotifyWatch>()), extender_(new QTimer(this)) {
     // The subfolder watches of a new watch are added in slices between other events, so
     // switching folders never holds up the window for the whole subtree.
     extender_->setInterval(kSliceGapMs);
@@ -56,9 +60,9 @@ TDirMonitor::TDirMonitor(QObject* owner) : QObject(owner), extender_(new QTimer(
     // between other events too, never in one go.
     connect(extender_, &QTimer::timeout, this, [this] {
         const auto until = std::chrono::steady_clock::now() + kSliceTime;
-        watch_.drain(until);
-        watch_.extend(kFoldersPerSlice, until);
-        if (!watch_.pending() && !watch_.backlog()) extender_->stop();
+        watch_->drain(until);
+        watch_->extend(kFoldersPerSlice, until);
+        if (!watch_->pending() && !watch_->backlog()) extender_->stop();
     });
 }
 
@@ -109,7 +113,23 @@ void TDirMonitor::Loaded() { UpdateWatch(); }
 void TDirMonitor::closeWatch() {
     extender_->stop();
     removeActive(this);
-    watch_.close();
+    watch_->close();
+}
+
+bool TDirMonitor::Polling() const { return dynamic_cast<const PollingWatch*>(watch_.get()) != nullptr; }
+
+// The kernel's notifications first; where they cannot start (the per-user limits of
+// instances or watches are used up, or the file system has none), the folder is polled.
+// A folder that cannot be watched at all leaves the monitor off.
+bool TDirMonitor::openWatch(const std::string& dir) {
+    const std::uint32_t changes = changesOf(filter_);
+    watch_ = std::make_unique<InotifyWatch>();
+    if (watch_->open(dir, includeSubDir_, changes, FolderWatch::kDefaultBudget, true)) return true;
+    const int why = lastError();
+    if (why != EMFILE && why != ENFILE && why != ENOSPC && why != ENOSYS && why != EOPNOTSUPP)
+        return false;
+    watch_ = std::make_unique<PollingWatch>();
+    return watch_->open(dir, includeSubDir_, changes, FolderWatch::kDefaultBudget, true);
 }
 
 void TDirMonitor::UpdateWatch() {
@@ -118,9 +138,9 @@ void TDirMonitor::UpdateWatch() {
     nowAt_.clear();
     if (active_) {
         const std::string dir = directory_.empty() ? processFolder() : directory_;
-        if (watch_.open(dir, includeSubDir_, changesOf(filter_), InotifyWatch::kDefaultBudget, true)) {
+        if (openWatch(dir)) {
             activeList().push_back(this);
-            if (watch_.pending()) extender_->start();
+            if (watch_->pending()) extender_->start();
         }
         else
             active_ = false; // silently; the owner sees it only in Active
@@ -134,7 +154,7 @@ void TDirMonitor::PollMonitors() {
     struct SliceWhatIsLeft {
         ~SliceWhatIsLeft() {
             for (TDirMonitor* m : activeList())
-                if ((m->watch_.pending() || m->watch_.backlog()) && !m->extender_->isActive())
+                if ((m->watch_->pending() || m->watch_->backlog()) && !m->extender_->isActive())
                     m->extender_->start();
         }
     } sliceWhatIsLeft;
@@ -145,13 +165,13 @@ void TDirMonitor::PollMonitors() {
         for (TDirMonitor* m : list) {
             if (std::find(activeList().begin(), activeList().end(), m) == activeList().end())
                 continue;
-            InotifyPoll r = m->watch_.poll(until);
+            InotifyPoll r = m->watch_->poll(until);
             if (r == InotifyPoll::Quiet) continue;
             if (r == InotifyPoll::Gone) {
                 // The folder itself went away: the watch can never be re-armed, so the
                 // monitor closes and reports this last change once.
                 m->gone_ = true;
-                m->nowAt_ = m->watch_.folderNowAt();
+                m->nowAt_ = m->watch_->folderNowAt();
                 m->active_ = false;
                 m->closeWatch();
                 enableTimer();

@@ -3,7 +3,7 @@
 // shared timer, so any number of changes between two ticks give one OnChange.
 #pragma once
 
-#include "fscomp/inotifywatch.h"
+#include "fscomp/folderwatch.h"
 
 #include <QObject>
 
@@ -75,22 +75,27 @@ public:
 
     // While OnChange runs: the files whose contents or attributes alone changed (full
     // paths, sorted), when nothing else did; empty when the change calls for a whole refresh.
-    const std::vector<std::string>& ChangedFiles() const { return watch_.changedFilesOnly(); }
+    const std::vector<std::string>& ChangedFiles() const { return watch_->changedFilesOnly(); }
+
+    // True when the watch polls because the kernel's notifications could not start.
+    bool Polling() const;
 
     // Watches the open watch uses (0 when closed).
-    std::size_t watchCount() const { return watch_.watchCount(); }
+    std::size_t watchCount() const { return watch_->watchCount(); }
     // True while subfolder watches of the open watch are still being added.
-    bool settingUp() const { return watch_.pending(); }
+    bool settingUp() const { return watch_->pending(); }
 
 private:
     void UpdateWatch();
+    bool openWatch(const std::string& dir);
     void closeWatch();
     static constexpr std::size_t kFoldersPerSlice = 200;
     static constexpr int kSliceGapMs = 2; // the window gets its turn between slices
     static constexpr std::chrono::milliseconds kSliceTime{4}; // a slice stops soon after
     static constexpr std::chrono::milliseconds kPollTime{8};  // a tick's reading likewise
 
-    InotifyWatch watch_;
+    // The kernel's notifications, or polling where they cannot start.
+    std::unique_ptr<FolderWatch> watch_;
     QTimer* extender_;
     bool active_ = false;
     bool includeSubDir_ = false;

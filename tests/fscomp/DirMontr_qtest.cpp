@@ -1,13 +1,16 @@
 // TDirMonitor over inotify: coalescing per tick, the shared timer, opening failures, and a
 // watched folder that disappears. The poll is driven directly; nothing waits for the timer.
 #include "fscomp/DirMontr.h"
+#include "fscomp/inotifywatch.h"
 #include "platform/paths.h"
+#include "support/unprivileged.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <sys/inotify.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -421,6 +424,27 @@ private slots:
         QCOMPARE(seen[0], (std::vector<std::string>{joinPath(root(), "a.txt"), joinPath(root(), "b.txt"),
                                                      joinPath(root(), "sub/c.txt")}));
         QVERIFY(seen[1].empty());
+    }
+
+    // With the user's inotify instances used up the monitor still runs: it polls.
+    void pollsWhereNotificationsCannotStart() {
+        ::chmod(root().c_str(), 0777);
+        const std::string file = joinPath(root(), "a.txt");
+        auto outcome = g3test::runUnprivileged([&] {
+            std::vector<int> held;
+            for (int fd; (fd = ::inotify_init1(IN_CLOEXEC)) >= 0;) held.push_back(fd);
+            TDirMonitor m;
+            Counter c;
+            m.OnChange = c.handler();
+            m.setDirectory(root());
+            m.setActive(true);
+            if (!m.Active() || !m.Polling()) return false;
+            touchFile(file);
+            TDirMonitor::PollMonitors();
+            return c.n == 1;
+        });
+        if (outcome == g3test::Unprivileged::NotPossible) QSKIP("cannot drop privileges");
+        QCOMPARE(outcome, g3test::Unprivileged::Passed);
     }
 
     void cleanup() { tmp_.reset(); }
