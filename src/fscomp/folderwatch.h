@@ -4,6 +4,8 @@
 // Single-threaded: every call from the thread that owns the monitor.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +31,10 @@ enum class InotifyPoll {
     Gone     // the watched folder was deleted or unmounted, or renamed or moved with its own
              // name or with one of a folder above it: its path names it no more
 };
+
+// The check every backend's open() starts with: something to watch for, and a folder
+// (links followed) whose status goes to st. False with errno in lastError() otherwise.
+bool isWatchable(const std::string& folder, std::uint32_t changes, struct stat& st);
 
 class FolderWatch {
 public:

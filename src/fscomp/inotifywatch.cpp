@@ -62,15 +62,8 @@ void InotifyWatch::close() {
 bool InotifyWatch::open(const std::string& folder, bool subtree, std::uint32_t changes,
                         std::size_t budget, bool deferSubtree) {
     close();
-    struct stat st{};
-    if (changes == 0) {
-        setLastError(EINVAL);
-        return false;
-    }
-    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        setLastError(errno ? errno : ENOTDIR);
-        return false;
-    }
+    struct stat st {};
+    if (!isWatchable(folder, changes, st)) return false;
     fd_.reset(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     if (!fd_) {
         setLastError(errno);

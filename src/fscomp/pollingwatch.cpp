@@ -56,14 +56,7 @@ bool PollingWatch::open(const std::string& folder, bool subtree, std::uint32_t c
                         std::size_t budget, bool deferSubtree) {
     close();
     struct stat st {};
-    if (changes == 0) {
-        setLastError(EINVAL);
-        return false;
-    }
-    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        setLastError(errno ? errno : ENOTDIR);
-        return false;
-    }
+    if (!isWatchable(folder, changes, st)) return false;
     if (!entriesOf(folder, entries_)) {
         setLastError(errno);
         return false;
