@@ -1,6 +1,6 @@
 #include "app/OKRightDlg.h"
 
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "engine/errorlist.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "app/application.h"
 
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 
 namespace g3 {
 

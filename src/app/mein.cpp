@@ -1,7 +1,7 @@
 #include "app/mein.h"
 
 #include "app/maincopyhost.h"
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "engine/copyworker.h"
 #include "app/splitter.h"
 #include "app/tabstrip.h"

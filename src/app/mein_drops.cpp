@@ -3,7 +3,7 @@
 #include "app/FldrDlg.h"
 #include "app/maincopyhost.h"
 #include "app/mein.h"
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "engine/Unit3.h"
 #include "engine/clipboard_ui.h"
 #include "engine/copyworker.h"

@@ -1,7 +1,7 @@
 // Navigation: the current folder, the history combo and the favourite tabs.
 #include "app/mein.h"
 
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "app/tabstrip.h"
 #include "fscomp/DirMontr.h"
 #include "platform/fileops.h"

@@ -1,7 +1,7 @@
 // Start-up and shut-down of the main window's persistent state (data.ini, memo.ini).
 #include "app/mein.h"
 
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "app/splitter.h"
 #include "app/tabstrip.h"
 #include "platform/paths.h"

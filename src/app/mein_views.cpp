@@ -2,7 +2,7 @@
 #include "app/mein.h"
 
 #include "app/maincopyhost.h"
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "engine/copyworker.h"
 #include "fscomp/DROPDST.h"
 #include "fscomp/DirMontr.h"

@@ -1,6 +1,6 @@
 #include "app/startup.h"
 
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "engine/Sinkou.h"
 #include "platform/fileops.h"
 #include "platform/paths.h"

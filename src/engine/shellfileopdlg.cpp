@@ -1,6 +1,6 @@
 #include "engine/shellfileopdlg.h"
 
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "platform/errors.h"
 #include "platform/numfmt.h"
 #include "platform/paths.h"

@@ -1,6 +1,6 @@
 #include "fscomp/DROPDST.h"
 
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "fscomp/dropformats.h"
 
 #include <QDragEnterEvent>

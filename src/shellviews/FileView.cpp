@@ -1,6 +1,6 @@
 #include "shellviews/FileView.h"
 
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "platform/codepage.h"
 #include "shellviews/FolderView.h"
 #include "shellviews/mousetrack.h"

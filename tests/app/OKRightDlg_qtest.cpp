@@ -1,6 +1,6 @@
 // The error report's question and list window, and the about mode of the same window.
 #include "app/OKRightDlg.h"
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "engine/errorlist.h"
 
 #include <QPlainTextEdit>

@@ -1,7 +1,7 @@
 // The general error display of the application object: an exception escaping an event
 // handler is shown once and the next event is handled as usual.
 #include "app/application.h"
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 
 #include <QPushButton>
 #include <QTest>

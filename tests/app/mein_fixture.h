@@ -2,7 +2,7 @@
 // scratch folder tree, and a recorder that answers every message box.
 #pragma once
 
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "platform/paths.h"
 
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // Navigation and arrangement of the main window: current folder, history, favourite tabs,
 // the layout switch and the splitter, the menus and the automatic refresh.
 #include "app/mein.h"
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "app/splitter.h"
 #include "app/tabstrip.h"
 #include "fscomp/DirMontr.h"

@@ -1,6 +1,6 @@
 // The clipboard transfer and the shell file operation's window, in temporary trees. Boxes
 // are answered through the message-box seam.
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "engine/clipboard_ui.h"
 #include "engine/clipformats.h"
 #include "engine/shellfileopdlg.h"

@@ -1,6 +1,6 @@
 // The clipboard against another X client (xclip) on the display in G3_XVFB_DISPLAY; skipped
 // without one.
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "engine/clipboard_ui.h"
 #include "engine/clipformats.h"
 #include "tempfs.h"

@@ -1,5 +1,5 @@
 // The drop target on a plain widget and on a list view, driven with synthesised drag events.
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "fscomp/DROPDST.h"
 #include "fscomp/dropformats.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/paths.h"
 
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 #include "shellviews/FolderView.h"
 #include "shellviews/shellexec.h"
 #include "shellviews/shelltemp.h"

@@ -1,6 +1,6 @@
 // The message boxes shown for real (no answerer): kinds, captions, button texts, and the
 // answer a box gives when it is closed.
-#include "app/msgbox.h"
+#include "ui/msgbox.h"
 
 #include <QAbstractButton>
 #include <QApplication>
