@@ -3,7 +3,7 @@
 #include "engine/Unit3.h"
 #include "engine/copyworker.h"
 #include "scripted_host.h"
-#include "tempfs.h"
+#include "support/tempdir.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -69,7 +69,7 @@ public:
 
 class SameNameDialogTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<TempTree> t;
+    std::unique_ptr<TempDir> t;
     std::unique_ptr<TForm3> form;
     std::unique_ptr<DialogHost> host;
     std::unique_ptr<TCopyEngine> engine;
@@ -94,7 +94,7 @@ class SameNameDialogTest : public QObject {
 
 private slots:
     void init() {
-        t = std::make_unique<TempTree>();
+        t = std::make_unique<TempDir>();
         dst = t->mkdir("dst");
         form = std::make_unique<TForm3>();
         host = std::make_unique<DialogHost>(*form);
@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(s.dstSize, QStringLiteral("先の大きさ= 0Byte"));
         QCOMPARE(s.srcTime, QStringLiteral("元の改築日時= 2021/05/06 07:08:10"));
         QCOMPARE(s.dstTime, QStringLiteral("先の改築日時= 2020/01/02 03:04:06"));
-        QCOMPARE(readAll(d), std::string());
+        QCOMPARE(readFile(d), std::string());
     }
 
     // Answer 1 for the first clash: asked again for the second with item 1 preselected.
@@ -185,10 +185,10 @@ private slots:
         QCOMPARE(host->showings[0].preselected, 0);
         QCOMPARE(host->showings[1].preselected, 1);
         QCOMPARE(host->showings[2].preselected, 2);
-        QCOMPARE(readAll(dst + "/x1"), std::string("new"));
-        QCOMPARE(readAll(dst + "/x2"), std::string("old"));
-        QCOMPARE(readAll(dst + "/x3"), std::string("old"));
-        QCOMPARE(readAll(dst + "/y"), std::string("y"));
+        QCOMPARE(readFile(dst + "/x1"), std::string("new"));
+        QCOMPARE(readFile(dst + "/x2"), std::string("old"));
+        QCOMPARE(readFile(dst + "/x3"), std::string("old"));
+        QCOMPARE(readFile(dst + "/y"), std::string("y"));
         QVERIFY(host->errors.empty());
     }
 
@@ -200,9 +200,9 @@ private slots:
         host->actions = {choose(3)};
         QVERIFY(drop(files));
         QCOMPARE(host->showings.size(), std::size_t(1));
-        QCOMPARE(readAll(dst + "/x1"), std::string("new"));
-        QCOMPARE(readAll(dst + "/x2"), std::string("new"));
-        QCOMPARE(readAll(dst + "/x3"), std::string("old"));
+        QCOMPARE(readFile(dst + "/x1"), std::string("new"));
+        QCOMPARE(readFile(dst + "/x2"), std::string("new"));
+        QCOMPARE(readFile(dst + "/x3"), std::string("old"));
         QCOMPARE(form->ItemIndex(), 3);
 
         host->actions = {choose(2)};
@@ -226,8 +226,8 @@ private slots:
         QCOMPARE(host->showings.size(), std::size_t(1));
         QCOMPARE(engine->SameNameAnswer, 6);
         QVERIFY(engine->SameNameForAll);
-        for (const char* n : {"/x1", "/x2", "/x3"}) QCOMPARE(readAll(dst + n), std::string("old"));
-        QCOMPARE(readAll(dst + "/y"), std::string("y"));
+        for (const char* n : {"/x1", "/x2", "/x3"}) QCOMPARE(readFile(dst + n), std::string("old"));
+        QCOMPARE(readFile(dst + "/y"), std::string("y"));
         QVERIFY(host->errors.empty());
         QVERIFY(!form->isVisible());
     }
@@ -239,7 +239,7 @@ private slots:
         host->actions = {choose(0)};
         QVERIFY(drop({src}));
         QCOMPARE(host->showings.size(), std::size_t(1));
-        QCOMPARE(readAll(dst + "/e"), std::string("old"));
+        QCOMPARE(readFile(dst + "/e"), std::string("old"));
     }
 
     void unboundDialogKeepsItsOwnAnswer() {

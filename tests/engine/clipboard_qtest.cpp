@@ -5,7 +5,7 @@
 #include "engine/clipformats.h"
 #include "engine/shellfileopdlg.h"
 #include "platform/errors.h"
-#include "tempfs.h"
+#include "support/tempdir.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -53,7 +53,7 @@ class ClipboardTest : public QObject {
     Q_OBJECT
 private slots:
     void twoFilesCopiedAndPasted() {
-        TempTree t;
+        TempDir t;
         t.write("src/a.txt", "A");
         t.write("src/b\xff\nname", "B");
         t.mkdir("dst");
@@ -63,8 +63,8 @@ private slots:
         QCOMPARE(d->data("application/x-kde-cutselection"), QByteArray("0"));
         Answering none([](const MessageRequest&) { return MsgResult::Cancel; });
         QCOMPARE(PasteFiles(t.path("dst")), 0);
-        QCOMPARE(readAll(t.path("dst/a.txt")), std::string("A"));
-        QCOMPARE(readAll(t.path("dst/b\xff\nname")), std::string("B"));
+        QCOMPARE(readFile(t.path("dst/a.txt")), std::string("A"));
+        QCOMPARE(readFile(t.path("dst/b\xff\nname")), std::string("B"));
         QVERIFY(exists(t.path("src/a.txt")));
         QVERIFY(none.asked.isEmpty());
     }
@@ -73,7 +73,7 @@ private slots:
         putOnClipboard("text/plain", "kept");
         CopyFilesToClipboard("/tmp", {});
         QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("text/plain"), QByteArray("kept"));
-        TempTree t;
+        TempDir t;
         QCOMPARE(PasteFiles(t.root()), 0); // no files named: nothing happens
         QVERIFY(QDir(QString::fromStdString(t.root())).isEmpty());
     }
@@ -85,13 +85,13 @@ private slots:
     }
 
     void aCutFromAnotherProgramIsCopied() {
-        TempTree t;
+        TempDir t;
         std::string src = t.write("from/x y.txt", "X");
         t.mkdir("to");
         putOnClipboard("x-special/gnome-copied-files", "cut\n" + fileUriOf(src));
         QCOMPARE(PasteFiles(t.path("to")), 0);
-        QCOMPARE(readAll(t.path("to/x y.txt")), std::string("X"));
-        QCOMPARE(readAll(src), std::string("X"));
+        QCOMPARE(readFile(t.path("to/x y.txt")), std::string("X"));
+        QCOMPARE(readFile(src), std::string("X"));
         // The KDE form with its cut mark too.
         auto* d = new QMimeData;
         d->setData("text/uri-list", fileUriOf(src) + "\r\n");
@@ -104,20 +104,20 @@ private slots:
     }
 
     void aFolderIsPastedWhole() {
-        TempTree t;
+        TempDir t;
         t.write("tree/sub/deep/f.bin", "F");
         t.write("tree/top.txt", "T");
         t.mkdir("tree/empty");
         t.mkdir("out");
         CopyFilesToClipboard(t.root(), {"tree"});
         QCOMPARE(PasteFiles(t.path("out")), 0);
-        QCOMPARE(readAll(t.path("out/tree/sub/deep/f.bin")), std::string("F"));
-        QCOMPARE(readAll(t.path("out/tree/top.txt")), std::string("T"));
+        QCOMPARE(readFile(t.path("out/tree/sub/deep/f.bin")), std::string("F"));
+        QCOMPARE(readFile(t.path("out/tree/top.txt")), std::string("T"));
         QVERIFY(QDir(QString::fromStdString(t.path("out/tree/empty"))).exists());
     }
 
     void replaceQuestionAnswers() {
-        TempTree t;
+        TempDir t;
         for (const char* n : {"1", "2", "3"}) {
             t.write(std::string("s/") + n, "new");
             t.write(std::string("d/") + n, "old");
@@ -135,9 +135,9 @@ private slots:
             QVERIFY(a.asked[0].text.startsWith("この洞窟には既に「1」という家があります。"));
             QVERIFY(a.asked[0].text.contains("3Byte"));
         }
-        QCOMPARE(readAll(t.path("d/1")), std::string("old"));
-        QCOMPARE(readAll(t.path("d/2")), std::string("new"));
-        QCOMPARE(readAll(t.path("d/3")), std::string("new"));
+        QCOMPARE(readFile(t.path("d/1")), std::string("old"));
+        QCOMPARE(readFile(t.path("d/2")), std::string("new"));
+        QCOMPARE(readFile(t.path("d/3")), std::string("new"));
         // FOF_NOCONFIRMATION asks nothing.
         t.write("s/1", "newest");
         ShellFileOpRequest req{FO_COPY, {t.path("s/1")}, t.path("d"), FOF_NOCONFIRMATION, "上書き"};
@@ -145,11 +145,11 @@ private slots:
         Answering a([](const MessageRequest&) { return MsgResult::Cancel; });
         QCOMPARE(runShellFileOperation(op), 0);
         QVERIFY(a.asked.isEmpty());
-        QCOMPARE(readAll(t.path("d/1")), std::string("newest"));
+        QCOMPARE(readFile(t.path("d/1")), std::string("newest"));
     }
 
     void cancelStopsCleanly() {
-        TempTree t;
+        TempDir t;
         for (const char* n : {"a", "b", "c"}) t.write(std::string("s/") + n, "new");
         t.write("d/a", "old");
         ShellFileOpRequest req{FO_COPY, {t.path("s/a"), t.path("s/b"), t.path("s/c")},
@@ -169,7 +169,7 @@ private slots:
         QCOMPARE(runShellFileOperation(op), kErrorCancelled);
         QVERIFY(shown != nullptr);
         QCOMPARE(title, QStringLiteral("テスト"));
-        QCOMPARE(readAll(t.path("d/a")), std::string("old"));
+        QCOMPARE(readFile(t.path("d/a")), std::string("old"));
         QVERIFY(!exists(t.path("d/b")));
         QVERIFY(!exists(t.path("d/c")));
         // The replace question's own キャンセル stops it as well.
@@ -180,7 +180,7 @@ private slots:
     }
 
     void errorsInTheWindowsVoice() {
-        TempTree t;
+        TempDir t;
         t.write("f/in/x", "x");
         ShellFileOpRequest req{FO_COPY, {t.path("f")}, t.path("f/in"), 0, {}};
         ShellFileOperation op(req);
@@ -206,7 +206,7 @@ private slots:
 
     // The window and the real replace question, looked at as pictures.
     void screenshots() {
-        TempTree t;
+        TempDir t;
         t.write("s/報告書.txt", std::string(5000, 'n'));
         t.write("d/報告書.txt", "old");
         ShellFileOpRequest req{FO_COPY, {t.path("s/報告書.txt")}, t.path("d"), FOF_ALLOWUNDO,
@@ -230,7 +230,7 @@ private slots:
         poll.start();
         QCOMPARE(runShellFileOperation(op), 0);
         QVERIFY(grabbed);
-        QCOMPARE(readAll(t.path("d/報告書.txt")).size(), size_t(5000));
+        QCOMPARE(readFile(t.path("d/報告書.txt")).size(), size_t(5000));
     }
 };
 

@@ -3,7 +3,7 @@
 #include "ui/msgbox.h"
 #include "engine/clipboard_ui.h"
 #include "engine/clipformats.h"
-#include "tempfs.h"
+#include "support/tempdir.h"
 #include "xvfb_main.h"
 
 #include <QApplication>
@@ -55,7 +55,7 @@ private slots:
     }
 
     void ourFilesReadBackByXclip() {
-        TempTree t;
+        TempDir t;
         t.write("a b.txt", "1");
         t.write("raw\xff", "2");
         CopyFilesToClipboard(t.root(), {"a b.txt", "raw\xff"});
@@ -65,7 +65,7 @@ private slots:
     }
 
     void aListPutByXclipIsPasted() {
-        TempTree t;
+        TempDir t;
         const std::string src = t.write("from/x\xe6\x97\xa5.txt", "X");
         t.mkdir("to");
         // xclip stays in the background serving the selection until someone else owns it.
@@ -74,7 +74,7 @@ private slots:
         auto prev = setMessageBoxAnswerer([](const MessageRequest&) { return MsgResult::Cancel; });
         QCOMPARE(PasteFiles(t.path("to")), 0);
         setMessageBoxAnswerer(prev);
-        QCOMPARE(readAll(t.path("to/x\xe6\x97\xa5.txt")), std::string("X"));
+        QCOMPARE(readFile(t.path("to/x\xe6\x97\xa5.txt")), std::string("X"));
         QVERIFY(exists(src));
         QGuiApplication::clipboard()->setText("done"); // ends the xclip server
     }

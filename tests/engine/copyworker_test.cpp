@@ -4,7 +4,7 @@
 #include "platform/pump.h"
 #include "scripted_host.h"
 #include "support/unprivileged.h"
-#include "tempfs.h"
+#include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ namespace {
 
 class CopyWorker : public ::testing::Test {
 protected:
-    TempTree t;
+    TempDir t;
     ScriptedHost host;
     TCopyEngine engine{host};
     std::string src = t.mkdir("src");
@@ -38,9 +38,9 @@ TEST_F(CopyWorker, DroppedFolderIsMirroredWithoutEmptyFolders) {
     t.mkdir("src/E");
     std::string f = t.write("src/single.txt", "s");
     ASSERT_TRUE(drop(okCopyNewer, {t.path("src/D"), t.path("src/E"), f}));
-    EXPECT_EQ(readAll(dst + "/D/a.txt"), "a");
-    EXPECT_EQ(readAll(dst + "/D/sub/deep/b.txt"), "b");
-    EXPECT_EQ(readAll(dst + "/single.txt"), "s");
+    EXPECT_EQ(readFile(dst + "/D/a.txt"), "a");
+    EXPECT_EQ(readFile(dst + "/D/sub/deep/b.txt"), "b");
+    EXPECT_EQ(readFile(dst + "/single.txt"), "s");
     EXPECT_FALSE(exists(dst + "/D/empty"));
     EXPECT_FALSE(exists(dst + "/E"));
     EXPECT_TRUE(host.errors.empty());
@@ -68,7 +68,7 @@ TEST_F(CopyWorker, NewerPolicyComparesDosTimes) {
     }
     ASSERT_TRUE(drop(okCopyNewer, files));
     for (const auto& c : cases)
-        EXPECT_EQ(readAll(dst + "/" + c.name), c.replaced ? "new contents" : "old") << c.name;
+        EXPECT_EQ(readFile(dst + "/" + c.name), c.replaced ? "new contents" : "old") << c.name;
     EXPECT_TRUE(host.errors.empty());
 }
 
@@ -77,7 +77,7 @@ TEST_F(CopyWorker, OverwriteReplacesNewerDestination) {
     setMtime(f, localTime(2001, 1, 1, 0, 0, 0));
     setMtime(t.write("dst/a.txt", "newer"), localTime(2022, 1, 1, 0, 0, 0));
     ASSERT_TRUE(drop(okCopyOverwrite, {f}));
-    EXPECT_EQ(readAll(dst + "/a.txt"), "source");
+    EXPECT_EQ(readFile(dst + "/a.txt"), "source");
 }
 
 TEST_F(CopyWorker, MoveFilesOnlyLeavesFoldersAndSkippedFiles) {
@@ -87,13 +87,13 @@ TEST_F(CopyWorker, MoveFilesOnlyLeavesFoldersAndSkippedFiles) {
     setMtime(kept, localTime(2001, 1, 1, 0, 0, 0));
     setMtime(t.write("dst/D/sub/kept.txt", "dest"), localTime(2022, 1, 1, 0, 0, 0));
     ASSERT_TRUE(drop(okMoveNewer, {t.path("src/D")}));
-    EXPECT_EQ(readAll(dst + "/D/a.txt"), "a");
-    EXPECT_EQ(readAll(dst + "/D/sub/b.txt"), "b");
+    EXPECT_EQ(readFile(dst + "/D/a.txt"), "a");
+    EXPECT_EQ(readFile(dst + "/D/sub/b.txt"), "b");
     EXPECT_FALSE(exists(t.path("src/D/a.txt")));
     EXPECT_FALSE(exists(t.path("src/D/sub/b.txt")));
     EXPECT_TRUE(exists(t.path("src/D/sub")));
-    EXPECT_EQ(readAll(kept), "source");
-    EXPECT_EQ(readAll(dst + "/D/sub/kept.txt"), "dest");
+    EXPECT_EQ(readFile(kept), "source");
+    EXPECT_EQ(readFile(dst + "/D/sub/kept.txt"), "dest");
 }
 
 TEST_F(CopyWorker, MoveOntoOlderFileReplacesAndDeletesSource) {
@@ -101,15 +101,15 @@ TEST_F(CopyWorker, MoveOntoOlderFileReplacesAndDeletesSource) {
     setMtime(f, localTime(2022, 1, 1, 0, 0, 0));
     setMtime(t.write("dst/a.txt", "old"), localTime(2001, 1, 1, 0, 0, 0));
     ASSERT_TRUE(drop(okMoveNewer, {f}));
-    EXPECT_EQ(readAll(dst + "/a.txt"), "new");
+    EXPECT_EQ(readFile(dst + "/a.txt"), "new");
     EXPECT_FALSE(exists(f));
 }
 
 TEST_F(CopyWorker, MoveAcrossFileSystems) {
-    TempTree shm("/dev/shm");
+    TempDir shm("/dev/shm");
     shm.write("D/x/a.bin", std::string(100000, 'q'));
     ASSERT_TRUE(drop(okMoveOverwrite, {shm.path("D")}));
-    EXPECT_EQ(readAll(dst + "/D/x/a.bin"), std::string(100000, 'q'));
+    EXPECT_EQ(readFile(dst + "/D/x/a.bin"), std::string(100000, 'q'));
     EXPECT_FALSE(exists(shm.path("D/x/a.bin")));
     EXPECT_TRUE(exists(shm.path("D/x")));
     EXPECT_TRUE(host.errors.empty());
@@ -136,8 +136,8 @@ TEST_F(CopyWorker, DropOntoItselfNeverLosesContents) {
     ASSERT_TRUE(drop(okMoveOverwrite, files, src));
     ASSERT_EQ(host.errors.size(), 2u);
     EXPECT_EQ(host.errors[0].second, src + "/a.txt への引っ越しで、");
-    EXPECT_EQ(readAll(f), "keep me");
-    EXPECT_EQ(readAll(t.path("src/D/b.txt")), "and me");
+    EXPECT_EQ(readFile(f), "keep me");
+    EXPECT_EQ(readFile(t.path("src/D/b.txt")), "and me");
 }
 
 TEST_F(CopyWorker, ReadOnlyCopyRefusesLaterOverwrite) {
@@ -151,7 +151,7 @@ TEST_F(CopyWorker, ReadOnlyCopyRefusesLaterOverwrite) {
     t.write("src/ro.txt", "second");
     ASSERT_TRUE(drop(okCopyOverwrite, {f}));
     EXPECT_EQ(host.errors.size(), 1u);
-    EXPECT_EQ(readAll(dst + "/ro.txt"), "first");
+    EXPECT_EQ(readFile(dst + "/ro.txt"), "first");
 }
 
 TEST_F(CopyWorker, RootAndAncestorsOfTheDestinationAreRefused) {
@@ -189,7 +189,7 @@ TEST_F(CopyWorker, OddNamesAreCopiedByteExact) {
     const std::string odd = std::string("bad\xff\x81name") + "\nline2";
     t.write("src/D/" + odd + "/x\ty.txt", "odd");
     ASSERT_TRUE(drop(okCopyNewer, {t.path("src/D")}));
-    EXPECT_EQ(readAll(dst + "/D/" + odd + "/x\ty.txt"), "odd");
+    EXPECT_EQ(readFile(dst + "/D/" + odd + "/x\ty.txt"), "odd");
     EXPECT_TRUE(host.errors.empty());
 }
 
@@ -220,7 +220,7 @@ TEST_F(CopyWorker, AskingRunFillsJobListsAndAsks) {
     ASSERT_EQ(host.questions.size(), 1u);
     EXPECT_EQ(host.questions[0].label, "建て増し");
     EXPECT_EQ(host.questions[0].dstSize, 3);
-    EXPECT_EQ(readAll(dst + "/D/a.txt"), "A");
+    EXPECT_EQ(readFile(dst + "/D/a.txt"), "A");
     EXPECT_EQ(host.count(std::string("update:") + TCopyEngine::kJobLine1 + "|" + dst +
                          "/D/sub|b.txt"),
               1);
@@ -237,15 +237,15 @@ TEST_F(CopyWorker, AnswerForAllHoldsForOneRunOnly) {
     ASSERT_TRUE(drop(okAskMove, files));
     EXPECT_EQ(host.questions.size(), 1u);
     EXPECT_EQ(host.questions[0].label, "引っ越し");
-    EXPECT_EQ(readAll(dst + "/c.txt"), "new");
+    EXPECT_EQ(readFile(dst + "/c.txt"), "new");
     EXPECT_FALSE(exists(files[2]));
 
     for (size_t i = 0; i < files.size(); ++i) t.write("src/" + namePart(files[i]), "again");
     host.answers = {1, 6};
     ASSERT_TRUE(drop(okAskCopy, files));
     EXPECT_EQ(host.questions.size(), 3u); // asked again: once answered 1, then aborted
-    EXPECT_EQ(readAll(dst + "/a.txt"), "again");
-    EXPECT_EQ(readAll(dst + "/c.txt"), "new");
+    EXPECT_EQ(readFile(dst + "/a.txt"), "again");
+    EXPECT_EQ(readFile(dst + "/c.txt"), "new");
     EXPECT_EQ(host.prepared, 2);
 }
 
@@ -258,8 +258,8 @@ TEST_F(CopyWorker, AbortStillCopiesFilesWithoutConflict) {
     host.answers = {6};
     ASSERT_TRUE(drop(okAskCopy, {a, b, c}));
     EXPECT_EQ(host.questions.size(), 1u);
-    EXPECT_EQ(readAll(dst + "/b.txt"), "B");
-    EXPECT_EQ(readAll(dst + "/c.txt"), "old c");
+    EXPECT_EQ(readFile(dst + "/b.txt"), "B");
+    EXPECT_EQ(readFile(dst + "/c.txt"), "old c");
     EXPECT_TRUE(host.errors.empty());
 }
 
@@ -301,7 +301,7 @@ TEST_F(CopyWorker, DroppedLinkToAFolderIsMovedAsTheLink) {
     struct stat st {};
     ASSERT_EQ(::lstat((dst + "/L").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(readAll(t.path("outside/keep.txt")), "k");
+    EXPECT_EQ(readFile(t.path("outside/keep.txt")), "k");
     EXPECT_TRUE(host.errors.empty());
 }
 
@@ -335,14 +335,14 @@ TEST_F(CopyWorker, ShellKindsAndToolButtonsUseTheShellOperation) {
     t.write("src/T/x.txt", "x");
     ASSERT_TRUE(drop(okShellCopy, {a, t.path("src/T")}));
     EXPECT_EQ(host.shellRuns, 1);
-    EXPECT_EQ(readAll(dst + "/T/x.txt"), "x");
+    EXPECT_EQ(readFile(dst + "/T/x.txt"), "x");
     EXPECT_TRUE(exists(a));
 
     std::string picked = t.mkdir("picked");
     host.folderChoice = picked;
     ASSERT_TRUE(engine.copimuv2(opMove, {"a.txt"}, src));
     EXPECT_EQ(host.folderTitle, "引っ越し先の洞窟指定");
-    EXPECT_EQ(readAll(picked + "/a.txt"), "A");
+    EXPECT_EQ(readFile(picked + "/a.txt"), "A");
     EXPECT_FALSE(exists(a));
 
     host.folderChoice.clear();

@@ -7,7 +7,7 @@
 #include "platform/paths.h"
 #include "scripted_host.h"
 #include "support/unprivileged.h"
-#include "tempfs.h"
+#include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +44,7 @@ const Way kWays[] = {
 };
 
 struct DropRun {
-    TempTree t;
+    TempDir t;
     std::string src = t.mkdir("src");
     std::string dst = t.mkdir("dst");
     ScriptedHost host;
@@ -79,7 +79,7 @@ void runCase(const Case& c, const Way& w) {
 
 bool isRegularWith(const std::string& path, const std::string& contents) {
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && readAll(path) == contents;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && readFile(path) == contents;
 }
 
 std::int64_t year(int y) { return localTime(y, 6, 1, 12, 0, 0); }
@@ -208,7 +208,7 @@ const Case kCases[] = {
          ASSERT_EQ(::stat((r.dst + "/H/a").c_str(), &a), 0);
          ASSERT_EQ(::stat((r.dst + "/H/b").c_str(), &b), 0);
          EXPECT_EQ(a.st_ino, b.st_ino);
-         EXPECT_EQ(readAll(r.dst + "/H/b"), "shared");
+         EXPECT_EQ(readFile(r.dst + "/H/b"), "shared");
          EXPECT_EQ(r.failures(), 0u);
      }},
     {"a path longer than PATH_MAX",
@@ -254,7 +254,7 @@ TEST(DataSafety, NewerHoldsAtTheEdgesOfDosTime) {
             setMtime(f, year(e.srcYear));
             setMtime(r.t.write("dst/a.txt", "old"), year(e.dstYear));
             r.drop({"", kind}, {f});
-            EXPECT_EQ(readAll(r.dst + "/a.txt"), e.replaced ? "new" : "old");
+            EXPECT_EQ(readFile(r.dst + "/a.txt"), e.replaced ? "new" : "old");
             EXPECT_EQ(exists(f), kind == okCopyNewer || !e.replaced);
             EXPECT_EQ(r.failures(), 0u);
         }
@@ -266,7 +266,7 @@ TEST(DataSafety, NewerHoldsAtTheEdgesOfDosTime) {
         setMtime(r.dst + "/a.txt", year(dstYear));
         r.drop({"ask", okAskCopy, {2}}, {f});
         EXPECT_EQ(r.host.questions.size(), 1u) << dstYear;
-        EXPECT_EQ(readAll(r.dst + "/a.txt"), "old");
+        EXPECT_EQ(readFile(r.dst + "/a.txt"), "old");
     }
 }
 
@@ -300,12 +300,12 @@ TEST(DataSafety, ARunKilledInTheMiddleIsCompletedByTheNextOne) {
             std::string copy = r.dst + "/K/" + n;
             struct stat st {};
             bool whole = ::stat(copy.c_str(), &st) != 0 ||
-                         (st.st_mtime == year(2020) && readAll(copy) == data);
+                         (st.st_mtime == year(2020) && readFile(copy) == data);
             EXPECT_TRUE(whole) << n << " stands cut off or with the wrong time";
         }
         r.drop({"copy newer", okCopyNewer}, {r.src + "/K"});
         for (const char* n : {"one.bin", "two.bin"})
-            EXPECT_TRUE(readAll(r.dst + "/K/" + n) == data) << n;
+            EXPECT_TRUE(readFile(r.dst + "/K/" + n) == data) << n;
     }
 }
 
@@ -325,7 +325,7 @@ TEST(DataSafety, UnreadableFoldersAreReported) {
         ::chmod(r.t.path("src/L").c_str(), 0);
         auto outcome = runUnprivileged([&] {
             r.drop(w, {r.src + "/D", r.src + "/L"});
-            bool copied = readAll(r.dst + "/D/ok.txt") == "ok";
+            bool copied = readFile(r.dst + "/D/ok.txt") == "ok";
             std::size_t expected = w.kind == okShellMove ? 1u : 2u;
             return copied && r.failures() == expected && (!w.shell() || r.host.shellResult != 0);
         });
@@ -356,8 +356,8 @@ TEST(DataSafety, ABindMountOfTheDestinationIsNotEntered) {
             r.host.replaceAnswers = {ReplaceAnswer::YesToAll};
             r.engine.OpKind = w.kind;
             r.engine.copinew({r.src + "/B"}, mount);
-            bool ok = r.failures() == 1u && readAll(mount + "/B/a.txt") == "a" &&
-                      readAll(r.src + "/B/sub/s.txt") == "s";
+            bool ok = r.failures() == 1u && readFile(mount + "/B/a.txt") == "a" &&
+                      readFile(r.src + "/B/sub/s.txt") == "s";
             ::_exit(ok ? 0 : 1);
         }
         int status = 0;
@@ -381,7 +381,7 @@ TEST(DataSafety, AMissingDestinationIsNeverMade) {
         EXPECT_FALSE(exists(r.t.path("gone")));
         EXPECT_TRUE(exists(f));
     }
-    TempTree t;
+    TempDir t;
     ShellFileOpRequest req;
     req.from = {t.write("a.txt", "a")};
     req.to = t.path("gone");

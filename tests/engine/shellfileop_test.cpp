@@ -1,6 +1,6 @@
 #include "engine/shellfileop.h"
 #include "platform/errors.h"
-#include "tempfs.h"
+#include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -23,15 +23,15 @@ ShellFileOpRequest request(unsigned func, std::vector<std::string> from, std::st
 }
 
 TEST(ShellFileOp, CopiesFilesAndTreesWithCounters) {
-    TempTree t;
+    TempDir t;
     std::string a = t.write("src/a.txt", "aaaa");
     t.write("src/T/x.txt", "xx");
     t.write("src/T/sub/y.txt", "yyy");
     t.mkdir("src/T/empty");
     ShellFileOperation op(request(FO_COPY, {a, t.path("src/T")}, t.mkdir("dst")));
     EXPECT_EQ(op.run(), 0);
-    EXPECT_EQ(readAll(t.path("dst/a.txt")), "aaaa");
-    EXPECT_EQ(readAll(t.path("dst/T/sub/y.txt")), "yyy");
+    EXPECT_EQ(readFile(t.path("dst/a.txt")), "aaaa");
+    EXPECT_EQ(readFile(t.path("dst/T/sub/y.txt")), "yyy");
     EXPECT_TRUE(exists(t.path("dst/T/empty")));
     EXPECT_EQ(op.filesTotal(), 3u);
     EXPECT_EQ(op.filesDone(), 3u);
@@ -41,7 +41,7 @@ TEST(ShellFileOp, CopiesFilesAndTreesWithCounters) {
 }
 
 TEST(ShellFileOp, ReplaceQuestionAnswers) {
-    TempTree t;
+    TempDir t;
     std::vector<std::string> from;
     for (const char* n : {"1", "2", "3", "4", "5"}) {
         from.push_back(t.write(std::string("src/") + n, "new"));
@@ -59,19 +59,19 @@ TEST(ShellFileOp, ReplaceQuestionAnswers) {
     });
     EXPECT_EQ(op.run(), 0);
     EXPECT_EQ(asked.size(), 3u); // "yes to all" asks no more
-    EXPECT_EQ(readAll(t.path("dst/1")), "old");
-    for (const char* n : {"2", "3", "4", "5"}) EXPECT_EQ(readAll(t.path("dst/") + n), "new");
+    EXPECT_EQ(readFile(t.path("dst/1")), "old");
+    for (const char* n : {"2", "3", "4", "5"}) EXPECT_EQ(readFile(t.path("dst/") + n), "new");
 }
 
 TEST(ShellFileOp, CancelAnswerStopsAndNoConfirmationNeverAsks) {
-    TempTree t;
+    TempDir t;
     std::string a = t.write("src/a", "new"), b = t.write("src/b", "new");
     t.write("dst/a", "old");
     t.write("dst/b", "old");
     ShellFileOperation cancelled(request(FO_COPY, {a, b}, t.path("dst")));
     cancelled.setReplaceQuestion([](const ReplaceInfo&) { return ReplaceAnswer::Cancel; });
     EXPECT_EQ(cancelled.run(), kErrorCancelled);
-    EXPECT_EQ(readAll(t.path("dst/b")), "old");
+    EXPECT_EQ(readFile(t.path("dst/b")), "old");
 
     ShellFileOperation silent(request(FO_COPY, {a, b}, t.path("dst"),
                                       FOF_ALLOWUNDO | FOF_NOCONFIRMATION));
@@ -80,11 +80,11 @@ TEST(ShellFileOp, CancelAnswerStopsAndNoConfirmationNeverAsks) {
         return ReplaceAnswer::No;
     });
     EXPECT_EQ(silent.run(), 0);
-    EXPECT_EQ(readAll(t.path("dst/b")), "new");
+    EXPECT_EQ(readFile(t.path("dst/b")), "new");
 }
 
 TEST(ShellFileOp, RefusesAFolderIntoItself) {
-    TempTree t;
+    TempDir t;
     t.write("src/T/x.txt", "x");
     for (const std::string& to : {t.path("src/T"), t.mkdir("src/T/sub/deeper")}) {
         for (unsigned func : {FO_COPY, FO_MOVE}) {
@@ -108,7 +108,7 @@ TEST(ShellFileOp, RefusesAFolderIntoItself) {
 // A destination reached through a link into the folder is the folder's inside all the
 // same: copying there would copy its own copies without end.
 TEST(ShellFileOp, RefusesAFolderIntoItselfThroughALink) {
-    TempTree t;
+    TempDir t;
     t.write("src/T/x.txt", "x");
     t.mkdir("src/T/sub");
     ASSERT_EQ(::symlink(t.path("src/T").c_str(), t.path("lnk").c_str()), 0);
@@ -120,45 +120,45 @@ TEST(ShellFileOp, RefusesAFolderIntoItselfThroughALink) {
 
 // "…/T/" names T: its contents do not spill into the destination.
 TEST(ShellFileOp, TrailingSlashNamesTheFolderItself) {
-    TempTree t;
+    TempDir t;
     t.write("src/T/x.txt", "x");
     ShellFileOperation op(request(FO_MOVE, {t.path("src/T") + "/"}, t.mkdir("dst"), FOF_NOCONFIRMATION));
     EXPECT_EQ(op.run(), 0);
-    EXPECT_EQ(readAll(t.path("dst/T/x.txt")), "x");
+    EXPECT_EQ(readFile(t.path("dst/T/x.txt")), "x");
     EXPECT_FALSE(exists(t.path("dst/x.txt")));
 }
 
 TEST(ShellFileOp, MovesTreesOnOneAndAcrossFileSystems) {
-    TempTree t, shm("/dev/shm");
+    TempDir t, shm("/dev/shm");
     t.write("src/T/sub/x.txt", "x");
     ShellFileOperation rename(request(FO_MOVE, {t.path("src/T")}, t.mkdir("dst")));
     EXPECT_EQ(rename.run(), 0);
-    EXPECT_EQ(readAll(t.path("dst/T/sub/x.txt")), "x");
+    EXPECT_EQ(readFile(t.path("dst/T/sub/x.txt")), "x");
     EXPECT_FALSE(exists(t.path("src/T")));
     EXPECT_EQ(rename.filesDone(), 1u);
 
     ShellFileOperation across(request(FO_MOVE, {t.path("dst/T")}, shm.root()));
     EXPECT_EQ(across.run(), 0);
-    EXPECT_EQ(readAll(shm.path("T/sub/x.txt")), "x");
+    EXPECT_EQ(readFile(shm.path("T/sub/x.txt")), "x");
     EXPECT_FALSE(exists(t.path("dst/T")));
 }
 
 TEST(ShellFileOp, MoveKeepsSourcesThatWereNotReplaced) {
-    TempTree t;
+    TempDir t;
     t.write("src/T/keep.txt", "mine");
     t.write("src/T/go.txt", "go");
     t.write("dst/T/keep.txt", "theirs");
     ShellFileOperation op(request(FO_MOVE, {t.path("src/T")}, t.path("dst")));
     op.setReplaceQuestion([](const ReplaceInfo&) { return ReplaceAnswer::No; });
     EXPECT_EQ(op.run(), 0);
-    EXPECT_EQ(readAll(t.path("src/T/keep.txt")), "mine");
+    EXPECT_EQ(readFile(t.path("src/T/keep.txt")), "mine");
     EXPECT_FALSE(exists(t.path("src/T/go.txt")));
-    EXPECT_EQ(readAll(t.path("dst/T/go.txt")), "go");
-    EXPECT_EQ(readAll(t.path("dst/T/keep.txt")), "theirs");
+    EXPECT_EQ(readFile(t.path("dst/T/go.txt")), "go");
+    EXPECT_EQ(readFile(t.path("dst/T/keep.txt")), "theirs");
 }
 
 TEST(ShellFileOp, SameFileLinksAndSpecialFiles) {
-    TempTree t;
+    TempDir t;
     std::string a = t.write("src/a.txt", "a");
     ASSERT_EQ(::symlink("a.txt", t.path("src/l").c_str()), 0);
     ASSERT_EQ(::mkfifo(t.path("src/p").c_str(), 0644), 0);
@@ -168,7 +168,7 @@ TEST(ShellFileOp, SameFileLinksAndSpecialFiles) {
     self.run();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].problem, FileOpProblem::SameFile);
-    EXPECT_EQ(readAll(a), "a");
+    EXPECT_EQ(readFile(a), "a");
 
     ShellFileOperation op(request(FO_COPY, {t.path("src/l"), t.path("src/p")}, t.mkdir("dst")));
     op.setErrorHandler([&](const FileOpError& e) { seen.push_back(e); return true; });
@@ -182,7 +182,7 @@ TEST(ShellFileOp, SameFileLinksAndSpecialFiles) {
 }
 
 TEST(ShellFileOp, ErrorHandlerCanStopTheOperation) {
-    TempTree t;
+    TempDir t;
     std::string a = t.write("src/a", "a"), b = t.write("src/b", "b");
     t.mkdir("dst/a"); // a folder where the file should go
     int calls = 0;
@@ -194,7 +194,7 @@ TEST(ShellFileOp, ErrorHandlerCanStopTheOperation) {
 }
 
 TEST(ShellFileOp, WorkerThreadAndCancel) {
-    TempTree t;
+    TempDir t;
     std::string big = t.write("src/big", std::string(32 << 20, 'b'));
     ShellFileOperation op(request(FO_COPY, {big, t.write("src/small", "s")}, t.mkdir("dst")));
     op.setReplaceQuestion([](const ReplaceInfo&) { return ReplaceAnswer::Yes; });
@@ -212,7 +212,7 @@ TEST(ShellFileOp, WorkerThreadAndCancel) {
 }
 
 TEST(ShellFileOp, DeleteWithUndoGoesToTheTrashHandler) {
-    TempTree t;
+    TempDir t;
     std::string a = t.write("a", "a");
     ShellFileOperation none(request(FO_DELETE, {a}, {}));
     EXPECT_NE(none.run(), 0); // no recycle bin yet: refused, nothing deleted

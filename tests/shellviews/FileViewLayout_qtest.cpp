@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 using namespace g3;
-using g3test::makeFile;
+using g3test::writeFile;
 using g3test::makeFolders;
 
 namespace {
@@ -33,17 +33,17 @@ const char* styleName(TViewStyle s) {
 
 // A folder of a few files of different kinds, two subfolders and a link.
 struct MixedFolder {
-    g3test::ShellTempDir t;
+    g3test::TempDir t;
     MixedFolder() {
         makeFolders(t / "docs");
         makeFolders(t / "music");
-        makeFile(t / "readme.txt", "hello\n");
-        makeFile(t / "photo.jpg", std::string(3000, 'x'));
-        makeFile(t / "build.sh", "#!/bin/sh\n");
+        writeFile(t / "readme.txt", "hello\n");
+        writeFile(t / "photo.jpg", std::string(3000, 'x'));
+        writeFile(t / "build.sh", "#!/bin/sh\n");
         chmod((t / "build.sh").c_str(), 0755);
-        makeFile(t / "backup.tar.gz", std::string(123456, 'z'));
-        makeFile(t / "a rather long name of a report.pdf", "%PDF");
-        makeFile(t / "notes.md", "# notes");
+        writeFile(t / "backup.tar.gz", std::string(123456, 'z'));
+        writeFile(t / "a rather long name of a report.pdf", "%PDF");
+        writeFile(t / "notes.md", "# notes");
         symlink("readme.txt", (t / "readme link").c_str());
     }
 };

@@ -21,7 +21,7 @@
 #include <unistd.h>
 
 using namespace g3;
-using g3test::makeFile;
+using g3test::writeFile;
 using g3test::makeFolders;
 
 namespace {
@@ -104,12 +104,12 @@ void clickHeader(TFileView& v, int column) {
 
 // A folder with files of three sizes and a subfolder.
 struct SizedFolder {
-    g3test::ShellTempDir t;
+    g3test::TempDir t;
     SizedFolder() {
         makeFolders(t / "dir");
-        makeFile(t / "one", "1");
-        makeFile(t / "three", "333");
-        makeFile(t / "two", "22");
+        writeFile(t / "one", "1");
+        writeFile(t / "three", "333");
+        writeFile(t / "two", "22");
     }
 };
 
@@ -148,7 +148,7 @@ private slots:
     }
 
     void emptyFolderAndColumns() {
-        g3test::ShellTempDir t;
+        g3test::TempDir t;
         TFileView v;
         QCOMPARE(v.ViewStyle(), vsReport);
         QVERIFY(v.FileExecute());
@@ -177,9 +177,9 @@ private slots:
         clickHeader(v, 1);
 
         // Another folder is shown in the order chosen last, and the next click turns it.
-        g3test::ShellTempDir other;
-        makeFile(other / "small", "1");
-        makeFile(other / "big", "12345");
+        g3test::TempDir other;
+        writeFile(other / "small", "1");
+        writeFile(other / "big", "12345");
         v.ShowFolder(parsed(other.path()));
         QCOMPARE(captions(v), (std::vector<std::string>{"big", "small"}));
         clickHeader(v, 1);
@@ -211,9 +211,9 @@ private slots:
     }
 
     void maskShowsFoldersAndMatchingFiles() {
-        g3test::ShellTempDir t;
-        makeFile(t / "a.jpg");
-        makeFile(t / "readme");
+        g3test::TempDir t;
+        writeFile(t / "a.jpg");
+        writeFile(t / "readme");
         makeFolders(t / "pics");
         TFileView v;
         v.setMask({".JPG"});
@@ -267,7 +267,7 @@ private slots:
 
     void doubleClickOnFolderWithTreeNavigates() {
         SizedFolder f;
-        makeFile(g3::joinPath(f.t / "dir", "inner"));
+        writeFile(g3::joinPath(f.t / "dir", "inner"));
         TFolderView tree;
         TFileView v;
         tree.setFileView(&v);
@@ -316,9 +316,9 @@ private slots:
     }
 
     void invalidUtf8NamesKeepTheirBytes() {
-        g3test::ShellTempDir t;
+        g3test::TempDir t;
         const std::string bad = "bad\xff\xfe.txt";
-        makeFile(t / bad);
+        writeFile(t / bad);
         TFileView v;
         v.resize(500, 300);
         v.show();
@@ -438,9 +438,9 @@ private slots:
 
     void stylesShareOneModelAndSelection() {
         SizedFolder f;
-        makeFile(f.t / "a.png");
-        makeFile(f.t / "b.txt");
-        makeFile(f.t / "c.sh");
+        writeFile(f.t / "a.png");
+        writeFile(f.t / "b.txt");
+        writeFile(f.t / "c.sh");
         symlink("one", (f.t / "link").c_str());
         TFolderView tree;
         TFileView v;

@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 using namespace g3;
-using g3test::makeFile;
+using g3test::writeFile;
 using g3test::makeFolders;
 
 namespace {
@@ -76,7 +76,7 @@ class FolderViewTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<g3test::ShellTempDir> tmp_;
+    std::unique_ptr<g3test::TempDir> tmp_;
     std::string t_; // the temporary folder's path
 
     std::string at(const std::string& rel) const { return t_ + "/" + rel; }
@@ -100,13 +100,13 @@ private:
 
 private slots:
     void initTestCase() {
-        tmp_ = std::make_unique<g3test::ShellTempDir>();
+        tmp_ = std::make_unique<g3test::TempDir>();
         t_ = tmp_->path();
         // The desktop of these tests: a home folder of our own and no volumes.
         makeFolders(at("home/Desktop"));
         setenv("HOME", at("home").c_str(), 1);
         setenv("XDG_DESKTOP_DIR", at("home/Desktop").c_str(), 1);
-        makeFile(at("mountinfo"), "");
+        writeFile(at("mountinfo"), "");
         setMountInfoPathForTesting(at("mountinfo"));
     }
     void cleanupTestCase() {
@@ -138,7 +138,7 @@ private slots:
         makeFolders(at("order/file2"));
         makeFolders(at("order/Beta"));
         makeFolders(at("order/alpha"));
-        makeFile(at("order/afile"));
+        writeFile(at("order/afile"));
         TFolderView tree;
         QAbstractItemModelTester tester(tree.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         tree.BuildTree();
@@ -174,7 +174,7 @@ private slots:
 
     void expandingWithoutSubfoldersRemovesTheButton() {
         makeFolders(at("nosub/x/gone"));
-        makeFile(at("nosub/x/file"));
+        writeFile(at("nosub/x/file"));
         auto tree = shownTree();
         QVERIFY(tree->SelectPath(at("nosub")));
         QModelIndex nosub = tree->CurrentNode();
@@ -460,7 +460,7 @@ private slots:
 
     void onChangeRunsBeforeTheListIsShown() {
         makeFolders(at("oc/a"));
-        makeFile(at("oc/a/f"));
+        writeFile(at("oc/a/f"));
         TFolderView tree;
         TFileView view;
         tree.setFileView(&view);

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 using namespace g3;
-using g3test::makeFile;
+using g3test::writeFile;
 using g3test::makeFolders;
 
 namespace {
@@ -78,11 +78,11 @@ private slots:
     }
 
     void fillsAndPassesTheModelTester() {
-        g3test::ShellTempDir t;
+        g3test::TempDir t;
         makeFolders(t / "sub");
-        makeFile(t / "file2.txt", "ab");
-        makeFile(t / "file10.txt", "abc");
-        makeFile(t / "empty");
+        writeFile(t / "file2.txt", "ab");
+        writeFile(t / "file10.txt", "abc");
+        writeFile(t / "empty");
         FileListModel m;
         QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QVERIFY(m.fill(bind(t.path()), {}));
@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(captions(m).front(), std::string("file10.txt"));
 
         // A second fill replaces the rows; a folder that cannot be listed leaves them.
-        makeFile(t / "new");
+        writeFile(t / "new");
         QVERIFY(m.fill(bind(t.path()), {}));
         QCOMPARE(m.rowCount(), 5);
         QVERIFY(!m.fill(nullptr, {}));
@@ -113,7 +113,7 @@ private slots:
     }
 
     void emptyFolderGivesNoRows() {
-        g3test::ShellTempDir t;
+        g3test::TempDir t;
         FileListModel m;
         QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
         fileViewSortState().SortColumn = 1;
@@ -122,12 +122,12 @@ private slots:
     }
 
     void largeSizesShowAndSort() {
-        g3test::ShellTempDir t;
-        makeFile(t / "four_g");
-        makeFile(t / "tera");
-        makeFile(t / "nines");
-        makeFile(t / "zero");
-        makeFile(t / "seven", "1234567");
+        g3test::TempDir t;
+        writeFile(t / "four_g");
+        writeFile(t / "tera");
+        writeFile(t / "nines");
+        writeFile(t / "zero");
+        writeFile(t / "seven", "1234567");
         makeFolders(t / "dir");
         QVERIFY(truncate((t / "four_g").c_str(), 4294967296LL) == 0);
         const bool tera = truncate((t / "tera").c_str(), 1000000000000LL) == 0 &&
@@ -154,11 +154,11 @@ private slots:
     }
 
     void masksWhileFilling() {
-        g3test::ShellTempDir t;
-        makeFile(t / "a.jpg");
-        makeFile(t / "b.JPG");
-        makeFile(t / "readme");
-        makeFile(t / "c.png");
+        g3test::TempDir t;
+        writeFile(t / "a.jpg");
+        writeFile(t / "b.JPG");
+        writeFile(t / "readme");
+        writeFile(t / "c.png");
         makeFolders(t / "folder");
         FileListModel m;
         QVERIFY(m.fill(bind(t.path()), {".JPG"}));
@@ -166,8 +166,8 @@ private slots:
     }
 
     void editsGoThroughTheRenameHandler() {
-        g3test::ShellTempDir t;
-        makeFile(t / "a");
+        g3test::TempDir t;
+        writeFile(t / "a");
         FileListModel m;
         QVERIFY(m.fill(bind(t.path()), {}));
         QSignalSpy changed(&m, &QAbstractItemModel::dataChanged);

@@ -13,8 +13,8 @@
 #include <unistd.h>
 
 using namespace g3;
-using g3test::makeFile;
-using g3test::ShellTempDir;
+using g3test::writeFile;
+using g3test::TempDir;
 
 namespace {
 
@@ -49,7 +49,7 @@ std::string awaitFile(const std::string& path) {
 } // namespace
 
 TEST(ShellExecTest, ProgramsAreKnownByTheirContent) {
-    ShellTempDir t;
+    TempDir t;
     const std::vector<Case> cases = {
         {"elf", std::string("\x7f" "ELF\x02\x01\x01", 7), 0755, true},
         {"script", "#!/bin/sh\nexit 0\n", 0755, true},
@@ -63,7 +63,7 @@ TEST(ShellExecTest, ProgramsAreKnownByTheirContent) {
     };
     for (const Case& c : cases) {
         const std::string p = t / c.name;
-        makeFile(p, c.bytes);
+        writeFile(p, c.bytes);
         ASSERT_EQ(chmod(p.c_str(), c.mode), 0);
         EXPECT_EQ(isProgramFile(p), c.program) << c.name;
     }
@@ -79,11 +79,11 @@ TEST(ShellExecTest, ProgramsAreKnownByTheirContent) {
 }
 
 TEST(ShellExecTest, OnlyProgramsRunAndNeverByTheShell) {
-    ShellTempDir t;
+    TempDir t;
     RecordingOpener opener;
     // A document with every execute bit goes to the opener.
     const std::string doc = t / "notes.txt";
-    makeFile(doc, "touch \"" + t / "hacked" + "\"\n");
+    writeFile(doc, "touch \"" + t / "hacked" + "\"\n");
     ASSERT_EQ(chmod(doc.c_str(), 0777), 0);
     EXPECT_TRUE(ShellExecuteItem(doc, t.path()));
     ASSERT_EQ(opener.opened.size(), 1u);
@@ -93,7 +93,7 @@ TEST(ShellExecTest, OnlyProgramsRunAndNeverByTheShell) {
     g3test::makeFolders(t / "work");
     const std::string script = t / "write-pwd";
     const std::string part = "\"" + t / "ran.part" + "\"";
-    makeFile(script, "#!/bin/sh\npwd > " + part + " && mv " + part + " \"" + t / "ran" + "\"\n");
+    writeFile(script, "#!/bin/sh\npwd > " + part + " && mv " + part + " \"" + t / "ran" + "\"\n");
     ASSERT_EQ(chmod(script.c_str(), 0755), 0);
     EXPECT_TRUE(ShellExecuteItem(script, t / "work"));
     EXPECT_EQ(awaitFile(t / "ran"), t / "work" + "\n");
@@ -102,7 +102,7 @@ TEST(ShellExecTest, OnlyProgramsRunAndNeverByTheShell) {
     // not a run by the shell.
     for (const char* head : {"#!\n", "#!/no/such/interpreter\n"}) {
         const std::string broken = t / "broken";
-        makeFile(broken, head + ("touch \"" + t / "ran2" + "\"\n"));
+        writeFile(broken, head + ("touch \"" + t / "ran2" + "\"\n"));
         ASSERT_EQ(chmod(broken.c_str(), 0755), 0);
         EXPECT_FALSE(ShellExecuteItem(broken, t.path())) << head;
     }

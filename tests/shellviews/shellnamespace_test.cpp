@@ -11,9 +11,9 @@
 #include <unistd.h>
 
 using namespace g3;
-using g3test::makeFile;
+using g3test::writeFile;
 using g3test::makeFolders;
-using g3test::ShellTempDir;
+using g3test::TempDir;
 
 namespace {
 
@@ -63,7 +63,7 @@ std::string nameOf(const ShellFolder& f, const ItemIDList& id, unsigned flags) {
 } // namespace
 
 TEST(ShellDesktop, RootNamesAndParsingName) {
-    ShellTempDir t;
+    TempDir t;
     makeFolders(t / "Desk");
     ScopedEnv desk("XDG_DESKTOP_DIR", t / "Desk");
     ShellFolderPtr d = SHGetDesktopFolder();
@@ -77,9 +77,9 @@ TEST(ShellDesktop, RootNamesAndParsingName) {
 }
 
 TEST(ShellDesktop, DesktopFolderFallsBackToHome) {
-    ShellTempDir t;
+    TempDir t;
     makeFolders(t / "cfg");
-    makeFile(t / "cfg/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
+    writeFile(t / "cfg/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n");
     ScopedEnv home("HOME", t.path());
     ScopedEnv cfg("XDG_CONFIG_HOME", t / "cfg");
     unsetenv("XDG_DESKTOP_DIR");
@@ -89,10 +89,10 @@ TEST(ShellDesktop, DesktopFolderFallsBackToHome) {
 }
 
 TEST(ShellDesktop, ChildrenAreHomeRootAndVolumes) {
-    ShellTempDir t;
+    TempDir t;
     makeFolders(t / "home");
     ScopedEnv home("HOME", t / "home");
-    makeFile(t / "mountinfo",
+    writeFile(t / "mountinfo",
              "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
              "40 22 8:17 / /media/u/USB\\040STICK rw - vfat /dev/sdb1 rw\n"
              "41 22 0:5 / /media/u/ram rw - tmpfs tmpfs rw\n"
@@ -125,7 +125,7 @@ TEST(ShellDesktop, ChildrenAreHomeRootAndVolumes) {
 }
 
 TEST(ShellParse, PathsToIDLists) {
-    ShellTempDir t;
+    TempDir t;
     makeFolders(t / "a/b");
     ItemIDList root = parsed("/");
     EXPECT_EQ(root.idCount(), 1u);
@@ -149,11 +149,11 @@ TEST(ShellParse, PathsToIDLists) {
 }
 
 TEST(ShellFolderTest, EnumerationIncludesHiddenOnlyWhenAsked) {
-    ShellTempDir t;
+    TempDir t;
     makeFolders(t / "d/.hiddendir");
     makeFolders(t / "d/sub");
-    makeFile(t / "d/.hiddenfile");
-    makeFile(t / "d/file", "12345");
+    writeFile(t / "d/.hiddenfile");
+    writeFile(t / "d/file", "12345");
     ShellFolderPtr f = bound(t / "d");
     ASSERT_TRUE(f);
     EXPECT_EQ(listed(*f, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN),
@@ -179,7 +179,7 @@ TEST(ShellFolderTest, EnumerationIncludesHiddenOnlyWhenAsked) {
 }
 
 TEST(ShellFolderTest, FoldersThatCannotBeListed) {
-    ShellTempDir t;
+    TempDir t;
     makeFolders(t / "d");
     ShellFolderPtr f = bound(t / "d");
     ASSERT_TRUE(f);
@@ -188,13 +188,13 @@ TEST(ShellFolderTest, FoldersThatCannotBeListed) {
     EXPECT_FALSE(f->EnumObjects(SHCONTF_FOLDERS, [&](EnumItem&&) { called = true; }));
     EXPECT_FALSE(called);
     EXPECT_FALSE(SHGetDesktopFolder()->BindToObject(ConcatIDList(parsed(t.path()), ItemIDList::makeID(kIdFolder, "d"))));
-    makeFile(t / "plain");
+    writeFile(t / "plain");
     EXPECT_FALSE(bound(t / "plain")); // a file is no folder
 }
 
 TEST(ShellFolderTest, UnreadableFolder) {
     if (geteuid() == 0) GTEST_SKIP() << "root reads every folder";
-    ShellTempDir t;
+    TempDir t;
     makeFolders(t / "locked/inner");
     ShellFolderPtr locked = bound(t / "locked");
     chmod((t / "locked").c_str(), 0);
@@ -219,10 +219,10 @@ TEST(ShellFolderTest, NameOrderFoldersFirstThenNatural) {
 }
 
 TEST(ShellFolderTest, RenameRefusalsAndSuccess) {
-    ShellTempDir t;
+    TempDir t;
     makeFolders(t / "d");
-    makeFile(t / "d/old", "x");
-    makeFile(t / "d/taken", "y");
+    writeFile(t / "d/old", "x");
+    writeFile(t / "d/taken", "y");
     ShellFolderPtr f = bound(t / "d");
     ItemIDList old = ItemIDList::makeID(0, "old"), out;
     for (std::string_view bad : {std::string_view(""), std::string_view("a/b"), std::string_view("/"),
@@ -240,17 +240,17 @@ TEST(ShellFolderTest, RenameRefusalsAndSuccess) {
 
     // A list of two IDs renames its last one and yields the whole new list.
     makeFolders(t / "d/sub");
-    makeFile(t / "d/sub/a");
+    writeFile(t / "d/sub/a");
     ItemIDList two = ConcatIDList(ItemIDList::makeID(kIdFolder, "sub"), ItemIDList::makeID(0, "a"));
     EXPECT_TRUE(f->SetNameOf(two, "b", out));
     EXPECT_EQ(out, ConcatIDList(ItemIDList::makeID(kIdFolder, "sub"), ItemIDList::makeID(0, "b")));
 }
 
 TEST(ShellFolderTest, InvalidUtf8NamesStayExact) {
-    ShellTempDir t;
+    TempDir t;
     std::string bad = "bad\xff\xfe.txt";
     makeFolders(t / "d");
-    makeFile(t / ("d/" + bad));
+    writeFile(t / ("d/" + bad));
     ShellFolderPtr f = bound(t / "d");
     ItemIDList item;
     f->EnumObjects(SHCONTF_NONFOLDERS, [&](EnumItem&& it) { item = std::move(it.id); });
@@ -265,15 +265,15 @@ TEST(ShellFolderTest, InvalidUtf8NamesStayExact) {
 }
 
 TEST(ShellFolderTest, HasSubfolder) {
-    ShellTempDir t;
+    TempDir t;
     makeFolders(t / "d/files");
-    makeFile(t / "d/files/a");
+    writeFile(t / "d/files/a");
     makeFolders(t / "d/hidden/.only");
     makeFolders(t / "d/linked");
     makeFolders(t / "target");
     ASSERT_EQ(symlink((t / "target").c_str(), (t / "d/linked/to").c_str()), 0);
     makeFolders(t / "d/empty");
-    makeFile(t / "d/plain");
+    writeFile(t / "d/plain");
     ShellFolderPtr f = bound(t / "d");
     auto has = [&](std::string_view n, std::uint8_t flags = kIdFolder) {
         return f->GetAttributesOf(ItemIDList::makeID(flags, n), SFGAO_HASSUBFOLDER) != 0;
@@ -289,7 +289,7 @@ TEST(ShellFolderTest, HasSubfolder) {
 }
 
 TEST(ShellFolderTest, PathsBeyondTheKernelLimit) {
-    ShellTempDir t;
+    TempDir t;
     std::string deep = g3test::makeDeepFolder(t.path(), 5000);
     ASSERT_GT(deep.size(), 4096u);
     ItemIDList abs = parsed(deep);
