@@ -48,7 +48,7 @@ TOKRightDlg::TOKRightDlg(QWidget* parent)
 
 void TOKRightDlg::AddErrorMessage(const std::string& First, const std::string& Second,
                                   std::int32_t Code) {
-    g3::AddErrorMessage(First, Second, Code);
+    errors_.AddErrorMessage(First, Second, Code);
 }
 
 void TOKRightDlg::resizeEvent(QResizeEvent*) {
@@ -72,7 +72,7 @@ void TOKRightDlg::showAbout() {
 // Entries hold CR LF between their lines; the memo shows each entry on three lines.
 void TOKRightDlg::prepareErrorList() {
     QStringList lines;
-    for (const std::string& e : errorList())
+    for (const std::string& e : errors_.entries())
         lines << displayLines(QString::fromUtf8(e));
     Memo2->setPlainText(lines.join(QLatin1Char('\n')));
     Memo1->hide();
@@ -88,26 +88,8 @@ void TOKRightDlg::showErrorList() {
     exec();
 }
 
-namespace {
-
-class ErrorReportWindows final : public ErrorReportHost {
-public:
-    QPointer<TOKRightDlg> dlg;
-    bool askShowErrorList(const std::string& question) override {
-        return messageDlg(QString::fromUtf8(question), MsgKind::Warning, mbYes | mbNo) ==
-               MsgResult::Yes;
-    }
-    void showErrorList() override {
-        if (dlg) dlg->showErrorList();
-    }
-};
-
-} // namespace
-
-void installErrorReport(TOKRightDlg* dlg) {
-    static ErrorReportWindows windows;
-    windows.dlg = dlg;
-    setErrorReportHost(&windows);
+bool TOKRightDlg::askShowErrorList(const std::string& question) {
+    return messageDlg(QString::fromUtf8(question), MsgKind::Warning, mbYes | mbNo) == MsgResult::Yes;
 }
 
 } // namespace g3

@@ -2,6 +2,8 @@
 // the last copy or move run (Memo2). Created once and reused.
 #pragma once
 
+#include "engine/errorlist.h"
+
 #include <QDialog>
 
 #include <cstdint>
@@ -11,7 +13,9 @@ class QPlainTextEdit;
 
 namespace g3 {
 
-class TOKRightDlg : public QDialog {
+// The error list lives here for the whole program, and the window is also the report's:
+// it asks in a warning box and shows the list.
+class TOKRightDlg : public QDialog, public ErrorReportHost {
     Q_OBJECT
 public:
     explicit TOKRightDlg(QWidget* parent = nullptr);
@@ -22,23 +26,27 @@ public:
     // Builds one error entry and appends it to the run's list (engine/errorlist.h).
     void AddErrorMessage(const std::string& First, const std::string& Second,
                          std::int32_t Code);
+    ErrorList& errorList() { return errors_; }
+    // The end-of-run report of the list: the question, and the list on Yes.
+    void reportErrors() { errors_.report(*this); }
+    bool askShowErrorList(const std::string& question) override;
 
     // Caption "About Grottan3", Memo1 filling the window; shown without blocking.
     void showAbout();
     // Caption "Grottan3 実行結果エラー一覧", Memo2 with the run's list filling the window;
     // shown modally. Returns when the window is closed.
-    void showErrorList();
+    void showErrorList() override;
     // Switches to the error list without showing (showErrorList = this, then exec).
     void prepareErrorList();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+
+private:
+    ErrorList errors_;
 };
 
 // The about text; its first line is "「Grottan3」 V8.6".
 QString aboutText();
-
-// Makes the engine's end-of-run report ask in a warning box and show the list on dlg.
-void installErrorReport(TOKRightDlg* dlg);
 
 } // namespace g3

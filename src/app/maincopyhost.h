@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/copyhost.h"
+#include "engine/errorlist.h"
 
 namespace g3 {
 
@@ -33,7 +34,10 @@ public:
     int runShellOperation(ShellFileOperation& op) override;
 
 private:
+    ErrorList& errors();
+
     TForm1& form_;
+    ErrorList ownErrors_;
 };
 
 } // namespace g3

@@ -15,7 +15,8 @@
 
 namespace g3 {
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+TForm1::TForm1(QWidget* parent, ProgressHost* progressWindow)
+    : QMainWindow(parent), progress_(std::make_unique<Progress>(progressWindow)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Grottan3"));
     setMinimumSize(100, 100); // FormConstrainedResize

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "app/settings.h"
+#include "engine/progress.h"
 #include "shellviews/itemidlist.h"
 
 #include <QMainWindow>
@@ -45,8 +46,9 @@ public:
     static constexpr int kTabRowHeight = 23;
     static constexpr int kHistoryCap = 100;
 
-    // Runs FormCreate: reads data.ini and memo.ini and shows "/" in the tree.
-    explicit TForm1(QWidget* parent = nullptr);
+    // Runs FormCreate: reads data.ini and memo.ini and shows "/" in the tree. The progress
+    // routines show progressWindow (none: they keep their rules headless).
+    explicit TForm1(QWidget* parent = nullptr, ProgressHost* progressWindow = nullptr);
     // FormDestroy: the tree and the list go first, then everything else.
     ~TForm1() override;
 
@@ -68,6 +70,8 @@ public:
     // The about and error-list window, created after the main window at start.
     void setOKRightDlg(TOKRightDlg* dlg);
     TOKRightDlg* OKRightDlg() const { return okRightDlg_; }
+    // The progress routines of the window's runs.
+    Progress& progress() { return *progress_; }
     // The window menu with the command that starts one more instance.
     QMenu* windowMenu() const { return sysMenu_; }
 
@@ -223,6 +227,7 @@ private:
     TFolderView* tree_ = nullptr;
     TFileView* list_ = nullptr;
     std::unique_ptr<TDirMonitor> monitor_;
+    std::unique_ptr<Progress> progress_;
     int monitorPauses_ = 0;
     std::unique_ptr<MainCopyHost> copyHost_;
     std::unique_ptr<TCopyEngine> engine_;

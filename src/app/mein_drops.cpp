@@ -1,6 +1,7 @@
 // Drops on the list and the tree, the copy and move buttons, the clipboard buttons, and the
 // host through which the worker reaches the window.
 #include "app/FldrDlg.h"
+#include "app/OKRightDlg.h"
 #include "app/maincopyhost.h"
 #include "app/mein.h"
 #include "ui/msgbox.h"
@@ -24,19 +25,27 @@ namespace g3 {
 // --- The host ---------------------------------------------------------------------
 
 bool MainCopyHost::openProgress(bool showCancel, const std::string& caption, int max, int min) {
-    return OpenProgress(showCancel, caption, max, min);
+    return form_.progress().OpenProgress(showCancel, caption, max, min);
 }
 bool MainCopyHost::updateProgress(bool step, const std::string& line1, const std::string& line2,
                                   const std::string& line3) {
-    return UpdateProgress(step, line1, line2, line3);
+    return form_.progress().UpdateProgress(step, line1, line2, line3);
 }
-void MainCopyHost::closeProgress() { CloseProgress(); }
-void MainCopyHost::clearErrors() { clearErrorList(); }
+void MainCopyHost::closeProgress() { form_.progress().CloseProgress(); }
+
+// The list lives in the error-list window; without one (a window alone, in a test) the
+// host keeps it and the report asks nothing.
+ErrorList& MainCopyHost::errors() {
+    return form_.OKRightDlg() ? form_.OKRightDlg()->errorList() : ownErrors_;
+}
+void MainCopyHost::clearErrors() { errors().clear(); }
 void MainCopyHost::addErrorMessage(const std::string& first, const std::string& second, int code) {
-    AddErrorMessage(first, second, code);
+    errors().AddErrorMessage(first, second, code);
 }
-int MainCopyHost::errorCount() { return ErrorCount(); }
-void MainCopyHost::offerErrorReport() { reportErrors(); }
+int MainCopyHost::errorCount() { return errors().ErrorCount(); }
+void MainCopyHost::offerErrorReport() {
+    if (TOKRightDlg* dlg = form_.OKRightDlg()) dlg->reportErrors();
+}
 void MainCopyHost::prepareSameName() { form_.Form3()->prepareRun(); }
 
 int MainCopyHost::askSameName(const std::string& label, const std::string& dst, std::int64_t srcSize,
@@ -151,15 +160,16 @@ bool TForm1::treeTakesDropAt(int X, int Y) const {
 
 int TForm1::askDropKind(const QPoint& screenPos) {
     engine_->OpKind = okNone;
-    OpenProgress(false, "Grottan3 ファイル処理", 1, 0);
-    UpdateProgress(false, "家の処理", "", "");
-    CloseProgress();
+    Progress& p = progress();
+    p.OpenProgress(false, "Grottan3 ファイル処理", 1, 0);
+    p.UpdateProgress(false, "家の処理", "", "");
+    p.CloseProgress();
     const int chosen = PopupMenu3(screenPos, this);
     // The dialog flashes once more after the menu; a drop whose dialog has gone meanwhile
     // is abandoned.
-    OpenProgress(false, "洞窟や家の処理", 1, 0);
-    if (!UpdateProgress(false, "洞窟や家の処理", "", "")) return okNone;
-    CloseProgress();
+    p.OpenProgress(false, "洞窟や家の処理", 1, 0);
+    if (!p.UpdateProgress(false, "洞窟や家の処理", "", "")) return okNone;
+    p.CloseProgress();
     engine_->OpKind = chosen;
     return chosen;
 }

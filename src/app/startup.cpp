@@ -58,8 +58,6 @@ std::string secondInstanceProgram() {
 ProgramWindows::ProgramWindows() {
     // Each later window joins here when it exists.
     form_.setOKRightDlg(&okRightDlg_);
-    installErrorReport(&okRightDlg_);
-    installProgressDialog();
 }
 
 int runGrottan3(QApplication& app) {

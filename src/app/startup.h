@@ -3,6 +3,7 @@
 
 #include "app/OKRightDlg.h"
 #include "app/mein.h"
+#include "engine/Sinkou.h"
 
 #include <string>
 
@@ -16,9 +17,11 @@ class ProgramWindows {
 public:
     ProgramWindows();
     TForm1& form() { return form_; }
+    SinkouWindows& progressWindows() { return progressWindows_; }
 
 private:
-    TForm1 form_;
+    SinkouWindows progressWindows_;
+    TForm1 form_{nullptr, &progressWindows_};
     TOKRightDlg okRightDlg_{&form_};
 };
 

@@ -61,23 +61,11 @@ TDlgSinkou::TDlgSinkou(QWidget* parent)
     connect(btnToriyame, &QPushButton::clicked, this, &TDlgSinkou::btnToriyameClick);
 }
 
-bool TDlgSinkou::OpenProgress(bool ShowCancel, const std::string& Caption, std::int32_t Max,
-                              std::int32_t Min) {
-    return g3::OpenProgress(ShowCancel, Caption, Max, Min);
-}
-
-bool TDlgSinkou::UpdateProgress(bool Step, const std::string& Line1, const std::string& Line2,
-                                const std::string& Line3) {
-    return g3::UpdateProgress(Step, Line1, Line2, Line3);
-}
-
-void TDlgSinkou::CloseProgress() { g3::CloseProgress(); }
-
 void TDlgSinkou::btnToriyameClick() {
     // The dialog is removed from inside its own button's click: the host must not free it
     // while the button is still handling the click.
     ++handlerDepth_;
-    CancelProgress();
+    if (onCancel) onCancel();
     --handlerDepth_;
 }
 
@@ -112,81 +100,62 @@ void centreOnScreen(QWidget* w) {
         w->move(s->availableGeometry().center() - w->rect().center());
 }
 
-class SinkouHost final : public ProgressHost {
-public:
-    bool exists() const override { return findOwnDialog() != nullptr; }
-
-    void create(bool showCancel, const std::string& caption, std::int32_t min,
-                std::int32_t max) override {
-        auto* d = new TDlgSinkou;
-        dialog_ = d;
-        centreOnScreen(d);
-        d->show();
-        d->anmSinkou->play();
-        d->btnToriyame->setVisible(showCancel);
-        d->pbSinkou->setRange(min, max);
-        d->pbSinkou->setValue(min);
-        d->setWindowTitle(QString::fromUtf8(caption));
-    }
-
-    void setLines(const std::string& l1, const std::string& l2, const std::string& l3) override {
-        if (TDlgSinkou* d = findOwnDialog()) {
-            d->Label1->setText(QString::fromUtf8(l1));
-            d->Label2->setText(QString::fromUtf8(l2));
-            d->Label3->setText(QString::fromUtf8(l3));
-        }
-    }
-
-    // The bar clamps a position past its maximum; the routines keep the true count.
-    void setPosition(std::int32_t pos) override {
-        if (TDlgSinkou* d = findOwnDialog()) d->pbSinkou->setValue(std::min(pos, d->pbSinkou->maximum()));
-    }
-
-    // Not deleteLater: QCoreApplication::processEvents never runs deferred deletes posted at
-    // its own level, and flushing them with sendPostedEvents(nullptr, DeferredDelete) would
-    // also free objects others scheduled. A queued call on the dialog runs at the next
-    // processEvents and removes exactly this dialog.
-    void scheduleDestroy() override {
-        TDlgSinkou* d = findOwnDialog();
-        if (!d) return;
-        d->anmSinkou->stop();
-        QMetaObject::invokeMethod(
-            d, [d] { if (!d->isGone()) removeDialog(d); }, Qt::QueuedConnection);
-    }
-
-    void destroyNow() override {
-        if (TDlgSinkou* d = findOwnDialog()) removeDialog(d);
-    }
-
-    // Every progress call processes pending messages, unthrottled: a cancel click, the
-    // removal scheduled above and the drop menu's choice are seen only here, and these calls
-    // come once per run or per job row, not once per file entry.
-    void processMessages() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
-    TDlgSinkou* last() const { return dialog_; }
-
-private:
-    QPointer<TDlgSinkou> dialog_;
-};
-
-SinkouHost& sinkouHost() {
-    static SinkouHost h;
-    return h;
-}
-
 } // namespace
 
-void installProgressDialog() {
-    setProgressHost(&sinkouHost());
-    static bool once = false;
-    if (!once) {
-        once = true;
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] { setProgressHost(nullptr); });
+bool SinkouWindows::exists() const { return findOwnDialog() != nullptr; }
+
+void SinkouWindows::create(bool showCancel, const std::string& caption, std::int32_t min,
+                           std::int32_t max) {
+    auto* d = new TDlgSinkou;
+    dialog_ = d;
+    d->onCancel = [this] {
+        if (cancel_) cancel_();
+    };
+    centreOnScreen(d);
+    d->show();
+    d->anmSinkou->play();
+    d->btnToriyame->setVisible(showCancel);
+    d->pbSinkou->setRange(min, max);
+    d->pbSinkou->setValue(min);
+    d->setWindowTitle(QString::fromUtf8(caption));
+}
+
+void SinkouWindows::setLines(const std::string& l1, const std::string& l2, const std::string& l3) {
+    if (TDlgSinkou* d = findOwnDialog()) {
+        d->Label1->setText(QString::fromUtf8(l1));
+        d->Label2->setText(QString::fromUtf8(l2));
+        d->Label3->setText(QString::fromUtf8(l3));
     }
 }
 
-TDlgSinkou* currentProgressDialog() {
-    TDlgSinkou* d = sinkouHost().last();
+// The bar clamps a position past its maximum; the routines keep the true count.
+void SinkouWindows::setPosition(std::int32_t pos) {
+    if (TDlgSinkou* d = findOwnDialog()) d->pbSinkou->setValue(std::min(pos, d->pbSinkou->maximum()));
+}
+
+// Not deleteLater: QCoreApplication::processEvents never runs deferred deletes posted at
+// its own level, and flushing them with sendPostedEvents(nullptr, DeferredDelete) would
+// also free objects others scheduled. A queued call on the dialog runs at the next
+// processEvents and removes exactly this dialog.
+void SinkouWindows::scheduleDestroy() {
+    TDlgSinkou* d = findOwnDialog();
+    if (!d) return;
+    d->anmSinkou->stop();
+    QMetaObject::invokeMethod(
+        d, [d] { if (!d->isGone()) removeDialog(d); }, Qt::QueuedConnection);
+}
+
+void SinkouWindows::destroyNow() {
+    if (TDlgSinkou* d = findOwnDialog()) removeDialog(d);
+}
+
+// Every progress call processes pending messages, unthrottled: a cancel click, the
+// removal scheduled above and the drop menu's choice are seen only here, and these calls
+// come once per run or per job row, not once per file entry.
+void SinkouWindows::processMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+TDlgSinkou* SinkouWindows::current() const {
+    TDlgSinkou* d = dialog_;
     return d && !d->isGone() ? d : nullptr;
 }
 

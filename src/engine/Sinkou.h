@@ -3,10 +3,14 @@
 // routines of engine/progress.h; installProgressDialog makes them show this window.
 #pragma once
 
+#include "engine/progress.h"
+
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QLabel;
@@ -45,13 +49,8 @@ public:
     TCoolAnimation* anmSinkou;
     QPushButton* btnToriyame;
 
-    // The progress routines work on the program's one dialog, never on an instance.
-    static bool OpenProgress(bool ShowCancel, const std::string& Caption, std::int32_t Max,
-                             std::int32_t Min);
-    static bool UpdateProgress(bool Step, const std::string& Line1, const std::string& Line2,
-                               const std::string& Line3);
-    static void CloseProgress();
-
+    // The cancel button: what the driving progress routines gave (CancelProgress).
+    std::function<void()> onCancel;
     void btnToriyameClick();
 
     // True once the dialog has been removed; it may linger until Qt frees it.
@@ -68,10 +67,26 @@ private:
     int handlerDepth_ = 0;
 };
 
-// Makes the progress routines show TDlgSinkou (until the application ends).
-void installProgressDialog();
+// The window side of the progress routines (engine/progress.h): each OpenProgress shows a
+// new TDlgSinkou, centred on the screen.
+class SinkouWindows final : public ProgressHost {
+public:
+    bool exists() const override;
+    void create(bool showCancel, const std::string& caption, std::int32_t min,
+                std::int32_t max) override;
+    void setLines(const std::string& l1, const std::string& l2, const std::string& l3) override;
+    void setPosition(std::int32_t pos) override;
+    void scheduleDestroy() override;
+    void destroyNow() override;
+    void processMessages() override;
+    void setCancelHandler(std::function<void()> cancel) override { cancel_ = std::move(cancel); }
 
-// The dialog of the last OpenProgress while it exists, else nullptr.
-TDlgSinkou* currentProgressDialog();
+    // The dialog of the last OpenProgress while it exists, else nullptr.
+    TDlgSinkou* current() const;
+
+private:
+    QPointer<TDlgSinkou> dialog_;
+    std::function<void()> cancel_;
+};
 
 } // namespace g3

@@ -1,6 +1,6 @@
 // The error list of a copy or move run: one entry per failed file, in the order of the
 // failures, offered to the user at the end of the run. The list itself is window-free so
-// the engine can fill it; TOKRightDlg shows it (app/OKRightDlg.h). User-interface thread.
+// the engine can fill it; TOKRightDlg keeps and shows it (app/OKRightDlg.h).
 #pragma once
 
 #include <cstdint>
@@ -13,17 +13,6 @@ namespace g3 {
 // 発生したみたいです。"
 std::string errorMessageText(const std::string& First, const std::string& Second,
                              std::int32_t Code);
-
-// Appends errorMessageText(...) to the list and counts it.
-void AddErrorMessage(const std::string& First, const std::string& Second, std::int32_t Code);
-
-// Start of a run: the list is emptied and ErrorCount is 0.
-void clearErrorList();
-
-// The entries since the last clearErrorList.
-const std::vector<std::string>& errorList();
-// Number of entries added since the start of the run.
-std::int32_t ErrorCount();
 
 // The end-of-run question: the decimal count directly followed by
 // "件のエラーが発生したみたいです。メッセージ一覧を表示しますか？"
@@ -39,11 +28,22 @@ public:
     virtual void showErrorList() = 0;
 };
 
-// Installs the windows (nullptr: none; the report then asks nothing). Returns the previous.
-ErrorReportHost* setErrorReportHost(ErrorReportHost* host);
+// The list itself: one entry per failed file since the start of the run.
+class ErrorList {
+public:
+    // Appends errorMessageText(...) and counts it.
+    void AddErrorMessage(const std::string& First, const std::string& Second, std::int32_t Code);
+    // Start of a run: the list is emptied and ErrorCount is 0.
+    void clear();
+    const std::vector<std::string>& entries() const { return entries_; }
+    std::int32_t ErrorCount() const { return count_; }
+    // End of a run: nothing when ErrorCount is 0; otherwise asks errorReportQuestion and
+    // has the list shown on Yes. The list stays until the next clear either way.
+    void report(ErrorReportHost& windows) const;
 
-// End of a run: nothing when ErrorCount is 0; otherwise asks errorReportQuestion and shows
-// the list on Yes. The list stays until the next clearErrorList either way.
-void reportErrors();
+private:
+    std::vector<std::string> entries_;
+    std::int32_t count_ = 0;
+};
 
 } // namespace g3

@@ -1,11 +1,14 @@
-// The progress routines OpenProgress, UpdateProgress and CloseProgress, callable from any
-// code without a reference to the window. The state (position, maximum, cancel flag) and
-// the rules live here; the window itself is a ProgressHost that the user interface installs
-// (Sinkou.h). Without an installed host a headless stand-in keeps the same rules, so the
+// The progress routines OpenProgress, UpdateProgress and CloseProgress. The state (position,
+// maximum, cancel flag) and the rules live here; the window itself is a ProgressHost of the
+// user interface (Sinkou.h). Without one a headless stand-in keeps the same rules, so the
 // engine runs in tests without widgets. User-interface thread only.
 #pragma once
 
+#include "platform/pump.h"
+
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace g3 {
@@ -30,29 +33,47 @@ public:
     virtual void destroyNow() = 0;
     // Processes pending user-interface messages; scheduled destructions happen here.
     virtual void processMessages() = 0;
+    // What the window's cancel button calls (set by the Progress that drives the window).
+    virtual void setCancelHandler(std::function<void()> cancel) { (void)cancel; }
 };
-
-// Installs the window side (nullptr: the headless stand-in). Returns the previous host.
-ProgressHost* setProgressHost(ProgressHost* host);
-
-// Creates and shows the progress window; false, changing nothing, when it exists already.
-bool OpenProgress(bool ShowCancel, const std::string& Caption, std::int32_t Max,
-                  std::int32_t Min);
-// Sets the three lines and, with Step, advances by one. False when the window does not
-// exist, when the position has passed the maximum, or after a cancel; the last two also
-// remove the window. Processes pending messages.
-bool UpdateProgress(bool Step, const std::string& Line1, const std::string& Line2,
-                    const std::string& Line3);
-// Removes the window if it exists, then processes pending messages.
-void CloseProgress();
-// The cancel button: marks the run cancelled and removes the window.
-void CancelProgress();
 
 struct ProgressState {
     std::int32_t ProgressPos = 0;
     std::int32_t ProgressMax = 0;
     bool ProgressCancelled = false;
 };
-const ProgressState& progressState();
+
+// The progress routines of one program, over its window side. Made once with the
+// program's services and handed to whoever runs long work. Without a window the
+// routines keep the same rules headless, "processing messages" with the pump given.
+class Progress {
+public:
+    explicit Progress(ProgressHost* window = nullptr, Pump pump = {});
+    ~Progress();
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+
+    // Creates and shows the progress window; false, changing nothing, when it exists.
+    bool OpenProgress(bool ShowCancel, const std::string& Caption, std::int32_t Max,
+                      std::int32_t Min);
+    // Sets the three lines and, with Step, advances by one. False when the window does
+    // not exist, when the position has passed the maximum, or after a cancel; the last two
+    // also remove the window. Processes pending messages.
+    bool UpdateProgress(bool Step, const std::string& Line1, const std::string& Line2,
+                        const std::string& Line3);
+    // Removes the window if it exists, then processes pending messages.
+    void CloseProgress();
+    // The cancel button: marks the run cancelled and removes the window.
+    void CancelProgress();
+
+    const ProgressState& state() const { return state_; }
+
+private:
+    ProgressHost& host();
+
+    std::unique_ptr<ProgressHost> headless_;
+    ProgressHost* window_;
+    ProgressState state_;
+};
 
 } // namespace g3

@@ -19,8 +19,6 @@ class OKRightDlgTest : public QObject {
 private slots:
     void init() {
         dlg = new TOKRightDlg;
-        installErrorReport(dlg);
-        clearErrorList();
         asked.clear();
         setMessageBoxAnswerer([this](const MessageRequest& r) {
             asked.push_back(r);
@@ -41,7 +39,7 @@ private slots:
         for (int i = 0; i < 3; ++i)
             dlg->AddErrorMessage("/src/f" + std::to_string(i) + " から", "/dst への建て増しで、", EACCES);
         answer = MsgResult::No;
-        reportErrors();
+        dlg->reportErrors();
         QCOMPARE(asked.size(), size_t(1));
         QCOMPARE(asked[0].kind, MsgKind::Warning);
         QCOMPARE(asked[0].caption, QStringLiteral("警告"));
@@ -49,7 +47,7 @@ private slots:
         QCOMPARE(asked[0].text,
                  QStringLiteral("3件のエラーが発生したみたいです。メッセージ一覧を表示しますか？"));
         QVERIFY(!dlg->isVisible());
-        QCOMPARE(ErrorCount(), 3);
+        QCOMPARE(dlg->errorList().ErrorCount(), 3);
     }
 
     void yesShowsTheListModally() {
@@ -64,7 +62,7 @@ private slots:
                 dlg->accept();
             },
             Qt::QueuedConnection);
-        reportErrors();
+        dlg->reportErrors();
         QVERIFY(sawModal);
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Grottan3 実行結果エラー一覧"));
         QVERIFY(dlg->Memo1->isHidden());
@@ -76,7 +74,7 @@ private slots:
     }
 
     void noFailureNoBox() {
-        reportErrors();
+        dlg->reportErrors();
         QVERIFY(asked.empty());
     }
 

@@ -42,7 +42,7 @@ private slots:
         QTimer look;
         QObject::connect(&look, &QTimer::timeout, [&] {
             if (!form.copyEngine()->running()) return;
-            g3::TDlgSinkou* d = g3::currentProgressDialog();
+            g3::TDlgSinkou* d = windows.progressWindows().current();
             if (d && d->isVisible()) seen << d->windowTitle();
             if (!clicked) clicked = form.navigateTo(src);
             monitorOnDuringRun = monitorOnDuringRun || form.DirMonitor1()->Active();
@@ -54,7 +54,7 @@ private slots:
         QVERIFY(g3::fileSizeOf(g3::joinPath(dst, "big.bin")) == (64 << 20));
         QVERIFY(!seen.isEmpty());
         QCOMPARE(seen.first(), QString::fromUtf8(g3::TCopyEngine::kProgressCaption));
-        QVERIFY(!g3::currentProgressDialog()); // gone after the run
+        QVERIFY(!windows.progressWindows().current()); // gone after the run
         QVERIFY(clicked);
         QVERIFY(!monitorOnDuringRun);
         QVERIFY(form.DirMonitor1()->Active());

@@ -14,8 +14,17 @@ using namespace g3;
 
 class SinkouTest : public QObject {
     Q_OBJECT
+    SinkouWindows windows;
+    Progress progress{&windows};
+    bool OpenProgress(bool c, const std::string& t, int max, int min) { return progress.OpenProgress(c, t, max, min); }
+    bool UpdateProgress(bool step, const std::string& a, const std::string& b, const std::string& c) {
+        return progress.UpdateProgress(step, a, b, c);
+    }
+    void CloseProgress() { progress.CloseProgress(); }
+    TDlgSinkou* currentProgressDialog() const { return windows.current(); }
+    const ProgressState& progressState() const { return progress.state(); }
+
 private slots:
-    void initTestCase() { installProgressDialog(); }
     void cleanup() { CloseProgress(); QVERIFY(!currentProgressDialog()); }
 
     void secondOpenKeepsTheFirstDialog() {

@@ -23,11 +23,7 @@ struct ScriptedReport : ErrorReportHost {
 
 class ErrorListTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        clearErrorList();
-        setErrorReportHost(&report);
-    }
-    void TearDown() override { setErrorReportHost(nullptr); }
+    ErrorList list;
     ScriptedReport report;
 };
 
@@ -47,38 +43,31 @@ TEST_F(ErrorListTest, UnknownCodeLeavesTheBracketsEmpty) {
 }
 
 TEST_F(ErrorListTest, EntriesKeepTheirOrderAndCount) {
-    AddErrorMessage("1", "x", EACCES);
-    AddErrorMessage("2", "x", EEXIST);
-    ASSERT_EQ(ErrorCount(), 2);
-    ASSERT_EQ(errorList().size(), 2u);
-    EXPECT_EQ(errorList()[0].substr(0, 3), "1\r\n");
-    EXPECT_EQ(errorList()[1].substr(0, 3), "2\r\n");
-    clearErrorList();
-    EXPECT_EQ(ErrorCount(), 0);
-    EXPECT_TRUE(errorList().empty());
+    list.AddErrorMessage("1", "x", EACCES);
+    list.AddErrorMessage("2", "x", EEXIST);
+    ASSERT_EQ(list.ErrorCount(), 2);
+    ASSERT_EQ(list.entries().size(), 2u);
+    EXPECT_EQ(list.entries()[0].substr(0, 3), "1\r\n");
+    EXPECT_EQ(list.entries()[1].substr(0, 3), "2\r\n");
+    list.clear();
+    EXPECT_EQ(list.ErrorCount(), 0);
+    EXPECT_TRUE(list.entries().empty());
 }
 
 TEST_F(ErrorListTest, ThreeErrorsAskTheExactQuestionAndNoKeepsTheList) {
-    for (int i = 0; i < 3; ++i) AddErrorMessage("s", "d", EIO);
-    reportErrors();
+    for (int i = 0; i < 3; ++i) list.AddErrorMessage("s", "d", EIO);
+    list.report(report);
     ASSERT_EQ(report.questions.size(), 1u);
     EXPECT_EQ(report.questions[0],
               "3件のエラーが発生したみたいです。メッセージ一覧を表示しますか？");
     EXPECT_EQ(report.listsShown, 0);
-    EXPECT_EQ(errorList().size(), 3u);
+    EXPECT_EQ(list.entries().size(), 3u);
     report.answer = true;
-    reportErrors();
+    list.report(report);
     EXPECT_EQ(report.listsShown, 1);
 }
 
 TEST_F(ErrorListTest, NoFailureNoQuestion) {
-    reportErrors();
-    EXPECT_TRUE(report.questions.empty());
-}
-
-TEST_F(ErrorListTest, NoWindowsNoQuestion) {
-    AddErrorMessage("s", "d", EIO);
-    setErrorReportHost(nullptr);
-    reportErrors();
+    list.report(report);
     EXPECT_TRUE(report.questions.empty());
 }

