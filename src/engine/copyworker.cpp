@@ -337,6 +337,7 @@ void TCopyEngine::moveNew(const std::string& Src, const std::string& Dst) {
     TransferOptions o;
     o.progress = pumpBetweenPieces;
     o.links = &links_;
+    o.fault = copyFault;
     if (!moveEntry(Src, Dst, o)) addError(Src, Dst, kLabelMove, lastError());
 }
 
@@ -354,6 +355,7 @@ void TCopyEngine::copyOne(const std::string& Src, const std::string& Dst, const 
         o.keepOwner = Op == opMove;
         o.progress = pumpBetweenPieces;
         o.links = &links_;
+        o.fault = copyFault;
         if (!copyEntry(Src, Dst, o)) {
             addError(Src, Dst, Label, lastError());
             return;
@@ -381,6 +383,7 @@ int TCopyEngine::runShell(unsigned func, std::vector<std::string> from, const st
     req.to = to;
     req.flags = FOF_ALLOWUNDO;
     ShellFileOperation op(std::move(req));
+    op.setCopyFault(copyFault);
     return host_.runShellOperation(op);
 }
 

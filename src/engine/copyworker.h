@@ -51,6 +51,9 @@ public:
     // The kind the drop menu chose; 0 means no operation.
     int OpKind = okNone;
 
+    // Tests: failures and kills in the middle of a copy (empty in the program).
+    CopyFault copyFault;
+
     // Job lists of the asking kinds: row i of the three lists belongs together. Emptied at
     // the start of each kind 7 or 8 run, kept until the next one.
     std::vector<std::string> lbxMoto, lbxSaki, lbxOpe;

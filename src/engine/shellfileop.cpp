@@ -246,6 +246,7 @@ int ShellFileOperation::transferEntry(const std::string& src, const std::string&
     o.replace = true;
     o.keepOwner = req_.func == FO_MOVE;
     o.links = &links_;
+    o.fault = fault_;
     o.progress = [this, base](std::uint64_t done, std::uint64_t) {
         bytesDone_.store(base + done);
         return !cancelled();

@@ -81,6 +81,8 @@ public:
     void setReplaceQuestion(ReplaceQuestion q) { question_ = std::move(q); }
     void setErrorHandler(FileOpErrorHandler h) { onError_ = std::move(h); }
     void setTrashHandler(TrashHandler t) { trash_ = std::move(t); }
+    // Tests: failures and kills in the middle of a copy.
+    void setCopyFault(CopyFault f) { fault_ = std::move(f); }
 
     // A folder of the list that contains the destination (copying or moving it into
     // itself or one of its subfolders): the first such pair, or false. The operation
@@ -126,6 +128,7 @@ private:
     ReplaceQuestion question_;
     FileOpErrorHandler onError_;
     TrashHandler trash_;
+    CopyFault fault_;
     bool replaceAll_ = false;
     DestinationGuard written_; // the folders written into: never entered as sources
     HardLinkMemory links_;

@@ -31,16 +31,6 @@ constexpr std::size_t kMaxPiece = 64 * 1024 * 1024;
 constexpr std::size_t kFirstPiece = 4 * 1024 * 1024;
 constexpr std::size_t kBufferSize = 1024 * 1024;
 
-std::mutex faultMutex;
-std::function<int(std::uint64_t)> faultHook;
-std::atomic<bool> faultHookSet{false};
-
-int injectedFault(std::uint64_t written) {
-    if (!faultHookSet.load(std::memory_order_relaxed)) return 0;
-    std::lock_guard<std::mutex> lock(faultMutex);
-    return faultHook ? faultHook(written) : 0;
-}
-
 bool fail(int code) {
     setLastError(code);
     return false;
@@ -83,14 +73,15 @@ bool kernelCopyUnsupported(int e) {
 // size itself is set at the end (finish()).
 class PieceCopier {
 public:
-    PieceCopier(int in, int out, const struct stat& st)
-        : in_(in), out_(out), size_(st.st_size),
+    PieceCopier(int in, int out, const struct stat& st, const CopyFault& fault)
+        : in_(in), out_(out), fault_(fault), size_(st.st_size),
           sparse_(static_cast<std::uint64_t>(st.st_blocks) * 512 <
                   static_cast<std::uint64_t>(st.st_size)) {}
     // One piece: the bytes of the source passed over (data and holes), 0 at the end of
     // the source, -errno on failure.
     long long step() {
-        if (int e = injectedFault(written_)) return -e;
+        if (fault_)
+            if (int e = fault_(written_)) return -e;
         auto t0 = Clock::now();
         off_t from = pos_;
         if (sparse_ && !skipHole()) return -errno;
@@ -137,6 +128,7 @@ private:
     }
 
     int in_, out_;
+    const CopyFault& fault_;
     off_t size_;
     bool sparse_;
     off_t pos_ = 0;     // where the next piece starts, in both files
@@ -238,8 +230,9 @@ int copyContentsBeside(PieceCopier& copier, std::uint64_t total, const CopyProgr
 }
 
 // Copies the contents; 0 or the errno of the failure.
-int copyContents(int in, int out, const struct stat& srcSt, const CopyProgress& progress) {
-    PieceCopier copier(in, out, srcSt);
+int copyContents(int in, int out, const struct stat& srcSt, const CopyProgress& progress,
+                 const CopyFault& fault) {
+    PieceCopier copier(in, out, srcSt, fault);
     const auto total = static_cast<std::uint64_t>(srcSt.st_size);
     int e = !progress || total < 2 * kFirstPiece ? copyContentsHere(copier, total, progress)
                                                  : copyContentsBeside(copier, total, progress);
@@ -261,7 +254,7 @@ int finishContents(int fd, const struct stat& srcSt, bool keepOwner) {
 } // namespace
 
 bool copyFile(const std::string& src, const std::string& dst, bool failIfExists,
-              const CopyProgress& progress, bool keepOwner) {
+              const CopyProgress& progress, bool keepOwner, const CopyFault& fault) {
     struct stat srcSt {};
     UniqueFd in = openRegularFile(src, srcSt);
     if (!in) return fail(errno);
@@ -278,7 +271,7 @@ bool copyFile(const std::string& src, const std::string& dst, bool failIfExists,
     // it for the newer file.
     TempFile out(dst);
     if (!out.isOpen()) return fail(errno);
-    if (int e = copyContents(in.get(), out.fd(), srcSt, progress)) return fail(e);
+    if (int e = copyContents(in.get(), out.fd(), srcSt, progress, fault)) return fail(e);
     if (int e = finishContents(out.fd(), srcSt, keepOwner)) return fail(e);
     // Replacing only what was there when looked at: a name that appeared meanwhile (a
     // dangling link among them) is replaced only after the same checks.
@@ -289,12 +282,6 @@ bool copyFile(const std::string& src, const std::string& dst, bool failIfExists,
     }
     if (int e = out.renameInto(dst, true)) return fail(e);
     return true;
-}
-
-void setCopyFaultInjection(std::function<int(std::uint64_t written)> hook) {
-    std::lock_guard<std::mutex> lock(faultMutex);
-    faultHookSet = static_cast<bool>(hook);
-    faultHook = std::move(hook);
 }
 
 } // namespace g3

@@ -13,6 +13,10 @@ namespace g3 {
 // and leaves the destination as it was).
 using CopyProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
+// Called before each piece of a copy is written with the number of bytes written so far;
+// a non-zero errno makes that write fail with it (tests simulate failures and kills).
+using CopyFault = std::function<int(std::uint64_t written)>;
+
 // Copies contents (holes kept), mode and last-write time of a regular file. Replaces an
 // existing destination file unless failIfExists. Fails, leaving both files unchanged,
 // when source and destination are the same file (by identity, also through links and hard
@@ -23,7 +27,8 @@ using CopyProgress = std::function<bool(std::uint64_t done, std::uint64_t total)
 // keepOwner (a move): the source's owner, and with it the set-user and set-group bits,
 // are kept where the process may give them.
 bool copyFile(const std::string& src, const std::string& dst, bool failIfExists = false,
-              const CopyProgress& progress = {}, bool keepOwner = false);
+              const CopyProgress& progress = {}, bool keepOwner = false,
+              const CopyFault& fault = {});
 
 // Deletes a file (not a folder); refused (EACCES) for a read-only file.
 bool deleteFile(const std::string& path);
@@ -49,9 +54,5 @@ bool pathExists(const std::string& path);
 // 64-bit size of the entry at path (a link gives its target's size, a dangling link its
 // own); -1 when there is none.
 std::int64_t fileSizeOf(const std::string& path);
-
-// Test seam: when set, called before each piece of a copy is written with the number of
-// bytes written so far; returning a non-zero errno makes that write fail with it.
-void setCopyFaultInjection(std::function<int(std::uint64_t written)> hook);
 
 } // namespace g3

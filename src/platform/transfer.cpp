@@ -66,7 +66,7 @@ bool linkToEarlierCopy(const struct stat& srcSt, const std::string& dst, const T
 bool copyRegular(const std::string& src, const struct stat& srcSt, const std::string& dst,
                  const TransferOptions& o) {
     if (linkToEarlierCopy(srcSt, dst, o)) return true;
-    if (!copyFile(src, dst, !o.replace, o.progress, o.keepOwner)) return false;
+    if (!copyFile(src, dst, !o.replace, o.progress, o.keepOwner, o.fault)) return false;
     if (o.links && srcSt.st_nlink > 1) o.links->remember(srcSt, dst);
     return true;
 }

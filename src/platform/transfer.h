@@ -79,6 +79,7 @@ struct TransferOptions {
     bool keepOwner = false;          // a move: owner and set-id bits kept where the process may
     CopyProgress progress;           // between the pieces of a large file
     HardLinkMemory* links = nullptr; // keeps hard links of one run together
+    CopyFault fault;                 // tests: failures and kills in the middle of a copy
 };
 
 // Copies the regular file or symbolic link src (a link as a link, its target text

@@ -286,10 +286,10 @@ TEST(DataSafety, ARunKilledInTheMiddleIsCompletedByTheNextOne) {
         if (pid == 0) {
             // After the first piece of the first file: its contents are written, its time
             // is not yet set.
-            setCopyFaultInjection([](std::uint64_t written) {
+            r.engine.copyFault = [](std::uint64_t written) {
                 if (written > 0) ::kill(::getpid(), SIGKILL);
                 return 0;
-            });
+            };
             r.drop(w, {r.src + "/K"});
             ::_exit(0);
         }

@@ -20,9 +20,10 @@ using g3test::writeFile;
 
 namespace {
 
-struct FaultGuard {
-    ~FaultGuard() { setCopyFaultInjection({}); }
-};
+// Fails every piece after the first with code.
+CopyFault failAfterFirstPiece(int code) {
+    return [code](std::uint64_t written) { return written > 0 ? code : 0; };
+}
 
 } // namespace
 
@@ -90,17 +91,14 @@ TEST(CopyFile, LargeNewCopyAppearsWholeAndSetIdBitsAreDropped) {
 
 TEST(CopyFile, AFailedOverwriteKeepsTheOldDestinationAndLeavesNoTemporary) {
     TempDir t;
-    FaultGuard guard;
     writeFile(t / "src", std::string(3 << 20, 'n'));
     writeFile(t / "dst", "old contents");
-    setCopyFaultInjection([](std::uint64_t written) { return written > 0 ? ENOSPC : 0; });
-    EXPECT_FALSE(copyFile(t / "src", t / "dst"));
+    EXPECT_FALSE(copyFile(t / "src", t / "dst", false, {}, false, failAfterFirstPiece(ENOSPC)));
     EXPECT_EQ(lastError(), ENOSPC);
     EXPECT_EQ(readFile(t / "dst"), "old contents");
     auto entries = std::distance(std::filesystem::directory_iterator(t.path()),
                                  std::filesystem::directory_iterator());
     EXPECT_EQ(entries, 2) << "the temporary file was left behind";
-    setCopyFaultInjection({});
     EXPECT_FALSE(copyFile(t / "src", t / "dst", /*failIfExists=*/true));
     EXPECT_TRUE(copyFile(t / "src", t / "dst"));
     EXPECT_EQ(readFile(t / "dst").size(), std::size_t(3 << 20));
@@ -110,13 +108,10 @@ TEST(CopyFile, AFailedOverwriteKeepsTheOldDestinationAndLeavesNoTemporary) {
 // a name that is taken after all (a dangling link) is replaced only when allowed.
 TEST(CopyFile, NewDestinationsFailWithoutTraceAndTakenNamesAreReplacedSafely) {
     TempDir t;
-    FaultGuard guard;
     writeFile(t / "src", std::string(5 << 20, 'n'));
-    setCopyFaultInjection([](std::uint64_t written) { return written > 0 ? EIO : 0; });
-    EXPECT_FALSE(copyFile(t / "src", t / "new"));
+    EXPECT_FALSE(copyFile(t / "src", t / "new", false, {}, false, failAfterFirstPiece(EIO)));
     EXPECT_EQ(lastError(), EIO);
     EXPECT_FALSE(pathExists(t / "new"));
-    setCopyFaultInjection({});
 
     ASSERT_EQ(symlink("nowhere", (t / "dangling").c_str()), 0);
     EXPECT_FALSE(copyFile(t / "src", t / "dangling", /*failIfExists=*/true));
@@ -135,7 +130,6 @@ TEST(CopyFile, NewDestinationsFailWithoutTraceAndTakenNamesAreReplacedSafely) {
 // Files of several pieces are copied beside the caller, who gets the hook meanwhile.
 TEST(CopyFile, LargeCopiesReportProgressAndFailCleanly) {
     TempDir t;
-    FaultGuard guard;
     std::string data(20 << 20, '\0');
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 2654435761u >> 11);
     writeFile(t / "src", data);
@@ -150,11 +144,11 @@ TEST(CopyFile, LargeCopiesReportProgressAndFailCleanly) {
     EXPECT_EQ(lastTotal, data.size());
     EXPECT_TRUE(readFile(t / "dst") == data);
 
-    setCopyFaultInjection([](std::uint64_t written) { return written > 0 ? EIO : 0; });
-    EXPECT_FALSE(copyFile(t / "src", t / "new", false, [](std::uint64_t, std::uint64_t) { return true; }));
+    const CopyProgress going = [](std::uint64_t, std::uint64_t) { return true; };
+    EXPECT_FALSE(copyFile(t / "src", t / "new", false, going, false, failAfterFirstPiece(EIO)));
     EXPECT_EQ(lastError(), EIO);
     EXPECT_FALSE(pathExists(t / "new"));
-    EXPECT_FALSE(copyFile(t / "src", t / "dst", false, [](std::uint64_t, std::uint64_t) { return true; }));
+    EXPECT_FALSE(copyFile(t / "src", t / "dst", false, going, false, failAfterFirstPiece(EIO)));
     EXPECT_TRUE(readFile(t / "dst") == data) << "the old destination stays";
 }
 

@@ -62,12 +62,12 @@ void copyKilledAfter(const std::string& src, const std::string& dst, std::uint64
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-        setCopyFaultInjection([killAt](std::uint64_t written) {
-            if (written >= killAt) kill(getpid(), SIGKILL);
-            return 0;
-        });
         TransferOptions o;
         o.replace = true;
+        o.fault = [killAt](std::uint64_t written) {
+            if (written >= killAt) kill(getpid(), SIGKILL);
+            return 0;
+        };
         copyEntry(src, dst, o);
         _exit(0);
     }
