@@ -59,7 +59,7 @@ public:
 
 private:
     static bool pump() {
-        g3::pumpMessages();
+        bench::programPump()();
         return true;
     }
 };
@@ -118,7 +118,7 @@ std::string ensureSource(const std::string& name, int folders) {
 // One direct run of kind 10 of `src` into the folder `dest`.
 void directRun(const std::string& src, const std::string& dest) {
     BenchHost host;
-    g3::TCopyEngine engine(host);
+    g3::TCopyEngine engine(host, bench::programPump());
     engine.OpKind = g3::okCopyNewer;
     if (!engine.copinew({src}, dest) || host.errors != 0) {
         std::fprintf(stderr, "the run failed (%d errors)\n", host.errors);
@@ -130,7 +130,6 @@ void directRun(const std::string& src, const std::string& dest) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    bench::installProgramPump();
     if (argc == 4 && std::string(argv[1]) == "--peak")
         return bench::printPeakAround([&] {
             g3::createDirectory(argv[3]);

@@ -24,6 +24,7 @@ namespace {
 long scannerWalk(const std::string& root) {
     long found = 0;
     g3::TTreeScannerPtr scanner = g3::makeTreeScanner();
+    scanner->MessagePump = bench::programPump();
     scanner->setInitialDirectory(root);
     scanner->setFileMask("*.jpg");
     std::uint64_t bytes = 0;
@@ -39,6 +40,7 @@ long scannerWalk(const std::string& root) {
 long findFileWalk(const std::string& root) {
     long found = 0;
     g3::TFindFile finder;
+    finder.MessagePump = bench::programPump();
     finder.setBaseDir(root);
     finder.setSearchSubDir(true);
     finder.FileMask = "*.jpg";
@@ -60,7 +62,6 @@ long countOfFind(const std::string& root) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    bench::installProgramPump();
     if (argc == 3 && std::string(argv[1]) == "--peak")
         return bench::printPeakAround([&] { findFileWalk(argv[2]); });
 

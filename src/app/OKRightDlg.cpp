@@ -28,9 +28,10 @@ QString aboutText() {
         "うまく建て増しや引っ越しができなかった家は、最後にまとめてお知らせします。\n");
 }
 
-TOKRightDlg::TOKRightDlg(QWidget* parent)
+TOKRightDlg::TOKRightDlg(MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowCloseButtonHint),
+      boxes_(boxes) {
     setObjectName(QStringLiteral("OKRightDlg"));
     setWindowTitle(QStringLiteral("Grottan3"));
     setFixedSize(637, 640);
@@ -89,7 +90,8 @@ void TOKRightDlg::showErrorList() {
 }
 
 bool TOKRightDlg::askShowErrorList(const std::string& question) {
-    return messageDlg(QString::fromUtf8(question), MsgKind::Warning, mbYes | mbNo) == MsgResult::Yes;
+    return boxes_.messageDlg(QString::fromUtf8(question), MsgKind::Warning, mbYes | mbNo) ==
+           MsgResult::Yes;
 }
 
 } // namespace g3

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/errorlist.h"
+#include "ui/msgbox.h"
 
 #include <QDialog>
 
@@ -18,7 +19,8 @@ namespace g3 {
 class TOKRightDlg : public QDialog, public ErrorReportHost {
     Q_OBJECT
 public:
-    explicit TOKRightDlg(QWidget* parent = nullptr);
+    // The report's question goes to boxes.
+    explicit TOKRightDlg(MessageBoxes& boxes, QWidget* parent = nullptr);
 
     QPlainTextEdit* Memo1; // the about text, put in when it is first shown
     QPlainTextEdit* Memo2; // the error list
@@ -43,6 +45,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    MessageBoxes& boxes_;
     ErrorList errors_;
 };
 

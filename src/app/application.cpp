@@ -12,7 +12,7 @@ bool Application::notify(QObject* receiver, QEvent* e) {
     try {
         return QApplication::notify(receiver, e);
     } catch (...) {
-        showCurrentException();
+        if (errorDisplay_) errorDisplay_->showCurrentException();
         return true;
     }
 }

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 
+#include "ui/msgbox.h"
+
 namespace g3 {
 
 class Application : public QApplication {
@@ -12,7 +14,12 @@ class Application : public QApplication {
 public:
     Application(int& argc, char** argv);
 
+    // The general error display: where an escaping exception is shown (none: nowhere).
+    void setErrorDisplay(MessageBoxes* boxes) { errorDisplay_ = boxes; }
     bool notify(QObject* receiver, QEvent* e) override;
+
+private:
+    MessageBoxes* errorDisplay_ = nullptr;
 };
 
 } // namespace g3

@@ -15,8 +15,9 @@
 
 namespace g3 {
 
-TForm1::TForm1(QWidget* parent, ProgressHost* progressWindow)
-    : QMainWindow(parent), progress_(std::make_unique<Progress>(progressWindow)) {
+TForm1::TForm1(const Services& services, QWidget* parent)
+    : QMainWindow(parent), services_(services),
+      progress_(std::make_unique<Progress>(services.progressWindow, services.pump)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Grottan3"));
     setMinimumSize(100, 100); // FormConstrainedResize
@@ -34,7 +35,7 @@ TForm1::TForm1(QWidget* parent, ProgressHost* progressWindow)
     monitor_->setFilter(dmfFileName | dmfDirName | dmfAttributes | dmfSize | dmfLastWrite);
     monitor_->setIncludeSubDir(true);
     monitor_->setInterval(3000);
-    monitor_->OnChange = [this](TDirMonitor*) { runGuarded([this] { DirMonitor1Change(); }); };
+    monitor_->OnChange = [this](TDirMonitor*) { services_.boxes.runGuarded([this] { DirMonitor1Change(); }); };
     monitor_->setDirectory("/");
     monitor_->setActive(true);
     createCopyMachinery();

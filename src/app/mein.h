@@ -7,7 +7,7 @@
 #pragma once
 
 #include "app/settings.h"
-#include "engine/progress.h"
+#include "app/services.h"
 #include "shellviews/itemidlist.h"
 
 #include <QMainWindow>
@@ -46,9 +46,9 @@ public:
     static constexpr int kTabRowHeight = 23;
     static constexpr int kHistoryCap = 100;
 
-    // Runs FormCreate: reads data.ini and memo.ini and shows "/" in the tree. The progress
-    // routines show progressWindow (none: they keep their rules headless).
-    explicit TForm1(QWidget* parent = nullptr, ProgressHost* progressWindow = nullptr);
+    // Runs FormCreate: reads data.ini and memo.ini and shows "/" in the tree. What the
+    // window asks of the world goes through services.
+    explicit TForm1(const Services& services, QWidget* parent = nullptr);
     // FormDestroy: the tree and the list go first, then everything else.
     ~TForm1() override;
 
@@ -72,6 +72,7 @@ public:
     TOKRightDlg* OKRightDlg() const { return okRightDlg_; }
     // The progress routines of the window's runs.
     Progress& progress() { return *progress_; }
+    const Services& services() const { return services_; }
     // The window menu with the command that starts one more instance.
     QMenu* windowMenu() const { return sysMenu_; }
 
@@ -227,6 +228,7 @@ private:
     TFolderView* tree_ = nullptr;
     TFileView* list_ = nullptr;
     std::unique_ptr<TDirMonitor> monitor_;
+    Services services_;
     std::unique_ptr<Progress> progress_;
     int monitorPauses_ = 0;
     std::unique_ptr<MainCopyHost> copyHost_;

@@ -72,7 +72,7 @@ void MainCopyHost::runStateChanged(bool running) {
 }
 
 void MainCopyHost::showRefusal(const std::string& text) {
-    messageDlg(QString::fromStdString(text), MsgKind::Warning, mbOK);
+    form_.services().boxes.messageDlg(QString::fromStdString(text), MsgKind::Warning, mbOK);
 }
 
 bool MainCopyHost::chooseFolder(const std::string& title, std::string& folder) {
@@ -83,13 +83,15 @@ bool MainCopyHost::chooseFolder(const std::string& title, std::string& folder) {
     return true;
 }
 
-int MainCopyHost::runShellOperation(ShellFileOperation& op) { return runShellFileOperation(op, &form_); }
+int MainCopyHost::runShellOperation(ShellFileOperation& op) {
+    return runShellFileOperation(op, form_.services().boxes, &form_);
+}
 
 // --- The window's side --------------------------------------------------------------
 
 void TForm1::createCopyMachinery() {
     copyHost_ = std::make_unique<MainCopyHost>(*this);
-    engine_ = std::make_unique<TCopyEngine>(*copyHost_);
+    engine_ = std::make_unique<TCopyEngine>(*copyHost_, services_.pump);
 
     dropDst1_ = new TDropDst(this);
     dropDst1_->setObjectName(QStringLiteral("DropDst1"));
@@ -98,6 +100,7 @@ void TForm1::createCopyMachinery() {
         DropDst1FileDrop(s, f, x, y);
     };
     dropDst1_->OnDragOver = [this](QObject*, int x, int y) { return listTakesDropAt(x, y); };
+    dropDst1_->ErrorDisplay = &services_.boxes;
     dropDst2_ = new TDropDst(this);
     dropDst2_->setObjectName(QStringLiteral("DropDst2"));
     dropDst2_->setControl(tree_);
@@ -105,11 +108,12 @@ void TForm1::createCopyMachinery() {
         DropDst2FileDrop(s, f, x, y);
     };
     dropDst2_->OnDragOver = [this](QObject*, int x, int y) { return treeTakesDropAt(x, y); };
+    dropDst2_->ErrorDisplay = &services_.boxes;
 
     auto wire = [this](const char* name, void (TForm1::*handler)()) {
         QToolButton* b = toolButton(QString::fromLatin1(name));
         b->setEnabled(true);
-        connect(b, &QToolButton::clicked, this, [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+        connect(b, &QToolButton::clicked, this, [this, handler] { services_.boxes.runGuarded([this, handler] { (this->*handler)(); }); });
     };
     wire("tbtnTatemas", &TForm1::tbtnTatemasClick);
     wire("tbtnHikos", &TForm1::tbtnHikosClick);
@@ -164,7 +168,7 @@ int TForm1::askDropKind(const QPoint& screenPos) {
     p.OpenProgress(false, "Grottan3 ファイル処理", 1, 0);
     p.UpdateProgress(false, "家の処理", "", "");
     p.CloseProgress();
-    const int chosen = PopupMenu3(screenPos, this);
+    const int chosen = PopupMenu3(services_.menus, screenPos, this);
     // The dialog flashes once more after the menu; a drop whose dialog has gone meanwhile
     // is abandoned.
     p.OpenProgress(false, "洞窟や家の処理", 1, 0);
@@ -212,7 +216,7 @@ void TForm1::tbtnCopyClick() { CopyFilesToClipboard(CurDir(), selectedNames()); 
 
 void TForm1::tbtnPastClick() {
     pauseMonitor();
-    PasteFiles(CurDir(), this);
+    PasteFiles(CurDir(), services_.boxes, this);
     resumeMonitor();
     treeRefresh();
 }

@@ -116,7 +116,7 @@ void TForm1::TabControl1MouseUp(Qt::MouseButton button, const QPoint& pos) {
     const std::string path = memo1_[i];
     const QString shown = QString::fromUtf8(path);
     if (button == Qt::RightButton) {
-        const MsgResult r = messageDlg(shown + QStringLiteral("\r\nを取り外します"),
+        const MsgResult r = services_.boxes.messageDlg(shown + QStringLiteral("\r\nを取り外します"),
                                        MsgKind::Confirmation, mbYes | mbCancel);
         if (r == MsgResult::Cancel) return;
         tabs_->removeTab(i);
@@ -127,7 +127,7 @@ void TForm1::TabControl1MouseUp(Qt::MouseButton button, const QPoint& pos) {
             navigateTo(path);
             return;
         }
-        messageDlg(QStringLiteral("洞窟 ") + shown + QStringLiteral("\n\rの表示に失敗しました") +
+        services_.boxes.messageDlg(QStringLiteral("洞窟 ") + shown + QStringLiteral("\n\rの表示に失敗しました") +
                        QStringLiteral("\n\rこの洞窟は名前が変わったり埋められたかもしれません"),
                    MsgKind::Confirmation, mbOK);
     }

@@ -76,12 +76,12 @@ bool TForm1::FormCloseQuery() {
     s.ban = listStyleCode();
     for (int i = 0; i < 4; ++i) s.haba[i] = listColumnWidth(i);
     const std::string folder = treeSelectedPath();
-    runGuarded([&] { writeDataIni(dataIniPath(), s, folder); });
+    services_.boxes.runGuarded([&] { writeDataIni(dataIniPath(), s, folder); });
     return true;
 }
 
 void TForm1::SpeedButton2Click() {
-    runGuarded([this] { writeMemoIni(memoIniPath(), memo1_); });
+    services_.boxes.runGuarded([this] { writeMemoIni(memoIniPath(), memo1_); });
 }
 
 } // namespace g3

@@ -47,6 +47,8 @@ TForm1::~TForm1() {
 
 void TForm1::createViews() {
     list_ = new TFileView(paneList_);
+    list_->setMessageBoxes(&services_.boxes);
+    list_->setOpener(&services_.opener);
     list_->setObjectName(QStringLiteral("ShellListView1"));
     list_->setMyPopupMenu(pmenuSort_);
     list_->setGridLines(true);
@@ -62,7 +64,7 @@ void TForm1::createViews() {
     paneFolder_->layout()->addWidget(tree_);
     tree_->setFileView(list_);
     tree_->BuildTree(); // shows the desktop until FormCreate goes to "/"
-    connect(tree_, &TFolderView::OnChange, this, [this] { runGuarded([this] { ShellTreeView1Change(); }); });
+    connect(tree_, &TFolderView::OnChange, this, [this] { services_.boxes.runGuarded([this] { ShellTreeView1Change(); }); });
 }
 
 bool TForm1::treeSelectPath(const std::string& path) {

@@ -1,12 +1,13 @@
 #include "app/startup.h"
 
+#include "app/application.h"
+#include "app/programservices.h"
 #include "ui/msgbox.h"
 #include "engine/Sinkou.h"
 #include "platform/fileops.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "platform/xdgdirs.h"
-#include "platform/pump.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -33,18 +34,6 @@ void avoidSessionBusAutolaunch() {
     ::setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
 }
 
-void installThrottledPump() {
-    // A walk that meets hundreds of thousands of entries calls the pump at every one; going
-    // into the event loop at most every 2 ms keeps the window responsive without spending
-    // the walk's time there.
-    setMessagePump([] {
-        static QElapsedTimer since;
-        if (since.isValid() && since.nsecsElapsed() < 2'000'000) return;
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        since.restart();
-    });
-}
-
 std::string secondInstanceProgram() {
     const std::string folder = executableFolder();
     const std::string grotx = joinPath(folder, "grotx");
@@ -55,7 +44,8 @@ std::string secondInstanceProgram() {
     return self;
 }
 
-ProgramWindows::ProgramWindows() {
+ProgramWindows::ProgramWindows(const Services& services)
+    : form_(services), okRightDlg_(services.boxes, &form_) {
     // Each later window joins here when it exists.
     form_.setOKRightDlg(&okRightDlg_);
 }
@@ -63,8 +53,9 @@ ProgramWindows::ProgramWindows() {
 int runGrottan3(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Grottan3"));
     setApplicationTitle(QStringLiteral("Grottan3")); // the task bar shows the window's own title
-    installThrottledPump();
-    ProgramWindows windows;
+    ProgramServices services;
+    if (auto* a = qobject_cast<Application*>(&app)) a->setErrorDisplay(&services.boxes);
+    ProgramWindows windows(services.services());
     TForm1& form = windows.form();
     form.show();
     const char* exitWhenShown = std::getenv("G3_EXIT_WHEN_SHOWN");

@@ -3,7 +3,7 @@
 
 #include "app/OKRightDlg.h"
 #include "app/mein.h"
-#include "engine/Sinkou.h"
+#include "app/services.h"
 
 #include <string>
 
@@ -15,19 +15,17 @@ namespace g3 {
 // share installed: the progress window of every run, the end-of-run error report.
 class ProgramWindows {
 public:
-    ProgramWindows();
+    explicit ProgramWindows(const Services& services);
     TForm1& form() { return form_; }
-    SinkouWindows& progressWindows() { return progressWindows_; }
 
 private:
-    SinkouWindows progressWindows_;
-    TForm1 form_{nullptr, &progressWindows_};
-    TOKRightDlg okRightDlg_{&form_};
+    TForm1 form_;
+    TOKRightDlg okRightDlg_;
 };
 
-// Sets the application title "Grottan3", installs the event pump, creates the windows,
-// shows the main window and runs the message loop until it closes. Returns the loop's
-// exit code.
+// Sets the application title "Grottan3", makes the program's services and windows (the
+// application's general error display shows in its boxes), shows the main window and runs
+// the message loop until it closes. Returns the loop's exit code.
 //
 // With G3_EXIT_WHEN_SHOWN=1 in the environment the program quits as soon as the main
 // window is shown with "/" listed (the start-up benchmark measures that).
@@ -38,10 +36,6 @@ int runGrottan3(QApplication& app);
 // forking a helper from a process that already runs threads, which can hang the start.
 // Call first thing, before any thread starts.
 void avoidSessionBusAutolaunch();
-
-// The event pump installed for long work: processes pending events, but returns at once
-// when it last ran less than 2 ms ago.
-void installThrottledPump();
 
 // The program the window menu's "one more instance" starts: a file "grotx" beside the
 // executable when there is one, else the executable itself.

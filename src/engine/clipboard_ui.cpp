@@ -19,7 +19,7 @@ void CopyFilesToClipboard(const std::string& curDir, const std::vector<std::stri
     QGuiApplication::clipboard()->setMimeData(data); // the clipboard owns it
 }
 
-int PasteFiles(const std::string& curDir, QWidget* owner) {
+int PasteFiles(const std::string& curDir, MessageBoxes& boxes, QWidget* owner) {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ClipFiles files;
     if (!data || !readClipFiles(*data, files)) return 0;
@@ -29,7 +29,7 @@ int PasteFiles(const std::string& curDir, QWidget* owner) {
     req.to = curDir.empty() ? std::string("/") : curDir;
     req.flags = FOF_ALLOWUNDO;
     ShellFileOperation op(std::move(req));
-    return runShellFileOperation(op, owner);
+    return runShellFileOperation(op, boxes, owner);
 }
 
 } // namespace g3

@@ -11,6 +11,8 @@ class QWidget;
 
 namespace g3 {
 
+class MessageBoxes;
+
 // Places curDir joined with each name, in order, on the clipboard. No names: the
 // clipboard is left as it was.
 void CopyFilesToClipboard(const std::string& curDir, const std::vector<std::string>& names);
@@ -19,6 +21,6 @@ void CopyFilesToClipboard(const std::string& curDir, const std::vector<std::stri
 // the sources stay), behind the shell file operation's window owned by owner. Nothing
 // happens when the clipboard names no file. Returns the operation's result (0 also when
 // nothing was there).
-int PasteFiles(const std::string& curDir, QWidget* owner = nullptr);
+int PasteFiles(const std::string& curDir, MessageBoxes& boxes, QWidget* owner = nullptr);
 
 } // namespace g3

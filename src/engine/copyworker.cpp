@@ -4,7 +4,6 @@
 #include "platform/errors.h"
 #include "platform/fileops.h"
 #include "platform/paths.h"
-#include "platform/pump.h"
 
 #include <sys/stat.h>
 
@@ -22,12 +21,6 @@ namespace {
 const char* const kLabelCopy = "建て増し";
 const char* const kLabelMove = "引っ越し";
 
-// Between the pieces of one large file the window gets its events; a direct run cannot be
-// interrupted, so the piece callback never cancels.
-bool pumpBetweenPieces(std::uint64_t, std::uint64_t) {
-    pumpMessages();
-    return true;
-}
 
 // The age "newer" compares: the two-second slot of the last-write time of what path
 // leads to (a link's target; a dangling link's own time). entry is path's lstat.
@@ -109,7 +102,7 @@ void TsampleThread::Execute() {
 
 // --- the engine ----------------------------------------------------------------------
 
-TCopyEngine::TCopyEngine(CopyHost& host) : host_(host) {
+TCopyEngine::TCopyEngine(CopyHost& host, Pump pump) : host_(host), pump_(std::move(pump)) {
     // No conditions: every entry reaches the handlers, which skip the real folders
     // themselves. A size condition would compare only the low 32 bits of a size and lose
     // large files; an attribute condition on the directory bit would lose links to folders,
@@ -120,6 +113,7 @@ TCopyEngine::TCopyEngine(CopyHost& host) : host_(host) {
         f->setSearchSubDir(true);
         f->FileMask = "*.*";
         f->DirMask = "*.*";
+        f->MessagePump = pump_;
     }
     FindCopi.OnFind = [this](TFindFile& s, const FindData& d, const std::string& dir, bool& c) {
         FindCopiFind(s, d, dir, c);
@@ -335,7 +329,7 @@ void TCopyEngine::askAndApply(const std::string& Src, const std::string& Dst,
 
 void TCopyEngine::moveNew(const std::string& Src, const std::string& Dst) {
     TransferOptions o;
-    o.progress = pumpBetweenPieces;
+    o.progress = betweenPieces();
     o.links = &links_;
     o.fault = copyFault;
     if (!moveEntry(Src, Dst, o)) addError(Src, Dst, kLabelMove, lastError());
@@ -353,7 +347,7 @@ void TCopyEngine::copyOne(const std::string& Src, const std::string& Dst, const 
         TransferOptions o;
         o.replace = !FailIfExists;
         o.keepOwner = Op == opMove;
-        o.progress = pumpBetweenPieces;
+        o.progress = betweenPieces();
         o.links = &links_;
         o.fault = copyFault;
         if (!copyEntry(Src, Dst, o)) {
@@ -363,6 +357,15 @@ void TCopyEngine::copyOne(const std::string& Src, const std::string& Dst, const 
         if (Op == opMove) deleteFile(Src);
     } catch (...) {
     }
+}
+
+// Between the pieces of one large file the window gets its events; a direct run cannot be
+// interrupted, so the piece callback never cancels.
+CopyProgress TCopyEngine::betweenPieces() const {
+    return [this](std::uint64_t, std::uint64_t) {
+        if (pump_) pump_();
+        return true;
+    };
 }
 
 // A dropped link to a folder is not a folder here: it is taken as the link itself, as

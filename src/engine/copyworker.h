@@ -46,7 +46,8 @@ private:
 
 class TCopyEngine {
 public:
-    explicit TCopyEngine(CopyHost& host);
+    // pump: the window's events during the walks and between the pieces of a large file.
+    explicit TCopyEngine(CopyHost& host, Pump pump = {});
 
     // The kind the drop menu chose; 0 means no operation.
     int OpKind = okNone;
@@ -126,8 +127,10 @@ private:
     void addError(const std::string& Src, const std::string& Dst, const std::string& Label,
                   int code);
     int runShell(unsigned func, std::vector<std::string> from, const std::string& to);
+    CopyProgress betweenPieces() const;
 
     CopyHost& host_;
+    Pump pump_;
     bool running_ = false;
     std::string runDir_;
     // Per run: the destination folders (the walks never enter them), the hard links met,

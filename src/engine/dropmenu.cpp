@@ -11,11 +11,6 @@ namespace g3 {
 
 namespace {
 
-DropMenuAnswerer& answerer() {
-    static DropMenuAnswerer a;
-    return a;
-}
-
 void addKind(QMenu* menu, const char* name, const char* caption, int code) {
     QAction* a = menu->addAction(QString::fromUtf8(caption));
     a->setObjectName(QString::fromLatin1(name));
@@ -49,13 +44,11 @@ QMenu* buildPopupMenu3(QWidget* parent) {
     return m;
 }
 
-DropMenuAnswerer setDropMenuAnswerer(DropMenuAnswerer a) {
-    return std::exchange(answerer(), std::move(a));
-}
+QAction* ScreenMenuChooser::choose(QMenu& menu, const QPoint& screenPos) { return menu.exec(screenPos); }
 
-int PopupMenu3(const QPoint& screenPos, QWidget* parent) {
+int PopupMenu3(MenuChooser& chooser, const QPoint& screenPos, QWidget* parent) {
     std::unique_ptr<QMenu> menu(buildPopupMenu3(parent));
-    QAction* chosen = answerer() ? answerer()(*menu) : menu->exec(screenPos);
+    QAction* chosen = chooser.choose(*menu, screenPos);
     if (!chosen || chosen->menu()) return okNone;
     bool ok = false;
     int code = chosen->data().toInt(&ok);

@@ -4,7 +4,6 @@
 
 #include <QPoint>
 
-#include <functional>
 
 class QAction;
 class QMenu;
@@ -15,13 +14,22 @@ namespace g3 {
 // The menu with its items, separators and the "同名確認" submenu, owned by parent.
 QMenu* buildPopupMenu3(QWidget* parent = nullptr);
 
-// Tests answer the menu here instead of it being shown: given the built menu, return the
-// chosen action (nullptr for Escape or a click outside). Returns the previous answerer.
-using DropMenuAnswerer = std::function<QAction*(QMenu& menu)>;
-DropMenuAnswerer setDropMenuAnswerer(DropMenuAnswerer answerer);
+// Who chooses from the menu: the user on the screen (ScreenMenuChooser), or a test's double.
+class MenuChooser {
+public:
+    virtual ~MenuChooser() = default;
+    // The chosen action of the built menu opened at the screen point (nullptr for Escape or
+    // a click outside); returns when the menu has closed.
+    virtual QAction* choose(QMenu& menu, const QPoint& screenPos) = 0;
+};
 
-// Shows the menu at the screen point and waits until it closes; the chosen kind code, or
-// 0 (okNone) for キャンセル, Escape and a click outside.
-int PopupMenu3(const QPoint& screenPos, QWidget* parent = nullptr);
+class ScreenMenuChooser final : public MenuChooser {
+public:
+    QAction* choose(QMenu& menu, const QPoint& screenPos) override;
+};
+
+// Opens the menu at the screen point for chooser and waits until it closes; the chosen
+// kind code, or 0 (okNone) for キャンセル, Escape and a click outside.
+int PopupMenu3(MenuChooser& chooser, const QPoint& screenPos, QWidget* parent = nullptr);
 
 } // namespace g3

@@ -84,8 +84,8 @@ QString fileOpErrorText(const FileOpError& e) {
     return item + "を" + verb + "できません。" + (why.isEmpty() ? QString() : "\n" + why);
 }
 
-TShellFileOpDlg::TShellFileOpDlg(ShellFileOperation& op, QWidget* parent)
-    : QDialog(parent), op_(op) {
+TShellFileOpDlg::TShellFileOpDlg(ShellFileOperation& op, MessageBoxes& boxes, QWidget* parent)
+    : QDialog(parent), op_(op), boxes_(boxes) {
     const ShellFileOpRequest& req = op.request();
     setWindowTitle(req.title.empty() ? defaultFileOpTitle(req.func) : QString::fromStdString(req.title));
     setWindowModality(Qt::ApplicationModal);
@@ -155,7 +155,7 @@ void TShellFileOpDlg::reject() {
 }
 
 ReplaceAnswer TShellFileOpDlg::askReplace(const ReplaceInfo& info) {
-    MsgResult r = messageBox(this, replaceQuestionText(info), QStringLiteral("家の置き換えの確認"),
+    MsgResult r = boxes_.messageBox(this, replaceQuestionText(info), QStringLiteral("家の置き換えの確認"),
                              MsgKind::Confirmation, mbYes | mbYesToAll | mbNo | mbCancel);
     switch (r) {
     case MsgResult::Yes: return ReplaceAnswer::Yes;
@@ -172,10 +172,10 @@ ReplaceAnswer TShellFileOpDlg::askReplace(const ReplaceInfo& info) {
 bool TShellFileOpDlg::reportError(const FileOpError& error) {
     const QString caption = verbOf(error.func) + "のエラー";
     if (error.problem == FileOpProblem::IntoItself) {
-        messageBox(this, fileOpErrorText(error), caption, MsgKind::Error, mbOK);
+        boxes_.messageBox(this, fileOpErrorText(error), caption, MsgKind::Error, mbOK);
         return false;
     }
-    return messageBox(this, fileOpErrorText(error), caption, MsgKind::Error, mbOK | mbCancel) ==
+    return boxes_.messageBox(this, fileOpErrorText(error), caption, MsgKind::Error, mbOK | mbCancel) ==
            MsgResult::OK;
 }
 
@@ -202,8 +202,8 @@ int TShellFileOpDlg::execute() {
     return op_.result();
 }
 
-int runShellFileOperation(ShellFileOperation& op, QWidget* parent) {
-    TShellFileOpDlg dlg(op, parent ? parent : QApplication::activeWindow());
+int runShellFileOperation(ShellFileOperation& op, MessageBoxes& boxes, QWidget* parent) {
+    TShellFileOpDlg dlg(op, boxes, parent ? parent : QApplication::activeWindow());
     return dlg.execute();
 }
 

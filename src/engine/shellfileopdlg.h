@@ -6,6 +6,7 @@
 #pragma once
 
 #include "engine/shellfileop.h"
+#include "ui/msgbox.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -20,7 +21,8 @@ namespace g3 {
 class TShellFileOpDlg : public QDialog {
     Q_OBJECT
 public:
-    TShellFileOpDlg(ShellFileOperation& op, QWidget* parent = nullptr);
+    // The questions and errors go to boxes.
+    TShellFileOpDlg(ShellFileOperation& op, MessageBoxes& boxes, QWidget* parent = nullptr);
 
     QLabel* lblFrom;    // the item being processed (hidden with FOF_SIMPLEPROGRESS)
     QLabel* lblTo;      // its destination folder (hidden with FOF_SIMPLEPROGRESS)
@@ -37,7 +39,7 @@ public:
     void refresh();
 
     // The replace question and the error report, in the window's voice through the
-    // message-box seam. Called on the user-interface thread.
+    // boxes. Called on the user-interface thread.
     ReplaceAnswer askReplace(const ReplaceInfo& info);
     bool reportError(const FileOpError& error);
 
@@ -48,6 +50,7 @@ private:
     void cancelClicked();
 
     ShellFileOperation& op_;
+    MessageBoxes& boxes_;
     QTimer* timer_;
     QElapsedTimer clock_;
 };
@@ -62,6 +65,6 @@ QString fileOpErrorText(const FileOpError& error);
 
 // The one call the program makes to run a shell file operation: behind TShellFileOpDlg,
 // owned by parent (the active window when none). Returns the job's result.
-int runShellFileOperation(ShellFileOperation& op, QWidget* parent = nullptr);
+int runShellFileOperation(ShellFileOperation& op, MessageBoxes& boxes, QWidget* parent = nullptr);
 
 } // namespace g3

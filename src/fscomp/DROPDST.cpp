@@ -111,9 +111,9 @@ void TDropDst::DoFileDrop(const std::vector<std::string>& files, const QPoint& a
     try {
         handler(this, files, at.x(), at.y());
     } catch (const std::exception& e) {
-        showException(e);
+        if (ErrorDisplay) ErrorDisplay->showException(e);
     } catch (...) {
-        showException(std::runtime_error("不明な例外が発生しました。"));
+        if (ErrorDisplay) ErrorDisplay->showException(std::runtime_error("不明な例外が発生しました。"));
     }
 }
 

@@ -13,6 +13,8 @@
 
 namespace g3 {
 
+class MessageBoxes;
+
 // Sender, the dropped full paths (exact bytes, in the order given; valid during the call),
 // and the drop point in client coordinates of the hooked control (of its viewport for a
 // scroll area).
@@ -33,6 +35,10 @@ public:
     // Where it answers false the pointer shows the refusal and a drop raises nothing.
     // Without it every point of the control takes files.
     TDropQueryEvent OnDragOver;
+
+    // Where an exception of OnFileDrop is shown, once (none: it is dropped, and the next
+    // drop is handled as any other).
+    MessageBoxes* ErrorDisplay = nullptr;
 
     bool AcceptDrop() const { return acceptDrop_; }
     void setAcceptDrop(bool accept);

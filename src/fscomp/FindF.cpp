@@ -200,10 +200,7 @@ bool TFindFile::attributeFilter(const FindData& d) const {
 // ---- TFindFile: the walk --------------------------------------------------------------
 
 void TFindFile::pump() {
-    if (MessagePump)
-        MessagePump();
-    else
-        pumpMessages();
+    if (MessagePump) MessagePump();
 }
 
 void TFindFile::DoFileEntry(TFindFirstLoop&, const FindData& d, bool& Cancel) {

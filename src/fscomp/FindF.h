@@ -174,7 +174,7 @@ public:
     // The folder being listed (the last one listed after a Run).
     const std::string& CurrentDir() const { return currentDir_; }
 
-    // Called at every entry instead of g3::pumpMessages() when set (tests, benchmarks).
+    // Called at every entry: the owner's event pump (none: the walk does not pump).
     Pump MessagePump;
 
     // 0 on completion, kErrorCancelled (1223) when cancelled, else the first non-zero

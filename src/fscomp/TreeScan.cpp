@@ -146,10 +146,7 @@ void TTreeScanner::Release() {
 
 void TTreeScanner::pump() {
     if (releasePending_) return;
-    if (MessagePump)
-        MessagePump();
-    else
-        pumpMessages();
+    if (MessagePump) MessagePump();
 }
 
 void TTreeScanner::fire(const NotifyEvent& event) {

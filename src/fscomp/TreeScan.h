@@ -77,7 +77,7 @@ public:
     NotifyEvent OnFileFound;
     NotifyEvent OnSearchDone;
 
-    // Called before every folder instead of g3::pumpMessages() when set.
+    // Called before every folder: the owner's event pump (none: the scan does not pump).
     Pump MessagePump;
 
     // Runs a whole scan and returns when it is finished or stopped. Called while a scan

@@ -64,8 +64,17 @@ public:
     ItemIDList joinedSelection(int& count) const;
     void showContextMenu(const QPoint& viewportPos);
     void startDrag();
+    // Runs a handler body; an exception goes to the boxes when there are some.
+    void guarded(const std::function<void()>& body) {
+        if (boxes)
+            boxes->runGuarded(body);
+        else
+            body();
+    }
 
     TFileView* q;
+    MessageBoxes* boxes = nullptr;
+    Opener* opener = nullptr;
     FileListModel* model;
     QItemSelectionModel* selection;
     QStackedLayout* stack;
@@ -112,7 +121,7 @@ TFileView::Impl::Impl(TFileView* owner)
     details->setIconSize(QSize(16, 16));
     for (int c = 0; c < 4; ++c) details->setColumnWidth(c, kColumnWidths[c]);
     connect(details->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int c) { runGuarded([&] { columnClick(c); }); });
+            [this](int c) { guarded([&] { columnClick(c); }); });
 
     icons->setModel(model);
     icons->setSelectionModel(selection);
@@ -191,11 +200,11 @@ void TFileView::Impl::doubleClick() {
         tree->SelectChild(id);
         return;
     }
-    if (!fileExecute) return;
-    if (messageDlg(QStringLiteral("家を実行しようとしてますが、いいですか？"), MsgKind::Confirmation,
-                   mbYes | mbNo) != MsgResult::Yes)
+    if (!fileExecute || !boxes || !opener) return;
+    if (boxes->messageDlg(QStringLiteral("家を実行しようとしてますが、いいですか？"),
+                          MsgKind::Confirmation, mbYes | mbNo) != MsgResult::Yes)
         return;
-    ShellExecuteItem(q->GetItemPath(row), execDirectory);
+    opener->ShellExecuteItem(q->GetItemPath(row), execDirectory);
 }
 
 bool TFileView::Impl::rename(int row, const QString& text) {
@@ -298,7 +307,7 @@ bool TFileView::Impl::eventFilter(QObject* watched, QEvent* e) {
         if (onViewport && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
             // The press that began the double click is already handled; the view's own
             // double-click handling (editing) stays off.
-            runGuarded([this] { doubleClick(); });
+            guarded([this] { doubleClick(); });
             return true;
         }
         break;
@@ -400,6 +409,8 @@ bool TFileView::IsFolderItem(int row) const {
 }
 
 void TFileView::SetExecDirectory(const std::string& dir) { d_->execDirectory = dir; }
+void TFileView::setMessageBoxes(MessageBoxes* boxes) { d_->boxes = boxes; }
+void TFileView::setOpener(Opener* opener) { d_->opener = opener; }
 
 void TFileView::setMyPopupMenu(QMenu* menu) { d_->popupMenu = menu; }
 int TFileView::MyColBan() const { return d_->myColBan; }

@@ -16,6 +16,9 @@ class QMenu;
 
 namespace g3 {
 
+class MessageBoxes;
+class Opener;
+
 class TFolderView;
 
 enum TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
@@ -57,6 +60,11 @@ public:
     // HotTrack with the hover time of 1 ms: hovering a row selects it (quick view).
     void setHotTrack(bool on);
     void setReadOnly(bool on);
+    // Where its questions and its handlers' exceptions are shown (none: a double click
+    // runs nothing, and an exception goes on to the application's error display).
+    void setMessageBoxes(MessageBoxes* boxes);
+    // Who opens and runs the items it is asked to (none: nothing is opened).
+    void setOpener(Opener* opener);
 
     // --- For the window's commands and drops -----------------------------------------
     FileListModel* model() const;

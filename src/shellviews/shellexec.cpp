@@ -13,16 +13,6 @@ namespace g3 {
 
 namespace {
 
-AssociationOpener& opener() {
-    static AssociationOpener o;
-    return o;
-}
-
-std::function<bool(const std::string&, const std::string&)>& hook() {
-    static std::function<bool(const std::string&, const std::string&)> h;
-    return h;
-}
-
 // The grandchild: runs in the new session; reports a failure through the pipe. execvp
 // would hand a file it cannot execute to /bin/sh; execve fails instead.
 [[noreturn]] void execChild(char* const* argv, const char* dir, bool searchPath, int reportFd) {
@@ -86,17 +76,10 @@ bool spawnDetached(const std::vector<std::string>& args, const std::string& work
     return n == 0;
 }
 
-bool ShellExecuteItem(const std::string& path, const std::string& workDir) {
-    if (auto& h = hook()) return h(path, workDir);
+bool DesktopOpener::ShellExecuteItem(const std::string& path, const std::string& workDir) {
     if (isProgramFile(path)) return spawnDetached({path}, workDir, false);
-    if (auto& o = opener(); o && o(path, workDir)) return true;
+    if (associations && associations(path, workDir)) return true;
     return spawnDetached({"xdg-open", path}, workDir);
-}
-
-void setAssociationOpener(AssociationOpener o) { opener() = std::move(o); }
-
-void setShellExecuteHookForTesting(std::function<bool(const std::string&, const std::string&)> h) {
-    hook() = std::move(h);
 }
 
 } // namespace g3

@@ -10,17 +10,24 @@
 
 namespace g3 {
 
-// True when the item was started or handed on; false when no process could be started
-// (missing program or working folder).
-bool ShellExecuteItem(const std::string& path, const std::string& workDir);
+// Who opens and runs items: the desktop (DesktopOpener), or a test's double.
+class Opener {
+public:
+    virtual ~Opener() = default;
+    // True when the item was started or handed on; false when no process could be started
+    // (missing program or working folder).
+    virtual bool ShellExecuteItem(const std::string& path, const std::string& workDir) = 0;
+};
 
-// The association store's opener: returns true when it opened path. Installed by the
-// program once the store exists; without one, documents go straight to xdg-open.
+// The association store's opener: returns true when it opened path.
 using AssociationOpener = std::function<bool(const std::string& path, const std::string& workDir)>;
-void setAssociationOpener(AssociationOpener opener);
 
-// Test seam: replaces ShellExecuteItem entirely (empty function: the real behaviour).
-void setShellExecuteHookForTesting(std::function<bool(const std::string& path, const std::string& workDir)> hook);
+class DesktopOpener : public Opener {
+public:
+    bool ShellExecuteItem(const std::string& path, const std::string& workDir) override;
+    // The program's association store, asked before the desktop's default once it exists.
+    AssociationOpener associations;
+};
 
 // True for a regular file (after links) that this process may execute and whose content
 // is a program: an ELF image, or a script whose first two bytes are "#!". Execute bits

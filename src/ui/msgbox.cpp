@@ -13,11 +13,6 @@ namespace g3 {
 
 namespace {
 
-MessageAnswerer& answerer() {
-    static MessageAnswerer a;
-    return a;
-}
-
 QString& titleStore() {
     static QString title = QStringLiteral("Grottan3");
     return title;
@@ -53,8 +48,9 @@ MsgResult closeAnswer(MsgButtons buttons) {
     return MsgResult::Yes;
 }
 
-MsgResult show(const MessageRequest& req, QWidget* parent) {
-    if (auto& a = answerer()) return a(req);
+} // namespace
+
+MsgResult ScreenMessageBoxes::show(const MessageRequest& req, QWidget* parent) {
     QMessageBox box(kindIcon(req.kind), req.caption, displayLines(req.text), QMessageBox::NoButton,
                     parent ? parent : QApplication::activeWindow());
     struct Choice {
@@ -83,7 +79,6 @@ MsgResult show(const MessageRequest& req, QWidget* parent) {
     return closeAnswer(req.buttons);
 }
 
-} // namespace
 
 QString displayLines(const QString& text) {
     QString out;
@@ -105,26 +100,22 @@ QString displayLines(const QString& text) {
 void setApplicationTitle(const QString& title) { titleStore() = title; }
 QString applicationTitle() { return titleStore(); }
 
-MessageAnswerer setMessageBoxAnswerer(MessageAnswerer a) {
-    return std::exchange(answerer(), std::move(a));
-}
-
-MsgResult messageDlg(const QString& text, MsgKind kind, MsgButtons buttons) {
+MsgResult MessageBoxes::messageDlg(const QString& text, MsgKind kind, MsgButtons buttons) {
     MessageRequest req{false, kind, kindCaption(kind), text, buttons};
     return show(req, nullptr);
 }
 
-MsgResult messageBox(QWidget* parent, const QString& text, const QString& caption, MsgKind kind,
-                     MsgButtons buttons) {
+MsgResult MessageBoxes::messageBox(QWidget* parent, const QString& text, const QString& caption,
+                                   MsgKind kind, MsgButtons buttons) {
     MessageRequest req{true, kind, caption, text, buttons};
     return show(req, parent);
 }
 
-void showException(const std::exception& e) {
+void MessageBoxes::showException(const std::exception& e) {
     messageDlg(QString::fromUtf8(e.what()), MsgKind::Error, mbOK);
 }
 
-void showCurrentException() {
+void MessageBoxes::showCurrentException() {
     try {
         throw;
     } catch (const std::exception& e) {
@@ -134,7 +125,7 @@ void showCurrentException() {
     }
 }
 
-void runGuarded(const std::function<void()>& handler) {
+void MessageBoxes::runGuarded(const std::function<void()>& handler) {
     try {
         handler();
     } catch (...) {

@@ -1,5 +1,5 @@
-// Every message box of the program goes through here, so tests can answer them without
-// timing: install an answerer with setMessageBoxAnswerer and no window is shown.
+// Every message box of the program goes through a MessageBoxes, so tests can answer them
+// without timing: they hand in a double and no window is shown.
 //
 // Two kinds of box exist:
 // - messageDlg: the framework's message dialog. Kinds information, confirmation, warning,
@@ -42,7 +42,6 @@ struct MessageRequest {
     MsgButtons buttons = mbOK;
 };
 
-using MessageAnswerer = std::function<MsgResult(const MessageRequest&)>;
 
 // The application title: "Grottan3" at start, then the folder shown; the caption of the
 // custom kind. Kept here rather than as Qt's application display name, which Qt appends
@@ -54,21 +53,35 @@ QString applicationTitle();
 // CR or LF, each become one line break. The texts themselves keep their bytes.
 QString displayLines(const QString& text);
 
-// Installs (or with an empty function removes) the answerer. Returns the previous one.
-MessageAnswerer setMessageBoxAnswerer(MessageAnswerer answerer);
+// The message boxes of the program. Made once at start-up (ScreenMessageBoxes) and handed
+// to every window and component that asks the user something; tests hand in a double
+// that records the requests and answers them without a window.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // Shows what req describes, modal over parent (or the active window), and returns the
+    // answer.
+    virtual MsgResult show(const MessageRequest& req, QWidget* parent) = 0;
 
-// The framework's message dialog; modal over the active window.
-MsgResult messageDlg(const QString& text, MsgKind kind, MsgButtons buttons);
-// The platform message box with the caller's caption; the icon follows kind.
-MsgResult messageBox(QWidget* parent, const QString& text, const QString& caption,
-                     MsgKind kind, MsgButtons buttons);
+    // The framework's message dialog; modal over the active window.
+    MsgResult messageDlg(const QString& text, MsgKind kind, MsgButtons buttons);
+    // The platform message box with the caller's caption; the icon follows kind.
+    MsgResult messageBox(QWidget* parent, const QString& text, const QString& caption,
+                         MsgKind kind, MsgButtons buttons);
 
-// The general error display: shows the exception's message once in an error box and
-// returns; the program goes on.
-void showException(const std::exception& e);
-// The same for the exception being handled; call it only inside a catch block.
-void showCurrentException();
-// Runs an event handler body; any exception escaping it goes to showException.
-void runGuarded(const std::function<void()>& handler);
+    // The general error display: shows the exception's message once in an error box and
+    // returns; the program goes on.
+    void showException(const std::exception& e);
+    // The same for the exception being handled; call it only inside a catch block.
+    void showCurrentException();
+    // Runs an event handler body; any exception escaping it goes to showException.
+    void runGuarded(const std::function<void()>& handler);
+};
+
+// The boxes on the screen (QMessageBox).
+class ScreenMessageBoxes final : public MessageBoxes {
+public:
+    MsgResult show(const MessageRequest& req, QWidget* parent) override;
+};
 
 } // namespace g3

@@ -2,6 +2,7 @@
 #include "app/OKRightDlg.h"
 #include "ui/msgbox.h"
 #include "engine/errorlist.h"
+#include "support/testservices.h"
 
 #include <QPlainTextEdit>
 #include <QTest>
@@ -13,22 +14,17 @@ using namespace g3;
 class OKRightDlgTest : public QObject {
     Q_OBJECT
     TOKRightDlg* dlg = nullptr;
-    std::vector<MessageRequest> asked;
-    MsgResult answer = MsgResult::No;
+    g3test::TestServices boxes;
+    std::vector<MessageRequest>& asked = boxes.seen;
+    MsgResult& answer = boxes.answer;
 
 private slots:
     void init() {
-        dlg = new TOKRightDlg;
+        dlg = new TOKRightDlg(boxes);
         asked.clear();
-        setMessageBoxAnswerer([this](const MessageRequest& r) {
-            asked.push_back(r);
-            return answer;
-        });
+        answer = MsgResult::No;
     }
-    void cleanup() {
-        setMessageBoxAnswerer({});
-        delete dlg;
-    }
+    void cleanup() { delete dlg; }
 
     void startsCaptionedGrottan3() {
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Grottan3"));

@@ -27,19 +27,26 @@ protected:
 
 } // namespace
 
+// The texts of the boxes shown.
+struct ShownTexts : MessageBoxes {
+    std::vector<QString> texts;
+    MsgResult show(const MessageRequest& r, QWidget*) override {
+        texts.push_back(r.text);
+        return MsgResult::OK;
+    }
+};
+
 class ApplicationTest : public QObject {
     Q_OBJECT
-    std::vector<QString> shown;
+    ShownTexts boxes;
+    std::vector<QString>& shown = boxes.texts;
 
 private slots:
     void init() {
         shown.clear();
-        setMessageBoxAnswerer([this](const MessageRequest& r) {
-            shown.push_back(r.text);
-            return MsgResult::OK;
-        });
+        static_cast<Application*>(qApp)->setErrorDisplay(&boxes);
     }
-    void cleanup() { setMessageBoxAnswerer({}); }
+    void cleanup() { static_cast<Application*>(qApp)->setErrorDisplay(nullptr); }
 
     void exceptionFromASlotIsShownOnceAndTheLoopGoesOn() {
         int later = 0;

@@ -26,19 +26,12 @@ using g3test::Folders;
 namespace {
 
 // Answers the drop menu with the item of the given name ("" for Escape) and counts menus.
+// Answers the drop menu with the item of the given name ("" for Escape) and counts menus.
 struct MenuAnswer {
-    int shown = 0;
-    QString item;
-    explicit MenuAnswer(QString name) : item(std::move(name)) {
-        g3::setDropMenuAnswerer([this](QMenu& menu) -> QAction* {
-            ++shown;
-            const QList<QAction*> all = menu.findChildren<QAction*>();
-            for (QAction* a : all)
-                if (!item.isEmpty() && a->objectName() == item) return a;
-            return nullptr;
-        });
-    }
-    ~MenuAnswer() { g3::setDropMenuAnswerer({}); }
+    Boxes& services;
+    int before;
+    MenuAnswer(Boxes& s, QString name) : services(s), before(s.menusShown) { s.menuItem = std::move(name); }
+    int shown() const { return services.menusShown - before; }
 };
 
 std::string makeDir(const Folders& f, const std::string& name) {
@@ -72,7 +65,7 @@ struct Scene {
     Boxes boxes;
     std::string src = makeDir(f, "src");
     std::string dst = makeDir(f, "dst");
-    TForm1 form;
+    TForm1 form{boxes.services()};
     Scene() {
         f.write(g3::joinPath(src, "a.txt"), "A");
         form.resize(600, 400);
@@ -95,10 +88,10 @@ private slots:
     void blankAreaCopiesIntoTheShownFolder() {
         Scene s;
         QVERIFY(s.form.navigateTo(s.dst));
-        MenuAnswer menu(QStringLiteral("popMcopyFast"));
+        MenuAnswer menu(s.boxes, QStringLiteral("popMcopyFast"));
         const QPoint p = blankPoint(s.form);
         s.form.DropDst1FileDrop(nullptr, {s.a()}, p.x(), p.y());
-        QCOMPARE(menu.shown, 1);
+        QCOMPARE(menu.shown(), 1);
         QCOMPARE(s.f.read(g3::joinPath(s.dst, "a.txt")), std::string("A"));
         QVERIFY(s.form.DirMonitor1()->Active()); // switched off for the run and on again
     }
@@ -110,11 +103,11 @@ private slots:
         const std::string inner = makeDir(f, "dst/inner");
         f.write(g3::joinPath(dst, "file.txt"), "F");
         f.write(g3::joinPath(src, "b.txt"), "B");
-        TForm1 form;
+        TForm1 form(boxes.services());
         form.resize(600, 400);
         form.show();
         QVERIFY(form.navigateTo(dst));
-        MenuAnswer menu(QStringLiteral("popMcopyFast"));
+        MenuAnswer menu(boxes, QStringLiteral("popMcopyFast"));
         QPoint p = rowPoint(form, "inner");
         QVERIFY(!p.isNull());
         form.DropDst1FileDrop(nullptr, {g3::joinPath(src, "b.txt")}, p.x(), p.y());
@@ -133,17 +126,17 @@ private slots:
         Scene s;
         QVERIFY(s.form.navigateTo(s.dst));
         for (const char* item : {"popMcancel", ""}) {
-            MenuAnswer menu(QString::fromLatin1(item));
+            MenuAnswer menu(s.boxes, QString::fromLatin1(item));
             const QPoint p = blankPoint(s.form);
             s.form.DropDst1FileDrop(nullptr, {s.a()}, p.x(), p.y());
-            QCOMPARE(menu.shown, 1);
+            QCOMPARE(menu.shown(), 1);
             QCOMPARE(s.form.copyEngine()->OpKind, static_cast<int>(g3::okNone));
             QVERIFY(g3::fileSizeOf(g3::joinPath(s.dst, "a.txt")) < 0);
         }
         // An empty list shows no menu at all.
-        MenuAnswer menu(QStringLiteral("popMcopyFast"));
+        MenuAnswer menu(s.boxes, QStringLiteral("popMcopyFast"));
         s.form.DropDst1FileDrop(nullptr, {}, 5, 5);
-        QCOMPARE(menu.shown, 0);
+        QCOMPARE(menu.shown(), 0);
     }
 
     void treeDropBesideANodeIsIgnored() {
@@ -154,12 +147,12 @@ private slots:
         const QModelIndex node = tree->currentIndex();
         QVERIFY(node.isValid());
         const QRect r = tree->visualRect(node);
-        MenuAnswer menu(QStringLiteral("popMcopyFast"));
+        MenuAnswer menu(s.boxes, QStringLiteral("popMcopyFast"));
         // Far right of the row, beyond the label: nothing happens.
         const int besideX = tree->viewport()->width() - 2;
         QVERIFY(!form.foldaIcoLabHit(besideX, r.center().y()));
         form.DropDst2FileDrop(nullptr, {s.a()}, besideX, r.center().y());
-        QCOMPARE(menu.shown, 0);
+        QCOMPARE(menu.shown(), 0);
         QCOMPARE(form.CurDir(), s.dst);
     }
 
@@ -183,13 +176,13 @@ private slots:
         const QPoint p(r.left() + 25, r.center().y());
         QVERIFY(form.foldaIcoLabHit(p.x(), p.y()));
         {
-            MenuAnswer menu(QStringLiteral(""));
+            MenuAnswer menu(sc.boxes, QStringLiteral(""));
             form.DropDst2FileDrop(nullptr, {g3::joinPath(src, "a.txt")}, p.x(), p.y());
-            QCOMPARE(menu.shown, 1);
+            QCOMPARE(menu.shown(), 1);
             QCOMPARE(form.CurDir(), dst);
             QVERIFY(g3::fileSizeOf(g3::joinPath(dst, "a.txt")) < 0);
         }
-        MenuAnswer menu(QStringLiteral("popMcopyFast"));
+        MenuAnswer menu(sc.boxes, QStringLiteral("popMcopyFast"));
         form.DropDst2FileDrop(nullptr, {g3::joinPath(src, "a.txt")}, p.x(), p.y());
         QVERIFY(g3::fileSizeOf(g3::joinPath(dst, "a.txt")) == 1);
     }
@@ -204,7 +197,7 @@ private slots:
         tree->selectNode(root);
         QCOMPARE(form.ShellListView1()->FolderIDList(), g3::desktopIDList());
         const std::string desktopPath = form.CurDir();
-        MenuAnswer menu(QStringLiteral("popMcopyFast"));
+        MenuAnswer menu(s.boxes, QStringLiteral("popMcopyFast"));
         const QPoint blank = blankPoint(form);
         QVERIFY(!form.DropDst1()->OnDragOver(nullptr, blank.x(), blank.y()));
         form.DropDst1FileDrop(nullptr, {s.a()}, blank.x(), blank.y());
@@ -213,7 +206,7 @@ private slots:
         QVERIFY(form.foldaIcoLabHit(onRoot.x(), onRoot.y()));
         QVERIFY(!form.DropDst2()->OnDragOver(nullptr, onRoot.x(), onRoot.y()));
         form.DropDst2FileDrop(nullptr, {s.a()}, onRoot.x(), onRoot.y());
-        QCOMPARE(menu.shown, 0);
+        QCOMPARE(menu.shown(), 0);
         QVERIFY(!g3::pathExists(g3::joinPath(desktopPath, "a.txt")));
 
         // Its folder rows take drops; so does any folder's blank area, and a child node.
@@ -232,10 +225,10 @@ private slots:
         const std::string src = makeDir(f, "src");
         const std::string sub = makeDir(f, "src/sub");
         f.write(g3::joinPath(src, "a.txt"), "A");
-        TForm1 form;
+        TForm1 form(boxes.services());
         form.show();
         QVERIFY(form.navigateTo(sub));
-        MenuAnswer menu(QStringLiteral("popMcopyFast"));
+        MenuAnswer menu(boxes, QStringLiteral("popMcopyFast"));
         const QPoint p = blankPoint(form);
         form.DropDst1FileDrop(nullptr, {src}, p.x(), p.y());
         QVERIFY(g3::fileSizeOf(g3::joinPath(sub, "src")) < 0 && !g3::isFolder(g3::joinPath(sub, "src")));

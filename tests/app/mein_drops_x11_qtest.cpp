@@ -2,6 +2,7 @@
 // the display named by G3_XVFB_DISPLAY (skipped without one), through the window's drop
 // targets and the drop menu as a user meets them.
 #include "app/mein.h"
+#include "engine/dropmenu.h"
 #include "mein_fixture.h"
 #include "platform/fileops.h"
 #include "shellviews/FileView.h"
@@ -142,10 +143,12 @@ std::string makeDir(const std::string& p) {
     return p;
 }
 
-// The main window, shown beside the source's window, with message boxes answered.
+// The main window, shown beside the source's window, with message boxes answered and the
+// drop menu on the screen, where the pointer chooses from it.
 struct ShownWindow {
     Boxes boxes;
-    TForm1 form;
+    g3::ScreenMenuChooser menus;
+    TForm1 form{g3::Services{boxes, menus, boxes, nullptr, {}}};
     ShownWindow() {
         form.move(200, 100);
         form.resize(700, 500);

@@ -2,6 +2,7 @@
 // scratch folder tree, and a recorder that answers every message box.
 #pragma once
 
+#include "support/testservices.h"
 #include "ui/msgbox.h"
 #include "platform/paths.h"
 
@@ -16,17 +17,14 @@
 
 namespace g3test {
 
-struct Boxes {
-    std::vector<g3::MessageRequest> seen;
-    g3::MsgResult answer = g3::MsgResult::OK;
-    Boxes() {
-        g3::setMessageBoxAnswerer([this](const g3::MessageRequest& r) {
-            seen.push_back(r);
-            return answer;
-        });
-    }
-    ~Boxes() { g3::setMessageBoxAnswerer({}); }
-};
+// The window's services in a test: boxes recorded and answered, menus chosen by name.
+using Boxes = TestServices;
+
+// For tests that never look at what the window asks.
+inline TestServices& quietServices() {
+    static TestServices services;
+    return services;
+}
 
 class Folders {
 public:

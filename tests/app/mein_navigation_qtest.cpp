@@ -39,7 +39,7 @@ private slots:
     void treeChangeSetsCurrentFolderEverywhere() {
         Folders f;
         const std::string dir = makeFolder(f, "cave");
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         QVERIFY(form.navigateTo(dir + "/")); // a trailing "/" is dropped
         QCOMPARE(form.CurDir(), dir);
         QCOMPARE(form.windowTitle(), QString::fromStdString(dir));
@@ -56,7 +56,7 @@ private slots:
 
     void historyKeepsTheLatestHundred() {
         Folders f;
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         for (int i = 0; i < 101; ++i) QVERIFY(form.navigateTo(makeFolder(f, "d" + std::to_string(i))));
         QComboBox* c = form.ComboBox1();
         QCOMPARE(c->count(), 100); // "/" and d0 went out, oldest first
@@ -77,7 +77,7 @@ private slots:
         Folders f;
         Boxes boxes;
         boxes.answer = MsgResult::Yes;
-        TForm1 form; // 320 wide: 275 pixels of strip hold three tabs a row
+        TForm1 form(boxes.services()); // 320 wide: 275 pixels of strip hold three tabs a row
         form.show();
         QCOMPARE(form.PaneBotom()->height(), 23);
         for (int i = 0; i < 7; ++i) form.SpeedButton1Click();
@@ -96,7 +96,7 @@ private slots:
         Folders f;
         Boxes boxes;
         boxes.answer = MsgResult::Cancel; // also what closing the box answers
-        TForm1 form;
+        TForm1 form(boxes.services());
         form.show();
         form.SpeedButton1Click();
         form.TabControl1MouseUp(Qt::RightButton, centreOfTab(form, 0));
@@ -110,7 +110,7 @@ private slots:
         Folders f;
         Boxes boxes;
         const std::string dir = makeFolder(f, "photos");
-        TForm1 form;
+        TForm1 form(boxes.services());
         form.show();
         form.navigateTo(dir);
         form.SpeedButton1Click();
@@ -135,7 +135,7 @@ private slots:
 
     void layoutSwitchRemembersEachSize() {
         Folders f;
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         form.resize(600, 400);
         form.show();
         // Thirds of the whole inside of the window, tool bar included.
@@ -158,7 +158,7 @@ private slots:
 
     void splitterButtonCollapsesAndRestores() {
         Folders f;
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         form.resize(600, 400);
         form.show();
         TdfsSplitter* bar = form.dfsSplitter1();
@@ -179,7 +179,7 @@ private slots:
         Folders f;
         const std::string dir = makeFolder(f, "list");
         for (const char* n : {"b", "a", "c"}) f.write(g3::joinPath(dir, n), n);
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         form.navigateTo(dir);
         form.popStylePopup();
         QVERIFY(form.popStyle()->actions()[0]->isChecked()); // large icons at a first start
@@ -201,7 +201,7 @@ private slots:
 
     void refreshButtonSwitchesTheMonitor() {
         Folders f;
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         QToolButton* saisin = form.toolButton(QStringLiteral("tbtnSaisin"));
         QVERIFY(saisin->isCheckable());
         QVERIFY(form.DirMonitor1()->Active());
@@ -216,7 +216,7 @@ private slots:
     void goneFolderRefreshesAndWatchesOn() {
         Folders f;
         const std::string dir = makeFolder(f, "shown");
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         form.navigateTo(dir);
         f.write(g3::joinPath(dir, "new"), "x");
         TDirMonitor::PollMonitors();
@@ -255,7 +255,7 @@ private slots:
             const std::string shown = makeFolder(f, "a/b/c");
             makeFolder(f, "a/b/c/inner");
             makeFolder(f, "x");
-            TForm1 form;
+            TForm1 form(g3test::quietServices().services());
             QVERIFY(form.navigateTo(shown + "/inner"));
             QVERIFY(form.navigateTo(f.scratch("x")));
             QVERIFY(form.navigateTo(shown));
@@ -286,7 +286,7 @@ private slots:
     void renameInTheTreeMovesTheCurrentFolder() {
         Folders f;
         const std::string shown = makeFolder(f, "p/q");
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         QVERIFY(form.navigateTo(shown));
         TFolderView* tree = form.ShellTreeView1();
         const QModelIndex p = tree->CurrentNode().parent();
@@ -303,7 +303,7 @@ private slots:
         Folders f;
         const std::string a = makeFolder(f, "a");
         const std::string b = makeFolder(f, "b");
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         QVERIFY(form.navigateTo(a));
         form.DirMonitor1()->setActive(false);
         QVERIFY(form.navigateTo(b));
@@ -317,7 +317,7 @@ private slots:
 
     void toolBarHasItsButtonsInOrder() {
         Folders f;
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         const char* names[] = {"tbtnHoru", "tbtnUmeru", "tbtnSaisin", "tbtnKensak", "tbtnStyle",
                                "tbtnNamHenkou", "tbtnPast", "tbtnCopy", "tbtnZenSentak",
                                "tbtnTatinok", "tbtnGomiOpen", "tbtnTatemas", "tbtnHikos",

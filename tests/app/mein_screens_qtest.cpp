@@ -55,7 +55,7 @@ private slots:
         Folders f;
         writeTwelveFavourites(f);
         f.write(f.config("data.ini"), "[fileVstyle]\r\nban=4\r\n");
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         form.resize(700, 420);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -71,7 +71,7 @@ private slots:
 
     void historyOpen() {
         Folders f;
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         form.resize(700, 420);
         form.show();
         for (const char* d : {"alpha", "beta", "gamma"}) {
@@ -90,8 +90,8 @@ private slots:
 
     void aboutWindow() {
         Folders f;
-        TForm1 form;
-        g3::TOKRightDlg about(&form);
+        TForm1 form(g3test::quietServices().services());
+        g3::TOKRightDlg about(g3test::quietServices(), &form);
         form.setOKRightDlg(&about);
         form.show();
         form.tbtnVajHelClick();
@@ -105,7 +105,7 @@ private slots:
     // drawn differently.
     void buttonPictures() {
         Folders f;
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         form.resize(900, 420); // the whole tool bar, no overflow menu
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));

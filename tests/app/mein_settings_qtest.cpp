@@ -23,7 +23,7 @@ class MeinSettingsTest : public QObject {
 private slots:
     void firstStartWithoutDataIni() {
         Folders f;
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         QCOMPARE(form.pos(), QPoint(50, 50));
         QCOMPARE(form.size(), QSize(320, 240));
         QCOMPARE(form.layoutMode(), 0);
@@ -42,7 +42,7 @@ private slots:
         Folders f;
         f.write(f.config("data.ini"), "[Other]\nkeep=1\n[fileVstyle]\nban=7\n");
         {
-            TForm1 form;
+            TForm1 form(g3test::quietServices().services());
             QCOMPARE(form.listStyleCode(), 4); // 7 is no style: details
             form.show();
             form.close();
@@ -60,14 +60,14 @@ private slots:
     void stackedLayoutWrittenAndRestored() {
         Folders f;
         {
-            TForm1 form;
+            TForm1 form(g3test::quietServices().services());
             form.show();
             form.toolButton(QStringLiteral("tbtnTateYoko"))->click();
             QCOMPARE(form.layoutMode(), 1);
             form.close();
         }
         QCOMPARE(ProfileFile(f.config("data.ini")).readInteger("sutairu", "tateyoko", -1), 1);
-        TForm1 again;
+        TForm1 again(g3test::quietServices().services());
         again.show();
         QCOMPARE(again.layoutMode(), 1);
         // Stacked: the tree panel spans the width above the list.
@@ -105,7 +105,7 @@ private slots:
     void offScreenWindowIsMovedBack() {
         Folders f; // the offscreen platform has one screen of 800 x 600
         f.write(f.config("data.ini"), "[form]\nleft=1800\ntop=60\nwidth=400\nheight=200\n");
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         QCOMPARE(form.pos(), QPoint(50, 60));
         QCOMPARE(form.size(), QSize(400, 200));
     }
@@ -114,7 +114,7 @@ private slots:
     void oversizedWindowIsCutToTheScreen() {
         Folders f; // the offscreen platform has one screen of 800 x 600
         f.write(f.config("data.ini"), "[form]\nleft=10\ntop=20\nwidth=1600\nheight=1200\n");
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
         QCOMPARE(form.size(), available.size());
         QCOMPARE(fitSizeInto(QRect(0, 0, 300, 200), available), QRect(0, 0, 300, 200));
@@ -125,7 +125,7 @@ private slots:
         const std::string photos = f.scratch("photos");
         std::filesystem::create_directory(photos);
         f.write(f.config("memo.ini"), photos + "\r\n/\r\n");
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         QCOMPARE(form.TabControl1()->count(), 2);
         QCOMPARE(form.TabControl1()->tabText(0), QStringLiteral("photos"));
         QCOMPARE(form.TabControl1()->tabText(1), QStringLiteral("/"));
@@ -137,7 +137,7 @@ private slots:
         Folders f;
         // "写真" in CP932, as a memo.ini written on Windows holds it.
         f.write(f.config("memo.ini"), "/data/\x8e\xca\x90\x5e\r\n");
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         QCOMPARE(form.TabControl1()->count(), 1);
         QCOMPARE(form.TabControl1()->tabText(0), QStringLiteral("写真"));
         QCOMPARE(form.favouritePaths()[0], std::string("/data/写真"));
@@ -146,21 +146,21 @@ private slots:
     void tabSetSavedOnlyOnRequest() {
         Folders f;
         {
-            TForm1 form;
+            TForm1 form(g3test::quietServices().services());
             form.SpeedButton1Click();
             form.show();
             form.close();
         }
         QVERIFY(!std::filesystem::exists(f.config("memo.ini")));
         {
-            TForm1 form;
+            TForm1 form(g3test::quietServices().services());
             QCOMPARE(form.TabControl1()->count(), 0);
             form.SpeedButton1Click();
             form.SpeedButton1Click(); // the same folder twice is allowed
             form.SpeedButton2Click();
         }
         QCOMPARE(f.read(f.config("memo.ini")), std::string("/\r\n/\r\n"));
-        TForm1 form;
+        TForm1 form(g3test::quietServices().services());
         QCOMPARE(form.TabControl1()->count(), 2);
     }
 
@@ -170,7 +170,7 @@ private slots:
         // A folder where a file should be: neither file can be replaced.
         std::filesystem::create_directory(f.config("data.ini"));
         std::filesystem::create_directory(f.config("memo.ini"));
-        TForm1 form;
+        TForm1 form(boxes.services());
         form.show();
         form.SpeedButton2Click();
         QCOMPARE(boxes.seen.size(), size_t(1));

@@ -23,17 +23,15 @@ using namespace g3test;
 
 namespace {
 
-// Answers every box with the given function for the life of the object.
-struct Answering {
-    MessageAnswerer prev;
+// Answers every box with the given function.
+struct Answering : MessageBoxes {
+    std::function<MsgResult(const MessageRequest&)> answer;
     QList<MessageRequest> asked;
-    explicit Answering(std::function<MsgResult(const MessageRequest&)> f) {
-        prev = setMessageBoxAnswerer([this, f](const MessageRequest& m) {
-            asked << m;
-            return f(m);
-        });
+    explicit Answering(std::function<MsgResult(const MessageRequest&)> f) : answer(std::move(f)) {}
+    MsgResult show(const MessageRequest& m, QWidget*) override {
+        asked << m;
+        return answer(m);
     }
-    ~Answering() { setMessageBoxAnswerer(prev); }
 };
 
 void putOnClipboard(const QByteArray& format, const QByteArray& payload) {
@@ -62,7 +60,7 @@ private slots:
         QVERIFY(d->data("x-special/gnome-copied-files").startsWith("copy\n"));
         QCOMPARE(d->data("application/x-kde-cutselection"), QByteArray("0"));
         Answering none([](const MessageRequest&) { return MsgResult::Cancel; });
-        QCOMPARE(PasteFiles(t.path("dst")), 0);
+        QCOMPARE(PasteFiles(t.path("dst"), none), 0);
         QCOMPARE(readFile(t.path("dst/a.txt")), std::string("A"));
         QCOMPARE(readFile(t.path("dst/b\xff\nname")), std::string("B"));
         QVERIFY(exists(t.path("src/a.txt")));
@@ -70,11 +68,12 @@ private slots:
     }
 
     void noNamesLeavesTheClipboard() {
+        ScreenMessageBoxes screen;
         putOnClipboard("text/plain", "kept");
         CopyFilesToClipboard("/tmp", {});
         QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("text/plain"), QByteArray("kept"));
         TempDir t;
-        QCOMPARE(PasteFiles(t.root()), 0); // no files named: nothing happens
+        QCOMPARE(PasteFiles(t.root(), screen), 0); // no files named: nothing happens
         QVERIFY(QDir(QString::fromStdString(t.root())).isEmpty());
     }
 
@@ -85,11 +84,12 @@ private slots:
     }
 
     void aCutFromAnotherProgramIsCopied() {
+        ScreenMessageBoxes screen;
         TempDir t;
         std::string src = t.write("from/x y.txt", "X");
         t.mkdir("to");
         putOnClipboard("x-special/gnome-copied-files", "cut\n" + fileUriOf(src));
-        QCOMPARE(PasteFiles(t.path("to")), 0);
+        QCOMPARE(PasteFiles(t.path("to"), screen), 0);
         QCOMPARE(readFile(t.path("to/x y.txt")), std::string("X"));
         QCOMPARE(readFile(src), std::string("X"));
         // The KDE form with its cut mark too.
@@ -98,19 +98,20 @@ private slots:
         d->setData("application/x-kde-cutselection", "1");
         QGuiApplication::clipboard()->setMimeData(d);
         t.mkdir("to2");
-        QCOMPARE(PasteFiles(t.path("to2")), 0);
+        QCOMPARE(PasteFiles(t.path("to2"), screen), 0);
         QVERIFY(exists(t.path("to2/x y.txt")));
         QVERIFY(exists(src));
     }
 
     void aFolderIsPastedWhole() {
+        ScreenMessageBoxes screen;
         TempDir t;
         t.write("tree/sub/deep/f.bin", "F");
         t.write("tree/top.txt", "T");
         t.mkdir("tree/empty");
         t.mkdir("out");
         CopyFilesToClipboard(t.root(), {"tree"});
-        QCOMPARE(PasteFiles(t.path("out")), 0);
+        QCOMPARE(PasteFiles(t.path("out"), screen), 0);
         QCOMPARE(readFile(t.path("out/tree/sub/deep/f.bin")), std::string("F"));
         QCOMPARE(readFile(t.path("out/tree/top.txt")), std::string("T"));
         QVERIFY(QDir(QString::fromStdString(t.path("out/tree/empty"))).exists());
@@ -129,7 +130,7 @@ private slots:
                 if (m.buttons != (mbYes | mbYesToAll | mbNo | mbCancel)) return MsgResult::OK;
                 return ++n == 1 ? MsgResult::No : MsgResult::YesToAll;
             });
-            QCOMPARE(PasteFiles(t.path("d")), 0);
+            QCOMPARE(PasteFiles(t.path("d"), a), 0);
             QCOMPARE(a.asked.size(), 2);
             QCOMPARE(a.asked[0].caption, QStringLiteral("家の置き換えの確認"));
             QVERIFY(a.asked[0].text.startsWith("この洞窟には既に「1」という家があります。"));
@@ -143,7 +144,7 @@ private slots:
         ShellFileOpRequest req{FO_COPY, {t.path("s/1")}, t.path("d"), FOF_NOCONFIRMATION, "上書き"};
         ShellFileOperation op(req);
         Answering a([](const MessageRequest&) { return MsgResult::Cancel; });
-        QCOMPARE(runShellFileOperation(op), 0);
+        QCOMPARE(runShellFileOperation(op, a), 0);
         QVERIFY(a.asked.isEmpty());
         QCOMPARE(readFile(t.path("d/1")), std::string("newest"));
     }
@@ -166,7 +167,7 @@ private slots:
             }
             return MsgResult::No;
         });
-        QCOMPARE(runShellFileOperation(op), kErrorCancelled);
+        QCOMPARE(runShellFileOperation(op, a), kErrorCancelled);
         QVERIFY(shown != nullptr);
         QCOMPARE(title, QStringLiteral("テスト"));
         QCOMPARE(readFile(t.path("d/a")), std::string("old"));
@@ -175,7 +176,7 @@ private slots:
         // The replace question's own キャンセル stops it as well.
         Answering c([](const MessageRequest&) { return MsgResult::Cancel; });
         ShellFileOperation op2(req);
-        QCOMPARE(runShellFileOperation(op2), kErrorCancelled);
+        QCOMPARE(runShellFileOperation(op2, c), kErrorCancelled);
         QVERIFY(!exists(t.path("d/b")));
     }
 
@@ -185,7 +186,7 @@ private slots:
         ShellFileOpRequest req{FO_COPY, {t.path("f")}, t.path("f/in"), 0, {}};
         ShellFileOperation op(req);
         Answering a([](const MessageRequest&) { return MsgResult::OK; });
-        QCOMPARE(runShellFileOperation(op), kErrorCancelled);
+        QCOMPARE(runShellFileOperation(op, a), kErrorCancelled);
         QCOMPARE(a.asked.size(), 1);
         QCOMPARE(a.asked[0].kind, MsgKind::Error);
         QCOMPARE(a.asked[0].text, "洞窟「" + QString::fromStdString(t.path("f")) +
@@ -198,7 +199,7 @@ private slots:
         t.mkdir("out");
         ShellFileOpRequest miss{FO_COPY, {t.path("gone"), t.path("ok")}, t.path("out"), 0, {}};
         ShellFileOperation op2(miss);
-        QVERIFY(runShellFileOperation(op2) != 0);
+        QVERIFY(runShellFileOperation(op2, a) != 0);
         QVERIFY(a.asked.last().text.startsWith("「" + QString::fromStdString(t.path("gone")) +
                                                "」をコピーできません。"));
         QVERIFY(exists(t.path("out/ok")));
@@ -206,6 +207,7 @@ private slots:
 
     // The window and the real replace question, looked at as pictures.
     void screenshots() {
+        ScreenMessageBoxes screen;
         TempDir t;
         t.write("s/報告書.txt", std::string(5000, 'n'));
         t.write("d/報告書.txt", "old");
@@ -228,7 +230,7 @@ private slots:
                 if (b->text() == QStringLiteral("すべてはい(&A)")) b->click();
         });
         poll.start();
-        QCOMPARE(runShellFileOperation(op), 0);
+        QCOMPARE(runShellFileOperation(op, screen), 0);
         QVERIFY(grabbed);
         QCOMPARE(readFile(t.path("d/報告書.txt")).size(), size_t(5000));
     }

@@ -2,6 +2,7 @@
 // without one.
 #include "ui/msgbox.h"
 #include "engine/clipboard_ui.h"
+#include "support/testservices.h"
 #include "engine/clipformats.h"
 #include "support/tempdir.h"
 #include "xvfb_main.h"
@@ -71,9 +72,9 @@ private slots:
         // xclip stays in the background serving the selection until someone else owns it.
         xclip({"-t", "x-special/gnome-copied-files", "-i"}, "cut\n" + fileUriOf(src));
         QVERIFY(waitForFormat("x-special/gnome-copied-files"));
-        auto prev = setMessageBoxAnswerer([](const MessageRequest&) { return MsgResult::Cancel; });
-        QCOMPARE(PasteFiles(t.path("to")), 0);
-        setMessageBoxAnswerer(prev);
+        TestServices boxes;
+        boxes.answer = MsgResult::Cancel;
+        QCOMPARE(PasteFiles(t.path("to"), boxes), 0);
         QCOMPARE(readFile(t.path("to/x\xe6\x97\xa5.txt")), std::string("X"));
         QVERIFY(exists(src));
         QGuiApplication::clipboard()->setText("done"); // ends the xclip server

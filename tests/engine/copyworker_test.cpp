@@ -354,9 +354,9 @@ TEST_F(CopyWorker, ShellKindsAndToolButtonsUseTheShellOperation) {
 TEST_F(CopyWorker, PumpRunsBetweenPiecesOfALargeFile) {
     std::string big = t.write("src/big.bin", std::string(64 << 20, 'z'));
     int pumps = 0;
-    setMessagePump([&] { ++pumps; });
-    ASSERT_TRUE(drop(okCopyNewer, {big}));
-    setMessagePump({});
+    TCopyEngine pumping(host, [&] { ++pumps; });
+    pumping.OpKind = okCopyNewer;
+    ASSERT_TRUE(pumping.copinew({big}, dst));
     EXPECT_GT(pumps, 2);
     EXPECT_EQ(fileSizeOf(dst + "/big.bin"), 64 << 20);
 }

@@ -1,11 +1,13 @@
 // The drop menu: its items in order, and the kind each answer gives.
 #include "engine/dropmenu.h"
+#include "support/testservices.h"
 #include "engine/opkind.h"
 
 #include <QMenu>
 #include <QtTest>
 
 using namespace g3;
+using namespace g3test;
 
 namespace {
 
@@ -22,7 +24,6 @@ QStringList describe(const QMenu& m) {
     return out;
 }
 
-QAction* find(QMenu& m, const QString& name) { return m.findChild<QAction*>(name); }
 
 } // namespace
 
@@ -41,11 +42,9 @@ private slots:
 
     void answersGiveTheirKinds() {
         auto pick = [](const char* name) {
-            auto prev = setDropMenuAnswerer(
-                [name](QMenu& m) { return name ? find(m, QString::fromLatin1(name)) : nullptr; });
-            int code = PopupMenu3(QPoint(10, 10));
-            setDropMenuAnswerer(prev);
-            return code;
+            TestServices chooser;
+            chooser.menuItem = name ? QString::fromLatin1(name) : QString();
+            return PopupMenu3(chooser, QPoint(10, 10));
         };
         QCOMPARE(pick("popMcopyFast"), int(okCopyNewer));
         QCOMPARE(pick("psmDomeIdo"), int(okAskMove));
@@ -60,7 +59,8 @@ private slots:
             if (QWidget* popup = QApplication::activePopupWidget())
                 QTest::keyClick(popup, Qt::Key_Escape);
         });
-        QCOMPARE(PopupMenu3(QPoint(20, 20)), int(okNone));
+        ScreenMenuChooser screen;
+        QCOMPARE(PopupMenu3(screen, QPoint(20, 20)), int(okNone));
     }
 };
 

@@ -1,6 +1,7 @@
 // The drop target on a plain widget and on a list view, driven with synthesised drag events.
 #include "ui/msgbox.h"
 #include "fscomp/DROPDST.h"
+#include "support/testservices.h"
 #include "fscomp/dropformats.h"
 
 #include <QDragEnterEvent>
@@ -167,11 +168,8 @@ private slots:
         QWidget w;
         TDropDst dst;
         dst.setControl(&w);
-        QStringList boxes;
-        auto prev = setMessageBoxAnswerer([&](const MessageRequest& m) {
-            boxes << m.text;
-            return MsgResult::OK;
-        });
+        g3test::TestServices shown;
+        dst.ErrorDisplay = &shown;
         int calls = 0;
         dst.OnFileDrop = [&](QObject* sender, const std::vector<std::string>&, int, int) {
             QCOMPARE(sender, &dst);
@@ -180,9 +178,9 @@ private slots:
         auto data = uriData({"/a"});
         drop(&w, *data, {3, 3});
         drop(&w, *data, {3, 3});
-        setMessageBoxAnswerer(prev);
         QCOMPARE(calls, 2);
-        QCOMPARE(boxes, QStringList{QStringLiteral("壊れた")});
+        QCOMPARE(shown.seen.size(), std::size_t(1));
+        QCOMPARE(shown.seen[0].text, QStringLiteral("壊れた"));
     }
 
     void noDropInsideARunningHandler() {

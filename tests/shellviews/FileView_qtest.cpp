@@ -1,4 +1,5 @@
 #include "shellviews/FileView.h"
+#include "support/testservices.h"
 
 #include "platform/paths.h"
 
@@ -128,28 +129,23 @@ struct ShownList {
 
 class FileViewTest : public QObject {
     Q_OBJECT
-    std::vector<MessageRequest> asked_;
-    MsgResult answer_ = MsgResult::No;
-    std::vector<std::pair<std::string, std::string>> executed_;
+    g3test::TestServices services_;
+    std::vector<MessageRequest>& asked_ = services_.seen;
+    MsgResult& answer_ = services_.answer;
+    std::vector<std::pair<std::string, std::string>>& executed_ = services_.opened;
 
 private slots:
     void init() {
         asked_.clear();
         executed_.clear();
-        setMessageBoxAnswerer([this](const MessageRequest& r) { asked_.push_back(r); return answer_; });
-        setShellExecuteHookForTesting([this](const std::string& p, const std::string& d) {
-            executed_.emplace_back(p, d);
-            return true;
-        });
-    }
-    void cleanup() {
-        setMessageBoxAnswerer({});
-        setShellExecuteHookForTesting({});
+        answer_ = MsgResult::No;
     }
 
     void emptyFolderAndColumns() {
         g3test::TempDir t;
         TFileView v;
+        v.setMessageBoxes(&services_);
+        v.setOpener(&services_);
         QCOMPARE(v.ViewStyle(), vsReport);
         QVERIFY(v.FileExecute());
         v.ShowFolder(parsed(t.path()));
@@ -196,6 +192,8 @@ private slots:
     void headerClickRunsThePopupMenuEntry() {
         SizedFolder f;
         TFileView v;
+        v.setMessageBoxes(&services_);
+        v.setOpener(&services_);
         v.resize(500, 300);
         v.show();
         QMenu menu;
@@ -216,6 +214,8 @@ private slots:
         writeFile(t / "readme");
         makeFolders(t / "pics");
         TFileView v;
+        v.setMessageBoxes(&services_);
+        v.setOpener(&services_);
         v.setMask({".JPG"});
         v.ShowFolder(parsed(t.path()));
         QCOMPARE(captions(v), (std::vector<std::string>{"pics", "a.jpg"}));
@@ -227,6 +227,8 @@ private slots:
     void doubleClickWithoutTreeAsksAndExecutes() {
         SizedFolder f;
         TFileView v;
+        v.setMessageBoxes(&services_);
+        v.setOpener(&services_);
         v.resize(500, 300);
         v.show();
         v.SetExecDirectory("/work/dir");
@@ -270,6 +272,8 @@ private slots:
         writeFile(g3::joinPath(f.t / "dir", "inner"));
         TFolderView tree;
         TFileView v;
+        v.setMessageBoxes(&services_);
+        v.setOpener(&services_);
         tree.setFileView(&v);
         tree.BuildTree();
         QCOMPARE(v.LinkedTree(), &tree);
@@ -320,6 +324,8 @@ private slots:
         const std::string bad = "bad\xff\xfe.txt";
         writeFile(t / bad);
         TFileView v;
+        v.setMessageBoxes(&services_);
+        v.setOpener(&services_);
         v.resize(500, 300);
         v.show();
         v.ShowFolder(parsed(t.path()));
@@ -444,6 +450,8 @@ private slots:
         symlink("one", (f.t / "link").c_str());
         TFolderView tree;
         TFileView v;
+        v.setMessageBoxes(&services_);
+        v.setOpener(&services_);
         tree.setFileView(&v);
         tree.BuildTree();
         tree.resize(200, 300);
@@ -484,6 +492,8 @@ private slots:
         chmod((f.t / "locked").c_str(), 0);
         TFolderView tree;
         TFileView v;
+        v.setMessageBoxes(&services_);
+        v.setOpener(&services_);
         tree.setFileView(&v);
         tree.BuildTree();
         QVERIFY(tree.SelectPath(f.t.path()));

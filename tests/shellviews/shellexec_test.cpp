@@ -25,16 +25,15 @@ struct Case {
     bool program;
 };
 
-// The opener that the store would be: records what it was given instead of opening it.
-class RecordingOpener {
-public:
+// The desktop's opener with the store it would ask first recording what it is given
+// instead of opening it.
+struct RecordingOpener : DesktopOpener {
     RecordingOpener() {
-        setAssociationOpener([this](const std::string& p, const std::string& d) {
+        associations = [this](const std::string& p, const std::string& d) {
             opened.emplace_back(p, d);
             return true;
-        });
+        };
     }
-    ~RecordingOpener() { setAssociationOpener({}); }
     std::vector<std::pair<std::string, std::string>> opened;
 };
 
@@ -85,7 +84,7 @@ TEST(ShellExecTest, OnlyProgramsRunAndNeverByTheShell) {
     const std::string doc = t / "notes.txt";
     writeFile(doc, "touch \"" + t / "hacked" + "\"\n");
     ASSERT_EQ(chmod(doc.c_str(), 0777), 0);
-    EXPECT_TRUE(ShellExecuteItem(doc, t.path()));
+    EXPECT_TRUE(opener.ShellExecuteItem(doc, t.path()));
     ASSERT_EQ(opener.opened.size(), 1u);
     EXPECT_EQ(opener.opened[0], std::make_pair(doc, t.path()));
 
@@ -95,7 +94,7 @@ TEST(ShellExecTest, OnlyProgramsRunAndNeverByTheShell) {
     const std::string part = "\"" + t / "ran.part" + "\"";
     writeFile(script, "#!/bin/sh\npwd > " + part + " && mv " + part + " \"" + t / "ran" + "\"\n");
     ASSERT_EQ(chmod(script.c_str(), 0755), 0);
-    EXPECT_TRUE(ShellExecuteItem(script, t / "work"));
+    EXPECT_TRUE(opener.ShellExecuteItem(script, t / "work"));
     EXPECT_EQ(awaitFile(t / "ran"), t / "work" + "\n");
 
     // A script the kernel refuses (no interpreter named, or a missing one) is a failure,
@@ -104,7 +103,7 @@ TEST(ShellExecTest, OnlyProgramsRunAndNeverByTheShell) {
         const std::string broken = t / "broken";
         writeFile(broken, head + ("touch \"" + t / "ran2" + "\"\n"));
         ASSERT_EQ(chmod(broken.c_str(), 0755), 0);
-        EXPECT_FALSE(ShellExecuteItem(broken, t.path())) << head;
+        EXPECT_FALSE(opener.ShellExecuteItem(broken, t.path())) << head;
     }
     EXPECT_NE(access((t / "ran2").c_str(), F_OK), 0);
     EXPECT_EQ(opener.opened.size(), 1u);

@@ -1,5 +1,6 @@
 // The message boxes shown for real (no answerer): kinds, captions, button texts, and the
 // answer a box gives when it is closed.
+#include "support/testservices.h"
 #include "ui/msgbox.h"
 
 #include <QAbstractButton>
@@ -43,6 +44,7 @@ void click(QMessageBox* box, const QString& text) {
 
 class MsgBoxTest : public QObject {
     Q_OBJECT
+    ScreenMessageBoxes screen;
 private slots:
     void kindsHaveTheirCaptionsAndButtons_data() {
         QTest::addColumn<int>("kind");
@@ -60,7 +62,7 @@ private slots:
         setApplicationTitle(QStringLiteral("/home/洞窟"));
         Seen seen;
         whenShown(seen, [](QMessageBox* b) { click(b, QStringLiteral("いいえ(&N)")); });
-        const MsgResult r = messageDlg(QStringLiteral("消しますか？"), MsgKind(kind),
+        const MsgResult r = screen.messageDlg(QStringLiteral("消しますか？"), MsgKind(kind),
                                        mbYes | mbNo | mbOK | mbCancel);
         QCOMPARE(r, MsgResult::No);
         QCOMPARE(seen.caption, caption);
@@ -86,7 +88,7 @@ private slots:
         Seen seen;
         bool closed = false;
         whenShown(seen, [&](QMessageBox* b) { closed = b->close(); });
-        QCOMPARE(messageDlg(QStringLiteral("?"), MsgKind::Confirmation, buttons),
+        QCOMPARE(screen.messageDlg(QStringLiteral("?"), MsgKind::Confirmation, buttons),
                  MsgResult(expected));
         QVERIFY(closed);
     }
@@ -94,28 +96,23 @@ private slots:
     void platformBoxTakesTheCallersCaptionAndIcon() {
         Seen seen;
         whenShown(seen, [](QMessageBox* b) { click(b, QStringLiteral("OK")); });
-        QCOMPARE(messageBox(nullptr, QStringLiteral("本文"), QStringLiteral("近道作成"),
+        QCOMPARE(screen.messageBox(nullptr, QStringLiteral("本文"), QStringLiteral("近道作成"),
                             MsgKind::Warning, mbOK | mbCancel),
                  MsgResult::OK);
         QCOMPARE(seen.caption, QStringLiteral("近道作成"));
         QCOMPARE(seen.icon, QMessageBox::Warning);
     }
 
-    void answererSeesTheRequestAndNoWindowShows() {
-        MessageRequest got;
-        bool windowShown = true;
-        setMessageBoxAnswerer([&](const MessageRequest& r) {
-            got = r;
-            windowShown = QApplication::activeModalWidget() != nullptr;
-            return MsgResult::Yes;
-        });
-        QCOMPARE(messageBox(nullptr, QStringLiteral("t"), QStringLiteral("c"), MsgKind::Information, mbYes | mbNo),
+    void theDoubleSeesTheRequestAndNoWindowShows() {
+        g3test::TestServices boxes;
+        boxes.answer = MsgResult::Yes;
+        QCOMPARE(boxes.messageBox(nullptr, QStringLiteral("t"), QStringLiteral("c"), MsgKind::Information, mbYes | mbNo),
                  MsgResult::Yes);
-        setMessageBoxAnswerer({});
-        QVERIFY(!windowShown);
-        QVERIFY(got.platformBox);
-        QCOMPARE(got.caption, QStringLiteral("c"));
-        QCOMPARE(got.buttons, MsgButtons(mbYes | mbNo));
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(boxes.seen.size(), std::size_t(1));
+        QVERIFY(boxes.seen[0].platformBox);
+        QCOMPARE(boxes.seen[0].caption, QStringLiteral("c"));
+        QCOMPARE(boxes.seen[0].buttons, MsgButtons(mbYes | mbNo));
     }
 
     // Either order of the pair, and a lone CR or LF, is one line break on the screen.
@@ -133,20 +130,16 @@ private slots:
         QFETCH(QString, shown);
         Seen seen;
         whenShown(seen, [](QMessageBox* box) { box->accept(); });
-        messageDlg(text, MsgKind::Information, mbOK);
+        screen.messageDlg(text, MsgKind::Information, mbOK);
         QCOMPARE(seen.text, shown);
     }
 
     void runGuardedShowsAnEscapingException() {
-        std::vector<MessageRequest> shown;
-        setMessageBoxAnswerer([&](const MessageRequest& r) {
-            shown.push_back(r);
-            return MsgResult::OK;
-        });
-        runGuarded([] { throw std::runtime_error("洞窟が見つかりません"); });
-        runGuarded([] { throw 42; });
-        runGuarded([] {});
-        setMessageBoxAnswerer({});
+        g3test::TestServices boxes;
+        std::vector<MessageRequest>& shown = boxes.seen;
+        boxes.runGuarded([] { throw std::runtime_error("洞窟が見つかりません"); });
+        boxes.runGuarded([] { throw 42; });
+        boxes.runGuarded([] {});
         QCOMPARE(shown.size(), std::size_t(2));
         QCOMPARE(shown[0].kind, MsgKind::Error);
         QCOMPARE(shown[0].buttons, MsgButtons(mbOK));
