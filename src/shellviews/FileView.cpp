@@ -13,6 +13,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStackedLayout>
 #include <QTableView>
 
@@ -35,8 +36,40 @@ protected:
     void startDrag(Qt::DropActions) override {}
 };
 
-// The details view: one row per item, the five columns, grid lines.
-using DetailsView = NoOwnDrag<QTableView>;
+// The details view: one row per item, the five columns, grid lines. The keys move between
+// rows, never across cells: the current index stays in the name column (the one a rename
+// edits and a typed name is searched in), Home and End go to the first and the last row
+// with or without Ctrl, and Left and Right scroll the columns instead.
+class DetailsView : public NoOwnDrag<QTableView> {
+public:
+    using NoOwnDrag::NoOwnDrag;
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+        const int rows = model() ? model()->rowCount(rootIndex()) : 0;
+        switch (action) {
+        case MoveHome: return rows > 0 ? model()->index(0, 0, rootIndex()) : QModelIndex();
+        case MoveEnd: return rows > 0 ? model()->index(rows - 1, 0, rootIndex()) : QModelIndex();
+        case MoveLeft:
+        case MoveRight:
+            horizontalScrollBar()->triggerAction(action == MoveLeft ? QAbstractSlider::SliderSingleStepSub
+                                                                    : QAbstractSlider::SliderSingleStepAdd);
+            return currentIndex();
+        default: {
+            const QModelIndex to = QTableView::moveCursor(action, modifiers);
+            return to.isValid() ? to.siblingAtColumn(0) : to;
+        }
+        }
+    }
+    // A click on another cell of a row makes the row current, in the name column.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+        if (current.isValid() && current.column() != 0) {
+            selectionModel()->setCurrentIndex(current.siblingAtColumn(0), QItemSelectionModel::NoUpdate);
+            return;
+        }
+        QTableView::currentChanged(current, previous);
+    }
+};
 using IconsView = NoOwnDrag<QListView>;
 
 } // namespace

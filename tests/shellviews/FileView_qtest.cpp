@@ -113,6 +113,25 @@ struct SizedFolder {
     }
 };
 
+// Thirty files "f00" .. "f29" shown in a list too short for them, linked to a tree.
+struct LongList {
+    g3test::ShellTempDir t;
+    TFolderView tree;
+    TFileView v;
+    LongList() {
+        for (int i = 0; i < 30; ++i) makeFile(t / QStringLiteral("f%1").arg(i, 2, 10, QChar('0')).toStdString());
+        tree.setFileView(&v);
+        tree.BuildTree();
+        v.resize(500, 200);
+        v.show();
+        tree.SelectPath(t.path());
+    }
+    QPoint cell(int row, int column) {
+        const QRect r = v.itemView()->visualRect(v.model()->index(row, column));
+        return QPoint(r.left() + 10, r.center().y());
+    }
+};
+
 // The sized folder shown in a list on the screen.
 struct ShownList {
     SizedFolder f;
@@ -422,6 +441,34 @@ private slots:
         sendMouse(vp, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, p + QPoint(0, 20));
         QCOMPARE(drag.calls.size(), std::size_t(1)); // one drag per press
         sendMouse(vp, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, p);
+    }
+
+    // Keys in details move between rows; the current cell is always the name.
+    void keysMoveBetweenRows_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<int>("row");
+        QTest::newRow("Home") << int(Qt::Key_Home) << Qt::KeyboardModifiers() << 0;
+        QTest::newRow("End") << int(Qt::Key_End) << Qt::KeyboardModifiers() << 29;
+        QTest::newRow("Ctrl+Home") << int(Qt::Key_Home) << Qt::KeyboardModifiers(Qt::ControlModifier) << 0;
+        QTest::newRow("Ctrl+End") << int(Qt::Key_End) << Qt::KeyboardModifiers(Qt::ControlModifier) << 29;
+        QTest::newRow("Shift+End") << int(Qt::Key_End) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 29;
+        QTest::newRow("Right") << int(Qt::Key_Right) << Qt::KeyboardModifiers() << 10;
+        QTest::newRow("Left") << int(Qt::Key_Left) << Qt::KeyboardModifiers() << 10;
+        QTest::newRow("Down") << int(Qt::Key_Down) << Qt::KeyboardModifiers() << 11;
+    }
+    void keysMoveBetweenRows() {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(int, row);
+        LongList l;
+        QAbstractItemView* view = l.v.itemView();
+        // A click on the empty fifth column makes its row current, in the name column.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, l.cell(10, 4));
+        QCOMPARE(view->currentIndex(), l.v.model()->index(10, 0));
+        QTest::keyClick(view, Qt::Key(key), modifiers);
+        QCOMPARE(view->currentIndex(), l.v.model()->index(row, 0));
+        if (modifiers == Qt::NoModifier) QCOMPARE(l.v.selectedRows(), std::vector<int>{row});
     }
 
     void hotTrackSelectsTheRowUnderThePointer() {
