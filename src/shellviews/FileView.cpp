@@ -16,8 +16,10 @@
 #include <QScrollBar>
 #include <QStackedLayout>
 #include <QTableView>
+#include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace g3 {
 
@@ -91,6 +93,8 @@ public:
     void mouseRelease(QMouseEvent* e);
     void mouseMove(QMouseEvent* e);
     void hoverSelect(const QPoint& pos);
+    bool soleSelectedRow(int row) const;
+    void renameAfterPause();
     // Ends the press tracking; the viewports get move reports again only for HotTrack.
     void clearMouse();
     // The IDs of the selected rows, last selected row first, and their count.
@@ -119,13 +123,19 @@ public:
     bool hotTrack = false;
     bool sentBack = false; // the tree was sent back once for a folder that failed to list
     MouseTracker mouse;
+    // A left click on the row that was already the only one selected renames it once the
+    // double-click time has passed without another press, a double click or a key.
+    QTimer* renameTimer;
+    QPersistentModelIndex renameIndex;
 };
 
 TFileView::Impl::Impl(TFileView* owner)
     : QObject(owner), q(owner), model(new FileListModel(owner)),
       selection(new QItemSelectionModel(model, owner)), stack(new QStackedLayout(owner)),
-      details(new DetailsView(owner)), icons(new IconsView(owner)) {
+      details(new DetailsView(owner)), icons(new IconsView(owner)), renameTimer(new QTimer(this)) {
     stack->setContentsMargins(0, 0, 0, 0);
+    renameTimer->setSingleShot(true);
+    connect(renameTimer, &QTimer::timeout, this, [this] { renameAfterPause(); });
     model->setIconProvider([this](int type, int overlay) { return typeIconWithOverlay(type, overlay, style == vsIcon); });
     model->setRenameHandler([this](int row, const QString& text) { return rename(row, text); });
 
@@ -158,7 +168,9 @@ TFileView::Impl::Impl(TFileView* owner)
 
     for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(details), static_cast<QAbstractItemView*>(icons)}) {
         v->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        v->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+        // F2; the click on a selected row is ours (mousePress, mouseRelease): the view's
+        // own would open the editor on a row of a many-row selection and keep them all.
+        v->setEditTriggers(QAbstractItemView::EditKeyPressed);
         v->setDragEnabled(true);
         v->setDragDropMode(QAbstractItemView::DragOnly);
         v->setContextMenuPolicy(Qt::NoContextMenu);
@@ -274,6 +286,12 @@ void TFileView::Impl::startDrag() {
 void TFileView::Impl::mousePress(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
     const bool right = e->button() == Qt::RightButton;
+    renameTimer->stop();
+    renameIndex = QPersistentModelIndex();
+    if (e->button() == Qt::LeftButton && e->modifiers() == Qt::NoModifier) {
+        const QModelIndex at = q->itemView()->indexAt(p);
+        if (at.isValid() && soleSelectedRow(at.row())) renameIndex = at.siblingAtColumn(0);
+    }
     mouse.press(p.x(), p.y(), right);
     // A right release taken elsewhere (a popup, a grab) leaves the menu to the next move
     // report, which arrives without a button down only with mouse tracking on.
@@ -288,6 +306,11 @@ void TFileView::Impl::clearMouse() {
 
 void TFileView::Impl::mouseRelease(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
+    const bool click = mouse.tracking() && !mouse.rightPress() &&
+                       std::abs(p.x() - mouse.pressX()) <= MouseTracker::kThreshold &&
+                       std::abs(p.y() - mouse.pressY()) <= MouseTracker::kThreshold;
+    if (click && renameIndex.isValid() && q->itemView()->indexAt(p).row() == renameIndex.row())
+        renameTimer->start(QApplication::doubleClickInterval());
     // The release reaches the view here, so a right click raises the menu at once.
     if (mouse.release(p.x(), p.y()) == MouseTracker::Action::ContextMenu) showContextMenu(p);
     clearMouse();
@@ -314,6 +337,19 @@ void TFileView::Impl::hoverSelect(const QPoint& pos) {
     selection->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+bool TFileView::Impl::soleSelectedRow(int row) const {
+    // Ranges, not rows: "select all" of a large folder is one range, not a row list.
+    const QItemSelection s = selection->selection();
+    return !s.isEmpty() && std::all_of(s.begin(), s.end(), [row](const QItemSelectionRange& r) {
+        return r.top() == row && r.bottom() == row;
+    });
+}
+
+void TFileView::Impl::renameAfterPause() {
+    if (!renameIndex.isValid() || !soleSelectedRow(renameIndex.row())) return;
+    q->itemView()->edit(renameIndex);
+}
+
 bool TFileView::Impl::eventFilter(QObject* watched, QEvent* e) {
     QAbstractItemView* v = q->itemView();
     const bool onViewport = watched == v->viewport();
@@ -331,12 +367,14 @@ bool TFileView::Impl::eventFilter(QObject* watched, QEvent* e) {
         if (onViewport && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
             // The press that began the double click is already handled; the view's own
             // double-click handling (editing) stays off.
+            renameTimer->stop();
             runGuarded([this] { doubleClick(); });
             return true;
         }
         break;
     case QEvent::KeyPress:
         if (watched == v) {
+            renameTimer->stop();
             auto* k = static_cast<QKeyEvent*>(e);
             emit q->OnKeyDown(k->key(), k->modifiers());
         }

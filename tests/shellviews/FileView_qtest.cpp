@@ -443,6 +443,31 @@ private slots:
         sendMouse(vp, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, p);
     }
 
+    // After "select all", a click on one row selects that row alone, on release (a press
+    // keeps them all for a drag, dragStartsBeyondFourPixels), and opens no editor. A second
+    // click on the row, now alone, renames it after a pause; F2 at once.
+    void clickInAManySelectionSelectsTheRow() {
+        ShownList list;
+        TFileView& v = list.v;
+        QWidget* vp = v.itemView()->viewport();
+        v.selectAll();
+        QTest::mousePress(vp, Qt::LeftButton, {}, rowPoint(v, 2));
+        QCOMPARE(v.selectedRows().size(), std::size_t(4));
+        QTest::mouseRelease(vp, Qt::LeftButton, {}, rowPoint(v, 2));
+        QCOMPARE(v.selectedRows(), std::vector<int>{2});
+        QVERIFY(!QTest::qWaitFor([&] { return openEditor(v) != nullptr; }, 2 * QApplication::doubleClickInterval()));
+
+        QTest::mouseClick(vp, Qt::LeftButton, {}, rowPoint(v, 2));
+        QTRY_VERIFY(openEditor(v));
+        QCOMPARE(openEditor(v)->text(), QStringLiteral("three"));
+        QTest::keyClick(openEditor(v), Qt::Key_Escape);
+        QTRY_VERIFY(!openEditor(v));
+
+        v.selectAll();
+        QTest::keyClick(v.itemView(), Qt::Key_F2);
+        QVERIFY(openEditor(v));
+    }
+
     // Keys in details move between rows; the current cell is always the name.
     void keysMoveBetweenRows_data() {
         QTest::addColumn<int>("key");
