@@ -21,6 +21,7 @@ namespace g3 {
 
 class TFileView;
 class FolderNodeModel;
+struct TreePlace;
 
 class TFolderView : public QTreeView {
     Q_OBJECT
@@ -36,6 +37,10 @@ public:
 
     // --- Operations -----------------------------------------------------------------
     void BuildTree();
+    // Makes the nodes anew and selects the folder of absolute again (nothing when it is
+    // the desktop or gone). The nodes that were expanded and the scroll position stay
+    // where their folders still exist. The selection changes go through Change as they
+    // happen (the desktop first), but the linked list is shown the outcome only, once.
     void RebuildTree(const ItemIDList& absolute);
     // False when the path cannot be parsed (nothing changes then).
     bool SelectPath(std::string_view path);
@@ -102,6 +107,13 @@ private:
     void Edit(const QModelIndex& node, const QString& text);
     void expandNode(const QModelIndex& node);
     void runMouseAction(MouseTracker::Action a, const QPoint& viewportPos);
+    // The child of node matching relative, or the node of an absolute list; the nodes on
+    // the way get their children, and with open they are expanded too.
+    QModelIndex childOf(const QModelIndex& node, const ItemIDList& relative, bool open);
+    QModelIndex nodeOfList(const ItemIDList& absolute, bool open);
+    TreePlace place() const;
+    void returnTo(const TreePlace& p);
+    bool isVisibleNode(const QModelIndex& node) const;
 
     Impl* d_;
     QPersistentModelIndex current_, previous_;
