@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 
 namespace g3 {
 
@@ -74,6 +75,15 @@ protected:
 };
 using IconsView = NoOwnDrag<QListView>;
 
+// Where the user is in the rows, by the rows' IDs, so a refill of the same folder can
+// come back to it.
+struct ListPlace {
+    std::set<std::string> selected;
+    std::string current;
+    std::string top; // the first row in sight
+    QPoint scroll;
+};
+
 } // namespace
 
 class TFileView::Impl : public QObject {
@@ -95,6 +105,11 @@ public:
     void hoverSelect(const QPoint& pos);
     bool soleSelectedRow(int row) const;
     void renameAfterPause();
+    ListPlace place() const;
+    void returnTo(const ListPlace& p);
+    // Refills the rows from the folder; keepPlace: the folder shown before, so the user's
+    // place in it stays; otherwise the rows start at the top.
+    void fill(bool keepPlace);
     // Ends the press tracking; the viewports get move reports again only for HotTrack.
     void clearMouse();
     // The IDs of the selected rows, last selected row first, and their count.
@@ -350,6 +365,74 @@ void TFileView::Impl::renameAfterPause() {
     q->itemView()->edit(renameIndex);
 }
 
+ListPlace TFileView::Impl::place() const {
+    ListPlace p;
+    for (const QItemSelectionRange& r : selection->selection())
+        for (int row = r.top(); row <= r.bottom(); ++row) p.selected.insert(model->row(row).id.bytes());
+    if (const QModelIndex c = selection->currentIndex(); c.isValid()) p.current = model->row(c.row()).id.bytes();
+    QAbstractItemView* v = q->itemView();
+    if (const QModelIndex top = v->indexAt(QPoint(1, 1)); top.isValid()) p.top = model->row(top.row()).id.bytes();
+    p.scroll = QPoint(v->horizontalScrollBar()->value(), v->verticalScrollBar()->value());
+    return p;
+}
+
+void TFileView::Impl::returnTo(const ListPlace& p) {
+    QItemSelection selected;
+    int run = -1, current = -1, top = -1;
+    const int rows = model->rowCount();
+    for (int r = 0; r <= rows; ++r) {
+        const bool in = r < rows && p.selected.count(model->row(r).id.bytes()) > 0;
+        if (in && run < 0) run = r;
+        if (!in && run >= 0) {
+            selected.select(model->index(run, 0), model->index(r - 1, FileListModel::kColumns - 1));
+            run = -1;
+        }
+        if (r == rows) break;
+        const std::string& id = model->row(r).id.bytes();
+        if (id == p.current) current = r;
+        if (id == p.top) top = r;
+    }
+    if (current >= 0) selection->setCurrentIndex(model->index(current, 0), QItemSelectionModel::NoUpdate);
+    selection->select(selected, QItemSelectionModel::Select);
+    // The scroll bars take the new rows' extent only once the view is laid out.
+    QAbstractItemView* v = q->itemView();
+    v->doItemsLayout();
+    if (top >= 0)
+        v->scrollTo(model->index(top, 0), QAbstractItemView::PositionAtTop);
+    else
+        v->verticalScrollBar()->setValue(p.scroll.y());
+    v->horizontalScrollBar()->setValue(p.scroll.x());
+}
+
+void TFileView::Impl::fill(bool keepPlace) {
+    if (!folder) return;
+    FileViewSortState& s = fileViewSortState();
+    const auto before = s.ColumnDirection;
+    for (int c = 0; c < 4; ++c) s.ColumnDirection[static_cast<std::size_t>(c)] = s.SortDirection;
+    bool listed = false;
+    {
+        HourglassCursor hourglass;
+        const ListPlace was = keepPlace ? place() : ListPlace();
+        listed = model->fill(folder, mask); // one reset, sorted by the shared state
+        if (listed && keepPlace) returnTo(was);
+        if (listed && !keepPlace) q->itemView()->scrollToTop();
+    }
+    clearMouse();
+    if (listed) {
+        sentBack = false;
+        return;
+    }
+    s.ColumnDirection = before; // nothing was shown, so nothing was sorted
+    // The folder cannot be listed: the tree goes back to where it was, once; if that
+    // folder fails too, the rows stay as they are.
+    if (tree && !sentBack) {
+        sentBack = true;
+        tree->selectPreviousNode();
+    } else {
+        sentBack = false;
+    }
+}
+
 bool TFileView::Impl::eventFilter(QObject* watched, QEvent* e) {
     QAbstractItemView* v = q->itemView();
     const bool onViewport = watched == v->viewport();
@@ -405,41 +488,18 @@ TFileView::~TFileView() {
 
 void TFileView::ShowFolder(const ItemIDList& absolute) {
     if (absolute.isNull()) return;
+    const bool same = d_->folder && absolute == d_->folderIDList;
     d_->folderIDList = absolute;
     const ShellFolderPtr desktop = SHGetDesktopFolder();
     ShellFolderPtr bound = absolute.idCount() == 0 ? nullptr : desktop->BindToObject(absolute);
     d_->folder = bound ? bound : desktop;
-    FillList();
+    d_->fill(same);
 }
 
 void TFileView::setLinkedTree(TFolderView* tree) { d_->tree = tree; }
 TFolderView* TFileView::LinkedTree() const { return d_->tree; }
 
-void TFileView::FillList() {
-    if (!d_->folder) return;
-    FileViewSortState& s = fileViewSortState();
-    const auto before = s.ColumnDirection;
-    for (int c = 0; c < 4; ++c) s.ColumnDirection[static_cast<std::size_t>(c)] = s.SortDirection;
-    bool listed = false;
-    {
-        HourglassCursor hourglass;
-        listed = d_->model->fill(d_->folder, d_->mask); // one reset, sorted by the shared state
-    }
-    d_->clearMouse();
-    if (listed) {
-        d_->sentBack = false;
-        return;
-    }
-    s.ColumnDirection = before; // nothing was shown, so nothing was sorted
-    // The folder cannot be listed: the tree goes back to where it was, once; if that
-    // folder fails too, the rows stay as they are.
-    if (d_->tree && !d_->sentBack) {
-        d_->sentBack = true;
-        d_->tree->selectPreviousNode();
-    } else {
-        d_->sentBack = false;
-    }
-}
+void TFileView::FillList() { d_->fill(true); }
 
 void TFileView::SortByColumn(int column) {
     if (column < 0 || column >= FileListModel::kColumns) return;

@@ -32,6 +32,9 @@ public:
     TFolderView* LinkedTree() const;
 
     // --- Operations -----------------------------------------------------------------
+    // Refills the rows from the folder shown. The selection, the current row and the
+    // scroll position stay where their rows are still listed (ShowFolder of another
+    // folder starts at the top with nothing selected).
     void FillList();
     void SortByColumn(int column);
     std::string GetSelectedPath() const;

@@ -12,10 +12,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
+#include <cstdio>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +25,8 @@
 using namespace g3;
 using g3test::makeFile;
 using g3test::makeFolders;
+
+Q_DECLARE_METATYPE(g3::TViewStyle)
 
 namespace {
 
@@ -130,6 +134,13 @@ struct LongList {
         const QRect r = v.itemView()->visualRect(v.model()->index(row, column));
         return QPoint(r.left() + 10, r.center().y());
     }
+    std::string nameOf(const QModelIndex& i) const { return v.model()->caption(i.row()).toStdString(); }
+    std::vector<std::string> selectedNames() const {
+        std::vector<std::string> out;
+        for (int r : v.selectedRows()) out.push_back(v.model()->caption(r).toStdString());
+        return out;
+    }
+    std::string topName() const { return nameOf(v.itemView()->indexAt(QPoint(1, 1))); }
 };
 
 // The sized folder shown in a list on the screen.
@@ -441,6 +452,46 @@ private slots:
         sendMouse(vp, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, p + QPoint(0, 20));
         QCOMPARE(drag.calls.size(), std::size_t(1)); // one drag per press
         sendMouse(vp, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, p);
+    }
+
+    // A refresh that lists the folder again (the tree's rebuild) keeps the selection, the
+    // current row and the scroll position; in details the same rows stay in sight, also
+    // when rows came and went. Another folder starts at the top with nothing selected.
+    void refillKeepsTheUsersPlace_data() {
+        QTest::addColumn<TViewStyle>("style");
+        QTest::newRow("details") << vsReport;
+        QTest::newRow("large icons") << vsIcon;
+    }
+    void refillKeepsTheUsersPlace() {
+        QFETCH(TViewStyle, style);
+        LongList l;
+        TFileView& v = l.v;
+        v.setViewStyle(style);
+        QScrollBar* bar = v.itemView()->verticalScrollBar();
+        QItemSelectionModel* sel = v.itemView()->selectionModel();
+        selectRows(v, {3, 20, 21});
+        sel->setCurrentIndex(v.model()->index(21, 0), QItemSelectionModel::NoUpdate);
+        v.itemView()->scrollTo(v.model()->index(17, 0), QAbstractItemView::PositionAtTop);
+        const int scrolled = bar->value();
+        const std::string top = l.topName();
+        QVERIFY(scrolled > 0);
+        makeFile(l.t / "a-new-first");
+        std::remove((l.t / "f10").c_str());
+        QSignalSpy resets(v.model(), &QAbstractItemModel::modelReset);
+        l.tree.RebuildTree(l.tree.GetSelectedIDList());
+        QCOMPARE(resets.size(), 1); // filled once, not for the desktop on the way
+        QCOMPARE(l.selectedNames(), (std::vector<std::string>{"f03", "f20", "f21"}));
+        QCOMPARE(l.nameOf(sel->currentIndex()), std::string("f21"));
+        if (style == vsReport)
+            QCOMPARE(l.topName(), top);
+        else
+            QCOMPARE(bar->value(), scrolled);
+
+        g3test::ShellTempDir other;
+        for (int i = 0; i < 40; ++i) makeFile(other / ("x" + std::to_string(i)));
+        v.ShowFolder(parsed(other.path()));
+        QVERIFY(v.selectedRows().empty());
+        QCOMPARE(bar->value(), 0);
     }
 
     // After "select all", a click on one row selects that row alone, on release (a press
