@@ -183,6 +183,7 @@ private:
     void listSortByColumn(int n);
     void listSetExecDirectory(const std::string& dir);
     void listSelectAll();
+    void listUpdateFiles(const std::vector<std::string>& paths);
 
     void historyAdd(const std::string& path);
     void historyForget(const std::string& vanished);

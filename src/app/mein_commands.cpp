@@ -39,10 +39,13 @@ void TForm1::tbtnSaisinClick() {
 }
 
 void TForm1::DirMonitor1Change() {
-    if (monitor_->FolderGone())
+    if (monitor_->FolderGone()) {
         followShownFolder(monitor_->FolderNowAt());
-    else
+    } else if (!monitor_->ChangedFiles().empty()) {
+        listUpdateFiles(monitor_->ChangedFiles()); // no name came or went: the rows stay
+    } else {
         treeRefresh();
+    }
     keepRefreshOn();
 }
 

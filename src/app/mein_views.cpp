@@ -131,6 +131,10 @@ void TForm1::listSelectAll() {
     if (list_) list_->selectAll();
 }
 
+void TForm1::listUpdateFiles(const std::vector<std::string>& paths) {
+    if (list_) list_->updateFiles(paths);
+}
+
 std::vector<std::string> TForm1::listRowNames() const {
     std::vector<std::string> out;
     if (!list_) return out;

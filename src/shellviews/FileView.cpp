@@ -2,6 +2,7 @@
 
 #include "app/msgbox.h"
 #include "platform/codepage.h"
+#include "platform/paths.h"
 #include "shellviews/FolderView.h"
 #include "shellviews/mousetrack.h"
 #include "shellviews/shellexec.h"
@@ -500,6 +501,23 @@ void TFileView::setLinkedTree(TFolderView* tree) { d_->tree = tree; }
 TFolderView* TFileView::LinkedTree() const { return d_->tree; }
 
 void TFileView::FillList() { d_->fill(true); }
+
+void TFileView::updateFiles(const std::vector<std::string>& paths) {
+    // The desktop's rows are volumes, never files.
+    if (!d_->folder || d_->folderIDList.idCount() == 0) return;
+    const std::string shown = d_->folder->pathOf(ItemIDList::empty());
+    std::set<std::string, std::less<>> names;
+    for (const std::string& p : paths)
+        if (parentFolder(p) == shown) names.insert(namePart(p));
+    if (names.empty()) return;
+    FileListModel* m = d_->model;
+    bool changed = false;
+    for (int r = 0; r < m->rowCount(); ++r)
+        if (names.count(m->row(r).id.firstName()) > 0) changed = m->refreshRow(r) || changed;
+    // Sorted by size or date, a changed row moves to its place (persistent rows follow).
+    const int column = fileViewSortState().SortColumn;
+    if (changed && (column == 1 || column == 3)) m->sortByColumn(column);
+}
 
 void TFileView::SortByColumn(int column) {
     if (column < 0 || column >= FileListModel::kColumns) return;

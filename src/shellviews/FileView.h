@@ -36,6 +36,10 @@ public:
     // scroll position stay where their rows are still listed (ShowFolder of another
     // folder starts at the top with nothing selected).
     void FillList();
+    // Files whose contents or attributes changed (full paths): the rows of those directly
+    // in the folder shown take their size and time anew, nothing else changes; with the
+    // list sorted by size or date those rows move to their place. Other paths are ignored.
+    void updateFiles(const std::vector<std::string>& paths);
     void SortByColumn(int column);
     std::string GetSelectedPath() const;
     std::string GetItemPath(int row) const;

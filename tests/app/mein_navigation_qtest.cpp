@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QSignalSpy>
 #include <QMenu>
 #include <QToolButton>
 
@@ -30,6 +31,23 @@ std::string makeFolder(const Folders& f, const std::string& name) {
 }
 
 QPoint centreOfTab(TForm1& form, int i) { return form.TabControl1()->tabRect(i).center(); }
+
+// A cave with a folder and ten houses "h00" .. "h09", shown in a window on the screen.
+struct ShownCave {
+    Folders f;
+    TForm1 form;
+    TFileView* list = form.ShellListView1();
+    ShownCave() {
+        makeFolder(f, "cave/sub");
+        f.write(at("sub/deep"), "x");
+        for (int i = 0; i < 10; ++i) f.write(at("h0" + std::to_string(i)), "x");
+        form.resize(800, 400);
+        form.show();
+        form.navigateTo(f.scratch("cave"));
+        QTRY_VERIFY(!form.DirMonitor1()->settingUp());
+    }
+    std::string at(const std::string& name) const { return g3::joinPath(f.scratch("cave"), name); }
+};
 
 } // namespace
 
@@ -313,6 +331,25 @@ private slots:
         QVERIFY(!form.DirMonitor1()->Active());
         QVERIFY(form.navigateTo(a));
         QVERIFY(!form.DirMonitor1()->Active());
+    }
+
+    // A change of a house's contents alone takes its size into its row, which moves to its
+    // place when sorted by size; the tree is not made anew, the list not filled anew; a
+    // house in a folder below changes no row.
+    void contentsChangeUpdatesTheRowOnly() {
+        ShownCave c;
+        c.form.sortMenuClick(1); // largest first
+        QSignalSpy fills(c.list->model(), &QAbstractItemModel::modelReset);
+        QSignalSpy rebuilds(c.form.ShellTreeView1()->model(), &QAbstractItemModel::modelReset);
+        QSignalSpy rows(c.list->model(), &QAbstractItemModel::dataChanged);
+        c.f.write(c.at("sub/deep"), "longer");
+        c.f.write(c.at("h07"), "12345");
+        TDirMonitor::PollMonitors();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(c.form.listRowNames().front(), std::string("h07"));
+        QCOMPARE(c.list->model()->index(0, 1).data().toString(), QStringLiteral("5"));
+        QCOMPARE(fills.size(), 0);
+        QCOMPARE(rebuilds.size(), 0);
     }
 
     void toolBarHasItsButtonsInOrder() {
