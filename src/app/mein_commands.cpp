@@ -43,10 +43,16 @@ void TForm1::DirMonitor1Change() {
         followShownFolder(monitor_->FolderNowAt());
     } else if (!monitor_->ChangedFiles().empty()) {
         listUpdateFiles(monitor_->ChangedFiles()); // no name came or went: the rows stay
+    } else if (viewsEditingName()) {
+        refreshWaits_ = true; // a rebuild would close the editor and drop what was typed
     } else {
         treeRefresh();
     }
     keepRefreshOn();
+}
+
+void TForm1::takeWaitingRefresh() {
+    if (refreshWaits_ && !viewsEditingName()) treeRefresh();
 }
 
 // A monitor closes itself when its folder disappears, and stays closed when a folder

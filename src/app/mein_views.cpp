@@ -63,6 +63,9 @@ void TForm1::createViews() {
     tree_->setFileView(list_);
     tree_->BuildTree(); // shows the desktop until FormCreate goes to "/"
     connect(tree_, &TFolderView::OnChange, this, [this] { runGuarded([this] { ShellTreeView1Change(); }); });
+    const auto editorClosed = [this] { runGuarded([this] { takeWaitingRefresh(); }); };
+    connect(tree_, &TFolderView::nameEditorClosed, this, editorClosed);
+    connect(list_, &TFileView::nameEditorClosed, this, editorClosed);
 }
 
 bool TForm1::treeSelectPath(const std::string& path) {
@@ -133,6 +136,10 @@ void TForm1::listSelectAll() {
 
 void TForm1::listUpdateFiles(const std::vector<std::string>& paths) {
     if (list_) list_->updateFiles(paths);
+}
+
+bool TForm1::viewsEditingName() const {
+    return (tree_ && tree_->isEditingName()) || (list_ && list_->isEditingName());
 }
 
 std::vector<std::string> TForm1::listRowNames() const {

@@ -35,6 +35,7 @@ template <class View>
 class NoOwnDrag : public View {
 public:
     using View::View;
+    bool editing() const { return this->state() == QAbstractItemView::EditingState; }
 
 protected:
     void startDrag(Qt::DropActions) override {}
@@ -191,6 +192,9 @@ TFileView::Impl::Impl(TFileView* owner)
         v->setDragDropMode(QAbstractItemView::DragOnly);
         v->setContextMenuPolicy(Qt::NoContextMenu);
         stack->addWidget(v);
+        // Queued: the view has let the editor go by the time the signal arrives.
+        connect(v->itemDelegate(), &QAbstractItemDelegate::closeEditor, q, &TFileView::nameEditorClosed,
+                Qt::QueuedConnection);
     }
     connect(selection, &QItemSelectionModel::selectionChanged, q, [this] { emit q->OnChange(); });
     connect(selection, &QItemSelectionModel::currentChanged, q, [this] { emit q->OnChange(); });
@@ -362,7 +366,7 @@ bool TFileView::Impl::soleSelectedRow(int row) const {
 }
 
 void TFileView::Impl::renameAfterPause() {
-    if (!renameIndex.isValid() || !soleSelectedRow(renameIndex.row())) return;
+    if (!renameIndex.isValid() || !soleSelectedRow(renameIndex.row()) || q->isEditingName()) return;
     q->itemView()->edit(renameIndex);
 }
 
@@ -518,6 +522,8 @@ void TFileView::updateFiles(const std::vector<std::string>& paths) {
     const int column = fileViewSortState().SortColumn;
     if (changed && (column == 1 || column == 3)) m->sortByColumn(column);
 }
+
+bool TFileView::isEditingName() const { return d_->details->editing() || d_->icons->editing(); }
 
 void TFileView::SortByColumn(int column) {
     if (column < 0 || column >= FileListModel::kColumns) return;

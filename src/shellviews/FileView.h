@@ -75,6 +75,8 @@ public:
     // only when the point is on the row's icon or caption.
     int rowAt(const QPoint& viewportPos, bool iconOrLabelOnly) const;
     void selectAll();
+    // True while a row's name editor is open (the rename has not ended yet).
+    bool isEditingName() const;
     int columnWidth(int column) const;
     void setColumnWidth(int column, int width);
     const ShellFolderPtr& FolderObject() const;
@@ -85,6 +87,9 @@ signals:
     void OnDblClick();
     void OnMouseMove(const QPoint& viewportPos);
     void OnKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // A name editor closed, whether the rename was made or not; raised from the event
+    // loop after the view has let the editor go.
+    void nameEditorClosed();
 
 private:
     class Impl;

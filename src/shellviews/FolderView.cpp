@@ -213,6 +213,9 @@ TFolderView::TFolderView(QWidget* parent) : QTreeView(parent), d_(new Impl(this)
     setIndentation(19);
     // Context menus come from the mouse handling below, not from Qt's menu event.
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // Queued: the view has let the editor go by the time the signal arrives.
+    connect(itemDelegate(), &QAbstractItemDelegate::closeEditor, this, &TFolderView::nameEditorClosed,
+            Qt::QueuedConnection);
     // An expansion the view handles without asking the model (its layout was pending).
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& i) { CanExpand(i); });
 }

@@ -48,6 +48,8 @@ public:
     ItemIDList GetSelectedIDList() const; // null without selection
     void SelectIDList(const ItemIDList& absolute);
     bool Filling() const;
+    // True while a node's name editor is open.
+    bool isEditingName() const { return state() == EditingState; }
 
     // --- Properties -----------------------------------------------------------------
     void setFileView(TFileView* view);
@@ -91,6 +93,9 @@ signals:
     // OnChange: raised for every selection change, before the list is refilled, and after
     // a rename in place of the selected folder or of one above it (its path changed).
     void OnChange();
+    // A name editor closed, whether the rename was made or not; raised from the event
+    // loop after the view has let the editor go.
+    void nameEditorClosed();
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

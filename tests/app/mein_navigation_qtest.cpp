@@ -10,12 +10,15 @@
 #include "shellviews/FileView.h"
 #include "shellviews/FolderView.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QMenu>
 #include <QToolButton>
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace g3;
@@ -47,6 +50,15 @@ struct ShownCave {
         QTRY_VERIFY(!form.DirMonitor1()->settingUp());
     }
     std::string at(const std::string& name) const { return g3::joinPath(f.scratch("cave"), name); }
+    bool lists(const std::string& name) const {
+        const std::vector<std::string> names = form.listRowNames();
+        return std::find(names.begin(), names.end(), name) != names.end();
+    }
+    QLineEdit* editor(QWidget* view) const {
+        for (QLineEdit* e : view->findChildren<QLineEdit*>())
+            if (e->isVisible()) return e;
+        return nullptr;
+    }
 };
 
 } // namespace
@@ -350,6 +362,31 @@ private slots:
         QCOMPARE(c.list->model()->index(0, 1).data().toString(), QStringLiteral("5"));
         QCOMPARE(fills.size(), 0);
         QCOMPARE(rebuilds.size(), 0);
+    }
+
+    // A name being edited in either view when the monitor reports a new house: the editor
+    // stays open with what was typed; the refresh comes once it closes.
+    void refreshWaitsForTheNameEditor_data() {
+        QTest::addColumn<bool>("inTree");
+        QTest::newRow("list") << false;
+        QTest::newRow("tree") << true;
+    }
+    void refreshWaitsForTheNameEditor() {
+        QFETCH(bool, inTree);
+        ShownCave c;
+        QAbstractItemView* view = inTree ? static_cast<QAbstractItemView*>(c.form.ShellTreeView1()) : c.list->itemView();
+        if (!inTree) view->setCurrentIndex(view->model()->index(3, 0));
+        QTest::keyClick(view, Qt::Key_F2);
+        QLineEdit* editor = c.editor(view);
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("typed"));
+        c.f.write(c.at("a-new-house"), "x");
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.editor(view), editor);
+        QCOMPARE(editor->text(), QStringLiteral("typed"));
+        QVERIFY(!c.lists("a-new-house")); // not yet
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QTRY_VERIFY(c.lists("a-new-house"));
     }
 
     void toolBarHasItsButtonsInOrder() {
