@@ -45,6 +45,7 @@ TForm1::TForm1(const Services& services, QWidget* parent)
 bool TForm1::navigateTo(const std::string& path) { return treeSelectPath(path); }
 
 void TForm1::treeRefresh(const std::string& path) {
+    refreshWaits_ = false;
     // The tree's node updates stay suspended for the whole rebuild, so it repaints once.
     const bool updates = tree_ && tree_->updatesEnabled();
     if (tree_) tree_->setUpdatesEnabled(false);

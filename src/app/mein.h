@@ -138,6 +138,8 @@ protected:
 
 private:
     void keepRefreshOn(); // reopens a closed monitor while the refresh button is up
+    // Runs the monitor's refresh that waited for a name editor, once none is open.
+    void takeWaitingRefresh();
     // A run switches the monitor off for its work: it stays off, whatever else asks for
     // it (a click in the tree), until as many resumes as pauses; then it is on again.
     void pauseMonitor();
@@ -188,6 +190,8 @@ private:
     void listSortByColumn(int n);
     void listSetExecDirectory(const std::string& dir);
     void listSelectAll();
+    void listUpdateFiles(const std::vector<std::string>& paths);
+    bool viewsEditingName() const;
 
     void historyAdd(const std::string& path);
     void historyForget(const std::string& vanished);
@@ -239,6 +243,7 @@ private:
     TFolderDialog* folderDialog1_ = nullptr;
     TOKRightDlg* okRightDlg_ = nullptr;
     bool inRebuild_ = false;   // the tree's selection changes are a rebuild's, not the user's
+    bool refreshWaits_ = false; // the monitor asked for a refresh while a name was edited
 };
 
 } // namespace g3

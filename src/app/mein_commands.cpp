@@ -39,11 +39,20 @@ void TForm1::tbtnSaisinClick() {
 }
 
 void TForm1::DirMonitor1Change() {
-    if (monitor_->FolderGone())
+    if (monitor_->FolderGone()) {
         followShownFolder(monitor_->FolderNowAt());
-    else
+    } else if (!monitor_->ChangedFiles().empty()) {
+        listUpdateFiles(monitor_->ChangedFiles()); // no name came or went: the rows stay
+    } else if (viewsEditingName()) {
+        refreshWaits_ = true; // a rebuild would close the editor and drop what was typed
+    } else {
         treeRefresh();
+    }
     keepRefreshOn();
+}
+
+void TForm1::takeWaitingRefresh() {
+    if (refreshWaits_ && !viewsEditingName()) treeRefresh();
 }
 
 // A monitor closes itself when its folder disappears, and stays closed when a folder

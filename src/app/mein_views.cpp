@@ -65,6 +65,9 @@ void TForm1::createViews() {
     tree_->setFileView(list_);
     tree_->BuildTree(); // shows the desktop until FormCreate goes to "/"
     connect(tree_, &TFolderView::OnChange, this, [this] { services_.boxes.runGuarded([this] { ShellTreeView1Change(); }); });
+    const auto editorClosed = [this] { services_.boxes.runGuarded([this] { takeWaitingRefresh(); }); };
+    connect(tree_, &TFolderView::nameEditorClosed, this, editorClosed);
+    connect(list_, &TFileView::nameEditorClosed, this, editorClosed);
 }
 
 bool TForm1::treeSelectPath(const std::string& path) {
@@ -131,6 +134,14 @@ void TForm1::listSetExecDirectory(const std::string& dir) {
 
 void TForm1::listSelectAll() {
     if (list_) list_->selectAll();
+}
+
+void TForm1::listUpdateFiles(const std::vector<std::string>& paths) {
+    if (list_) list_->updateFiles(paths);
+}
+
+bool TForm1::viewsEditingName() const {
+    return (tree_ && tree_->isEditingName()) || (list_ && list_->isEditingName());
 }
 
 std::vector<std::string> TForm1::listRowNames() const {

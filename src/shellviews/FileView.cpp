@@ -2,6 +2,7 @@
 
 #include "ui/msgbox.h"
 #include "platform/codepage.h"
+#include "platform/paths.h"
 #include "shellviews/FolderView.h"
 #include "shellviews/mousetrack.h"
 #include "shellviews/shellexec.h"
@@ -13,10 +14,14 @@
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStackedLayout>
 #include <QTableView>
+#include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
+#include <set>
 
 namespace g3 {
 
@@ -30,14 +35,56 @@ template <class View>
 class NoOwnDrag : public View {
 public:
     using View::View;
+    bool editing() const { return this->state() == QAbstractItemView::EditingState; }
 
 protected:
     void startDrag(Qt::DropActions) override {}
 };
 
-// The details view: one row per item, the five columns, grid lines.
-using DetailsView = NoOwnDrag<QTableView>;
+// The details view: one row per item, the five columns, grid lines. The keys move between
+// rows, never across cells: the current index stays in the name column (the one a rename
+// edits and a typed name is searched in), Home and End go to the first and the last row
+// with or without Ctrl, and Left and Right scroll the columns instead.
+class DetailsView : public NoOwnDrag<QTableView> {
+public:
+    using NoOwnDrag::NoOwnDrag;
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+        const int rows = model() ? model()->rowCount(rootIndex()) : 0;
+        switch (action) {
+        case MoveHome: return rows > 0 ? model()->index(0, 0, rootIndex()) : QModelIndex();
+        case MoveEnd: return rows > 0 ? model()->index(rows - 1, 0, rootIndex()) : QModelIndex();
+        case MoveLeft:
+        case MoveRight:
+            horizontalScrollBar()->triggerAction(action == MoveLeft ? QAbstractSlider::SliderSingleStepSub
+                                                                    : QAbstractSlider::SliderSingleStepAdd);
+            return currentIndex();
+        default: {
+            const QModelIndex to = QTableView::moveCursor(action, modifiers);
+            return to.isValid() ? to.siblingAtColumn(0) : to;
+        }
+        }
+    }
+    // A click on another cell of a row makes the row current, in the name column.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+        if (current.isValid() && current.column() != 0) {
+            selectionModel()->setCurrentIndex(current.siblingAtColumn(0), QItemSelectionModel::NoUpdate);
+            return;
+        }
+        QTableView::currentChanged(current, previous);
+    }
+};
 using IconsView = NoOwnDrag<QListView>;
+
+// Where the user is in the rows, by the rows' IDs, so a refill of the same folder can
+// come back to it.
+struct ListPlace {
+    std::set<std::string> selected;
+    std::string current;
+    std::string top; // the first row in sight
+    QPoint scroll;
+};
 
 } // namespace
 
@@ -58,6 +105,13 @@ public:
     void mouseRelease(QMouseEvent* e);
     void mouseMove(QMouseEvent* e);
     void hoverSelect(const QPoint& pos);
+    bool soleSelectedRow(int row) const;
+    void renameAfterPause();
+    ListPlace place() const;
+    void returnTo(const ListPlace& p);
+    // Refills the rows from the folder; keepPlace: the folder shown before, so the user's
+    // place in it stays; otherwise the rows start at the top.
+    void fill(bool keepPlace);
     // Ends the press tracking; the viewports get move reports again only for HotTrack.
     void clearMouse();
     // The IDs of the selected rows, last selected row first, and their count.
@@ -95,13 +149,19 @@ public:
     bool hotTrack = false;
     bool sentBack = false; // the tree was sent back once for a folder that failed to list
     MouseTracker mouse;
+    // A left click on the row that was already the only one selected renames it once the
+    // double-click time has passed without another press, a double click or a key.
+    QTimer* renameTimer;
+    QPersistentModelIndex renameIndex;
 };
 
 TFileView::Impl::Impl(TFileView* owner)
     : QObject(owner), q(owner), model(new FileListModel(owner)),
       selection(new QItemSelectionModel(model, owner)), stack(new QStackedLayout(owner)),
-      details(new DetailsView(owner)), icons(new IconsView(owner)) {
+      details(new DetailsView(owner)), icons(new IconsView(owner)), renameTimer(new QTimer(this)) {
     stack->setContentsMargins(0, 0, 0, 0);
+    renameTimer->setSingleShot(true);
+    connect(renameTimer, &QTimer::timeout, this, [this] { renameAfterPause(); });
     model->setIconProvider([this](int type, int overlay) { return typeIconWithOverlay(type, overlay, style == vsIcon); });
     model->setRenameHandler([this](int row, const QString& text) { return rename(row, text); });
 
@@ -134,11 +194,16 @@ TFileView::Impl::Impl(TFileView* owner)
 
     for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(details), static_cast<QAbstractItemView*>(icons)}) {
         v->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        v->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+        // F2; the click on a selected row is ours (mousePress, mouseRelease): the view's
+        // own would open the editor on a row of a many-row selection and keep them all.
+        v->setEditTriggers(QAbstractItemView::EditKeyPressed);
         v->setDragEnabled(true);
         v->setDragDropMode(QAbstractItemView::DragOnly);
         v->setContextMenuPolicy(Qt::NoContextMenu);
         stack->addWidget(v);
+        // Queued: the view has let the editor go by the time the signal arrives.
+        connect(v->itemDelegate(), &QAbstractItemDelegate::closeEditor, q, &TFileView::nameEditorClosed,
+                Qt::QueuedConnection);
     }
     connect(selection, &QItemSelectionModel::selectionChanged, q, [this] { emit q->OnChange(); });
     connect(selection, &QItemSelectionModel::currentChanged, q, [this] { emit q->OnChange(); });
@@ -250,6 +315,12 @@ void TFileView::Impl::startDrag() {
 void TFileView::Impl::mousePress(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
     const bool right = e->button() == Qt::RightButton;
+    renameTimer->stop();
+    renameIndex = QPersistentModelIndex();
+    if (e->button() == Qt::LeftButton && e->modifiers() == Qt::NoModifier) {
+        const QModelIndex at = q->itemView()->indexAt(p);
+        if (at.isValid() && soleSelectedRow(at.row())) renameIndex = at.siblingAtColumn(0);
+    }
     mouse.press(p.x(), p.y(), right);
     // A right release taken elsewhere (a popup, a grab) leaves the menu to the next move
     // report, which arrives without a button down only with mouse tracking on.
@@ -264,6 +335,11 @@ void TFileView::Impl::clearMouse() {
 
 void TFileView::Impl::mouseRelease(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
+    const bool click = mouse.tracking() && !mouse.rightPress() &&
+                       std::abs(p.x() - mouse.pressX()) <= MouseTracker::kThreshold &&
+                       std::abs(p.y() - mouse.pressY()) <= MouseTracker::kThreshold;
+    if (click && renameIndex.isValid() && q->itemView()->indexAt(p).row() == renameIndex.row())
+        renameTimer->start(QApplication::doubleClickInterval());
     // The release reaches the view here, so a right click raises the menu at once.
     if (mouse.release(p.x(), p.y()) == MouseTracker::Action::ContextMenu) showContextMenu(p);
     clearMouse();
@@ -290,6 +366,87 @@ void TFileView::Impl::hoverSelect(const QPoint& pos) {
     selection->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+bool TFileView::Impl::soleSelectedRow(int row) const {
+    // Ranges, not rows: "select all" of a large folder is one range, not a row list.
+    const QItemSelection s = selection->selection();
+    return !s.isEmpty() && std::all_of(s.begin(), s.end(), [row](const QItemSelectionRange& r) {
+        return r.top() == row && r.bottom() == row;
+    });
+}
+
+void TFileView::Impl::renameAfterPause() {
+    if (!renameIndex.isValid() || !soleSelectedRow(renameIndex.row()) || q->isEditingName()) return;
+    q->itemView()->edit(renameIndex);
+}
+
+ListPlace TFileView::Impl::place() const {
+    ListPlace p;
+    for (const QItemSelectionRange& r : selection->selection())
+        for (int row = r.top(); row <= r.bottom(); ++row) p.selected.insert(model->row(row).id.bytes());
+    if (const QModelIndex c = selection->currentIndex(); c.isValid()) p.current = model->row(c.row()).id.bytes();
+    QAbstractItemView* v = q->itemView();
+    if (const QModelIndex top = v->indexAt(QPoint(1, 1)); top.isValid()) p.top = model->row(top.row()).id.bytes();
+    p.scroll = QPoint(v->horizontalScrollBar()->value(), v->verticalScrollBar()->value());
+    return p;
+}
+
+void TFileView::Impl::returnTo(const ListPlace& p) {
+    QItemSelection selected;
+    int run = -1, current = -1, top = -1;
+    const int rows = model->rowCount();
+    for (int r = 0; r <= rows; ++r) {
+        const bool in = r < rows && p.selected.count(model->row(r).id.bytes()) > 0;
+        if (in && run < 0) run = r;
+        if (!in && run >= 0) {
+            selected.select(model->index(run, 0), model->index(r - 1, FileListModel::kColumns - 1));
+            run = -1;
+        }
+        if (r == rows) break;
+        const std::string& id = model->row(r).id.bytes();
+        if (id == p.current) current = r;
+        if (id == p.top) top = r;
+    }
+    if (current >= 0) selection->setCurrentIndex(model->index(current, 0), QItemSelectionModel::NoUpdate);
+    selection->select(selected, QItemSelectionModel::Select);
+    // The scroll bars take the new rows' extent only once the view is laid out.
+    QAbstractItemView* v = q->itemView();
+    v->doItemsLayout();
+    if (top >= 0)
+        v->scrollTo(model->index(top, 0), QAbstractItemView::PositionAtTop);
+    else
+        v->verticalScrollBar()->setValue(p.scroll.y());
+    v->horizontalScrollBar()->setValue(p.scroll.x());
+}
+
+void TFileView::Impl::fill(bool keepPlace) {
+    if (!folder) return;
+    FileViewSortState& s = fileViewSortState();
+    const auto before = s.ColumnDirection;
+    for (int c = 0; c < 4; ++c) s.ColumnDirection[static_cast<std::size_t>(c)] = s.SortDirection;
+    bool listed = false;
+    {
+        HourglassCursor hourglass;
+        const ListPlace was = keepPlace ? place() : ListPlace();
+        listed = model->fill(folder, mask); // one reset, sorted by the shared state
+        if (listed && keepPlace) returnTo(was);
+        if (listed && !keepPlace) q->itemView()->scrollToTop();
+    }
+    clearMouse();
+    if (listed) {
+        sentBack = false;
+        return;
+    }
+    s.ColumnDirection = before; // nothing was shown, so nothing was sorted
+    // The folder cannot be listed: the tree goes back to where it was, once; if that
+    // folder fails too, the rows stay as they are.
+    if (tree && !sentBack) {
+        sentBack = true;
+        tree->selectPreviousNode();
+    } else {
+        sentBack = false;
+    }
+}
+
 bool TFileView::Impl::eventFilter(QObject* watched, QEvent* e) {
     QAbstractItemView* v = q->itemView();
     const bool onViewport = watched == v->viewport();
@@ -307,12 +464,14 @@ bool TFileView::Impl::eventFilter(QObject* watched, QEvent* e) {
         if (onViewport && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
             // The press that began the double click is already handled; the view's own
             // double-click handling (editing) stays off.
+            renameTimer->stop();
             guarded([this] { doubleClick(); });
             return true;
         }
         break;
     case QEvent::KeyPress:
         if (watched == v) {
+            renameTimer->stop();
             auto* k = static_cast<QKeyEvent*>(e);
             emit q->OnKeyDown(k->key(), k->modifiers());
         }
@@ -343,41 +502,37 @@ TFileView::~TFileView() {
 
 void TFileView::ShowFolder(const ItemIDList& absolute) {
     if (absolute.isNull()) return;
+    const bool same = d_->folder && absolute == d_->folderIDList;
     d_->folderIDList = absolute;
     const ShellFolderPtr desktop = SHGetDesktopFolder();
     ShellFolderPtr bound = absolute.idCount() == 0 ? nullptr : desktop->BindToObject(absolute);
     d_->folder = bound ? bound : desktop;
-    FillList();
+    d_->fill(same);
 }
 
 void TFileView::setLinkedTree(TFolderView* tree) { d_->tree = tree; }
 TFolderView* TFileView::LinkedTree() const { return d_->tree; }
 
-void TFileView::FillList() {
-    if (!d_->folder) return;
-    FileViewSortState& s = fileViewSortState();
-    const auto before = s.ColumnDirection;
-    for (int c = 0; c < 4; ++c) s.ColumnDirection[static_cast<std::size_t>(c)] = s.SortDirection;
-    bool listed = false;
-    {
-        HourglassCursor hourglass;
-        listed = d_->model->fill(d_->folder, d_->mask); // one reset, sorted by the shared state
-    }
-    d_->clearMouse();
-    if (listed) {
-        d_->sentBack = false;
-        return;
-    }
-    s.ColumnDirection = before; // nothing was shown, so nothing was sorted
-    // The folder cannot be listed: the tree goes back to where it was, once; if that
-    // folder fails too, the rows stay as they are.
-    if (d_->tree && !d_->sentBack) {
-        d_->sentBack = true;
-        d_->tree->selectPreviousNode();
-    } else {
-        d_->sentBack = false;
-    }
+void TFileView::FillList() { d_->fill(true); }
+
+void TFileView::updateFiles(const std::vector<std::string>& paths) {
+    // The desktop's rows are volumes, never files.
+    if (!d_->folder || d_->folderIDList.idCount() == 0) return;
+    const std::string shown = d_->folder->pathOf(ItemIDList::empty());
+    std::set<std::string, std::less<>> names;
+    for (const std::string& p : paths)
+        if (parentFolder(p) == shown) names.insert(namePart(p));
+    if (names.empty()) return;
+    FileListModel* m = d_->model;
+    bool changed = false;
+    for (int r = 0; r < m->rowCount(); ++r)
+        if (names.count(m->row(r).id.firstName()) > 0) changed = m->refreshRow(r) || changed;
+    // Sorted by size or date, a changed row moves to its place (persistent rows follow).
+    const int column = fileViewSortState().SortColumn;
+    if (changed && (column == 1 || column == 3)) m->sortByColumn(column);
 }
+
+bool TFileView::isEditingName() const { return d_->details->editing() || d_->icons->editing(); }
 
 void TFileView::SortByColumn(int column) {
     if (column < 0 || column >= FileListModel::kColumns) return;

@@ -35,7 +35,14 @@ public:
     TFolderView* LinkedTree() const;
 
     // --- Operations -----------------------------------------------------------------
+    // Refills the rows from the folder shown. The selection, the current row and the
+    // scroll position stay where their rows are still listed (ShowFolder of another
+    // folder starts at the top with nothing selected).
     void FillList();
+    // Files whose contents or attributes changed (full paths): the rows of those directly
+    // in the folder shown take their size and time anew, nothing else changes; with the
+    // list sorted by size or date those rows move to their place. Other paths are ignored.
+    void updateFiles(const std::vector<std::string>& paths);
     void SortByColumn(int column);
     std::string GetSelectedPath() const;
     std::string GetItemPath(int row) const;
@@ -76,6 +83,8 @@ public:
     // only when the point is on the row's icon or caption.
     int rowAt(const QPoint& viewportPos, bool iconOrLabelOnly) const;
     void selectAll();
+    // True while a row's name editor is open (the rename has not ended yet).
+    bool isEditingName() const;
     int columnWidth(int column) const;
     void setColumnWidth(int column, int width);
     const ShellFolderPtr& FolderObject() const;
@@ -86,6 +95,9 @@ signals:
     void OnDblClick();
     void OnMouseMove(const QPoint& viewportPos);
     void OnKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // A name editor closed, whether the rename was made or not; raised from the event
+    // loop after the view has let the editor go.
+    void nameEditorClosed();
 
 private:
     class Impl;

@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
 
@@ -159,6 +161,15 @@ public:
     QPointer<TContextMenuEx> contextMenu;
     QPointer<TDropSourceEx> dropSource;
     bool filling = false;
+    bool holdLinkedViews = false; // a rebuild shows the list its outcome once, at the end
+};
+
+// Where the user is in the tree, by the nodes' absolute lists, so a rebuild can come
+// back to it.
+struct TreePlace {
+    std::vector<ItemIDList> expanded; // parents before their children
+    ItemIDList top;                   // the first node in sight
+    QPoint scroll;
 };
 
 namespace {
@@ -202,6 +213,9 @@ TFolderView::TFolderView(QWidget* parent) : QTreeView(parent), d_(new Impl(this)
     setIndentation(19);
     // Context menus come from the mouse handling below, not from Qt's menu event.
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // Queued: the view has let the editor go by the time the signal arrives.
+    connect(itemDelegate(), &QAbstractItemDelegate::closeEditor, this, &TFolderView::nameEditorClosed,
+            Qt::QueuedConnection);
     // An expansion the view handles without asking the model (its layout was pending).
     connect(this, &QTreeView::expanded, this, [this](const QModelIndex& i) { CanExpand(i); });
 }
@@ -278,11 +292,56 @@ void TFolderView::RebuildTree(const ItemIDList& absolute) {
     UpdateBracket bracket(this);
     // Copied first: the caller's list may be one taken from the nodes about to go.
     ItemIDList target = absolute;
-    BuildTree();
-    if (!rootNode().isValid()) return;
-    ShellFolderPtr desktop = SHGetDesktopFolder();
-    if (CompareIDLists(desktop.get(), target, desktopIDList()) != 0) selectNode(FindIDList(target));
+    const TreePlace was = place();
+    {
+        // The desktop the rebuild passes through is no folder to show: the list would
+        // lose the user's place in its rows.
+        const QScopedValueRollback hold(d_->holdLinkedViews, true);
+        BuildTree();
+        if (!rootNode().isValid()) return;
+        for (const ItemIDList& node : was.expanded)
+            if (QModelIndex i = nodeOfList(node, false); i.isValid()) expandNode(i);
+        ShellFolderPtr desktop = SHGetDesktopFolder();
+        if (CompareIDLists(desktop.get(), target, desktopIDList()) != 0) selectNode(FindIDList(target));
+    }
+    returnTo(was);
     tracker_.clear();
+    // Without the folder, the list shows the desktop, as when it followed every step.
+    NotifyLinkedViews(currentIndex().isValid() ? currentIndex() : rootNode());
+}
+
+TreePlace TFolderView::place() const {
+    TreePlace p;
+    std::vector<const Node*> todo{d_->model->root()};
+    while (!todo.empty()) {
+        const Node* n = todo.back();
+        todo.pop_back();
+        if (!n) continue;
+        // Below a collapsed node too: Qt shows such a node expanded again when its
+        // parent opens.
+        if (n->level() > 0 && isExpanded(d_->model->indexOf(n)))
+            p.expanded.push_back(GetNodeIDList(d_->model->indexOf(n)));
+        for (auto it = n->children.rbegin(); it != n->children.rend(); ++it) todo.push_back(it->get());
+    }
+    if (QModelIndex top = indexAt(QPoint(1, 1)); top.isValid()) p.top = GetNodeIDList(top);
+    p.scroll = QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    return p;
+}
+
+void TFolderView::returnTo(const TreePlace& p) {
+    executeDelayedItemsLayout();
+    const QModelIndex top = p.top.isNull() ? QModelIndex() : nodeOfList(p.top, false);
+    if (top.isValid() && isVisibleNode(top))
+        scrollTo(top, PositionAtTop);
+    else
+        verticalScrollBar()->setValue(p.scroll.y());
+    horizontalScrollBar()->setValue(p.scroll.x());
+}
+
+bool TFolderView::isVisibleNode(const QModelIndex& node) const {
+    for (QModelIndex i = node.parent(); i.isValid(); i = i.parent())
+        if (!isExpanded(i)) return false;
+    return true;
 }
 
 void TFolderView::FillChildren(const QModelIndex& node) {
@@ -343,22 +402,31 @@ void TFolderView::expandNode(const QModelIndex& node) {
 }
 
 QModelIndex TFolderView::FindChild(const QModelIndex& node, const ItemIDList& relative) {
+    return childOf(node, relative, true);
+}
+
+QModelIndex TFolderView::FindIDList(const ItemIDList& absolute) { return nodeOfList(absolute, true); }
+
+QModelIndex TFolderView::childOf(const QModelIndex& node, const ItemIDList& relative, bool open) {
     const Node* n = d_->model->nodeOf(node);
     if (!n || n->id.isNull() || relative.isNull()) return {};
     ShellFolderPtr folder = folderOfList(GetNodeIDList(node));
-    expandNode(node);
+    if (open)
+        expandNode(node);
+    else
+        CanExpand(node);
     if (!folder) return {};
     for (const auto& k : n->children)
         if (CompareIDLists(folder.get(), k->id, relative) == 0) return d_->model->indexOf(k.get());
     return {};
 }
 
-QModelIndex TFolderView::FindIDList(const ItemIDList& absolute) {
+QModelIndex TFolderView::nodeOfList(const ItemIDList& absolute, bool open) {
     QModelIndex node = rootNode();
     if (!node.isValid()) return {};
-    expandNode(node);
+    if (open) expandNode(node);
     for (std::size_t i = 0, count = absolute.idCount(); i < count && node.isValid(); ++i)
-        node = FindChild(node, ItemIDList::makeID(absolute.flagsAt(i), absolute.nameAt(i)));
+        node = childOf(node, ItemIDList::makeID(absolute.flagsAt(i), absolute.nameAt(i)), open);
     return node;
 }
 
@@ -388,7 +456,7 @@ void TFolderView::Change(const QModelIndex& node) {
 }
 
 void TFolderView::NotifyLinkedViews(const QModelIndex& node) {
-    if (!node.isValid() || d_->filling || !d_->fileView) return;
+    if (!node.isValid() || d_->filling || d_->holdLinkedViews || !d_->fileView) return;
     d_->fileView->ShowFolder(GetNodeIDList(node));
 }
 

@@ -21,6 +21,7 @@ namespace g3 {
 
 class TFileView;
 class FolderNodeModel;
+struct TreePlace;
 
 class TFolderView : public QTreeView {
     Q_OBJECT
@@ -36,6 +37,10 @@ public:
 
     // --- Operations -----------------------------------------------------------------
     void BuildTree();
+    // Makes the nodes anew and selects the folder of absolute again (nothing when it is
+    // the desktop or gone). The nodes that were expanded and the scroll position stay
+    // where their folders still exist. The selection changes go through Change as they
+    // happen (the desktop first), but the linked list is shown the outcome only, once.
     void RebuildTree(const ItemIDList& absolute);
     // False when the path cannot be parsed (nothing changes then).
     bool SelectPath(std::string_view path);
@@ -43,6 +48,8 @@ public:
     ItemIDList GetSelectedIDList() const; // null without selection
     void SelectIDList(const ItemIDList& absolute);
     bool Filling() const;
+    // True while a node's name editor is open.
+    bool isEditingName() const { return state() == EditingState; }
 
     // --- Properties -----------------------------------------------------------------
     void setFileView(TFileView* view);
@@ -86,6 +93,9 @@ signals:
     // OnChange: raised for every selection change, before the list is refilled, and after
     // a rename in place of the selected folder or of one above it (its path changed).
     void OnChange();
+    // A name editor closed, whether the rename was made or not; raised from the event
+    // loop after the view has let the editor go.
+    void nameEditorClosed();
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -102,6 +112,13 @@ private:
     void Edit(const QModelIndex& node, const QString& text);
     void expandNode(const QModelIndex& node);
     void runMouseAction(MouseTracker::Action a, const QPoint& viewportPos);
+    // The child of node matching relative, or the node of an absolute list; the nodes on
+    // the way get their children, and with open they are expanded too.
+    QModelIndex childOf(const QModelIndex& node, const ItemIDList& relative, bool open);
+    QModelIndex nodeOfList(const ItemIDList& absolute, bool open);
+    TreePlace place() const;
+    void returnTo(const TreePlace& p);
+    bool isVisibleNode(const QModelIndex& node) const;
 
     Impl* d_;
     QPersistentModelIndex current_, previous_;

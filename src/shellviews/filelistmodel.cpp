@@ -205,6 +205,21 @@ void FileListModel::setRowId(int r, ItemIDList id) {
     emit dataChanged(index(r, 0), index(r, kColumns - 1));
 }
 
+bool FileListModel::refreshRow(int r) {
+    FileRow& row = rows_[static_cast<std::size_t>(r)];
+    FindData d;
+    if (!folder_ || !folder_->GetDataFromIDList(row.id, d)) return false;
+    const std::uint64_t size = d.isDirectory() ? 0 : d.size;
+    if (row.hasFindData && row.size == size && row.lastWriteTime == d.lastWriteTime) return false;
+    row.hasFindData = true;
+    row.size = size;
+    row.lastWriteTime = d.lastWriteTime;
+    // The whole row: an open name editor is left as the user typed it (a one-cell change
+    // would load the cell's text into it again).
+    emit dataChanged(index(r, 0), index(r, kColumns - 1));
+    return true;
+}
+
 bool FileListModel::fill(const ShellFolderPtr& folder, const std::vector<std::string>& mask) {
     if (!folder) return false;
     std::vector<FileRow> next;

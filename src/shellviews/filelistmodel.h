@@ -90,6 +90,9 @@ public:
     const ShellFolderPtr& folder() const { return folder_; }
     const FileRow& row(int r) const { return rows_[static_cast<std::size_t>(r)]; }
     void setRowId(int r, ItemIDList id);
+    // Reads the row's size and last-write time anew; true (and the row's texts announced
+    // as changed) when they differ. A file that vanished keeps its row.
+    bool refreshRow(int r);
     QString caption(int r) const;
     static QString columnTitle(int column);
     // The column whose caption carries the leading "*" (-1: none).

@@ -10,11 +10,15 @@
 #include "shellviews/FileView.h"
 #include "shellviews/FolderView.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QMenu>
 #include <QToolButton>
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace g3;
@@ -30,6 +34,32 @@ std::string makeFolder(const Folders& f, const std::string& name) {
 }
 
 QPoint centreOfTab(TForm1& form, int i) { return form.TabControl1()->tabRect(i).center(); }
+
+// A cave with a folder and ten houses "h00" .. "h09", shown in a window on the screen.
+struct ShownCave {
+    Folders f;
+    TForm1 form{g3test::quietServices().services()};
+    TFileView* list = form.ShellListView1();
+    ShownCave() {
+        makeFolder(f, "cave/sub");
+        f.write(at("sub/deep"), "x");
+        for (int i = 0; i < 10; ++i) f.write(at("h0" + std::to_string(i)), "x");
+        form.resize(800, 400);
+        form.show();
+        form.navigateTo(f.scratch("cave"));
+        QTRY_VERIFY(!form.DirMonitor1()->settingUp());
+    }
+    std::string at(const std::string& name) const { return g3::joinPath(f.scratch("cave"), name); }
+    bool lists(const std::string& name) const {
+        const std::vector<std::string> names = form.listRowNames();
+        return std::find(names.begin(), names.end(), name) != names.end();
+    }
+    QLineEdit* editor(QWidget* view) const {
+        for (QLineEdit* e : view->findChildren<QLineEdit*>())
+            if (e->isVisible()) return e;
+        return nullptr;
+    }
+};
 
 } // namespace
 
@@ -313,6 +343,50 @@ private slots:
         QVERIFY(!form.DirMonitor1()->Active());
         QVERIFY(form.navigateTo(a));
         QVERIFY(!form.DirMonitor1()->Active());
+    }
+
+    // A change of a house's contents alone takes its size into its row, which moves to its
+    // place when sorted by size; the tree is not made anew, the list not filled anew; a
+    // house in a folder below changes no row.
+    void contentsChangeUpdatesTheRowOnly() {
+        ShownCave c;
+        c.form.sortMenuClick(1); // largest first
+        QSignalSpy fills(c.list->model(), &QAbstractItemModel::modelReset);
+        QSignalSpy rebuilds(c.form.ShellTreeView1()->model(), &QAbstractItemModel::modelReset);
+        QSignalSpy rows(c.list->model(), &QAbstractItemModel::dataChanged);
+        c.f.write(c.at("sub/deep"), "longer");
+        c.f.write(c.at("h07"), "12345");
+        TDirMonitor::PollMonitors();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(c.form.listRowNames().front(), std::string("h07"));
+        QCOMPARE(c.list->model()->index(0, 1).data().toString(), QStringLiteral("5"));
+        QCOMPARE(fills.size(), 0);
+        QCOMPARE(rebuilds.size(), 0);
+    }
+
+    // A name being edited in either view when the monitor reports a new house: the editor
+    // stays open with what was typed; the refresh comes once it closes.
+    void refreshWaitsForTheNameEditor_data() {
+        QTest::addColumn<bool>("inTree");
+        QTest::newRow("list") << false;
+        QTest::newRow("tree") << true;
+    }
+    void refreshWaitsForTheNameEditor() {
+        QFETCH(bool, inTree);
+        ShownCave c;
+        QAbstractItemView* view = inTree ? static_cast<QAbstractItemView*>(c.form.ShellTreeView1()) : c.list->itemView();
+        if (!inTree) view->setCurrentIndex(view->model()->index(3, 0));
+        QTest::keyClick(view, Qt::Key_F2);
+        QLineEdit* editor = c.editor(view);
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("typed"));
+        c.f.write(c.at("a-new-house"), "x");
+        TDirMonitor::PollMonitors();
+        QCOMPARE(c.editor(view), editor);
+        QCOMPARE(editor->text(), QStringLiteral("typed"));
+        QVERIFY(!c.lists("a-new-house")); // not yet
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QTRY_VERIFY(c.lists("a-new-house"));
     }
 
     void toolBarHasItsButtonsInOrder() {

@@ -5,7 +5,9 @@
 #include "app/OKRightDlg.h"
 #include "app/mein.h"
 #include "app/tabstrip.h"
+#include "fscomp/DirMontr.h"
 #include "mein_fixture.h"
+#include "shellviews/FileView.h"
 #include "ui/programicon.h"
 
 #include <QAbstractItemView>
@@ -99,6 +101,31 @@ private slots:
         QVERIFY(!about.isModal()); // shown without blocking the main window
         QCOMPARE(about.windowTitle(), QStringLiteral("About Grottan3"));
         save(&about, "about");
+    }
+
+    // After the monitor's refresh: the unfolded tree, the selected folder and the selected
+    // houses as they were.
+    void afterARefresh() {
+        Folders f;
+        f.write(f.config("data.ini"), "[fileVstyle]\r\nban=4\r\n");
+        const std::string cave = f.scratch("cave");
+        for (const char* d : {"open/sub", "open/other", "closed/x"})
+            std::filesystem::create_directories(g3::joinPath(cave, d));
+        for (int i = 0; i < 30; ++i) f.write(g3::joinPath(cave, "house" + std::to_string(i)), std::string(i * 100, 'x'));
+        TForm1 form(g3test::quietServices().services());
+        form.resize(800, 420);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.navigateTo(g3::joinPath(cave, "open/sub")));
+        QVERIFY(form.navigateTo(cave));
+        QAbstractItemView* rows = form.ShellListView1()->itemView();
+        for (int r : {5, 6, 9})
+            rows->selectionModel()->select(rows->model()->index(r, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        f.write(g3::joinPath(cave, "a-new-house"), "x");
+        g3::TDirMonitor::PollMonitors();
+        QCOMPARE(form.ShellListView1()->selectedRows(), (std::vector<int>{6, 7, 10})); // one came above
+        save(&form, "main_after_refresh");
     }
 
     // Each tool-bar button its own picture, the bottom buttons theirs; disabled, each is

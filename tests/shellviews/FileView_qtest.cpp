@@ -13,10 +13,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
+#include <cstdio>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +26,8 @@
 using namespace g3;
 using g3test::writeFile;
 using g3test::makeFolders;
+
+Q_DECLARE_METATYPE(g3::TViewStyle)
 
 namespace {
 
@@ -112,6 +116,32 @@ struct SizedFolder {
         writeFile(t / "three", "333");
         writeFile(t / "two", "22");
     }
+};
+
+// Thirty files "f00" .. "f29" shown in a list too short for them, linked to a tree.
+struct LongList {
+    g3test::TempDir t;
+    TFolderView tree;
+    TFileView v;
+    LongList() {
+        for (int i = 0; i < 30; ++i) writeFile(t / QStringLiteral("f%1").arg(i, 2, 10, QChar('0')).toStdString());
+        tree.setFileView(&v);
+        tree.BuildTree();
+        v.resize(500, 200);
+        v.show();
+        tree.SelectPath(t.path());
+    }
+    QPoint cell(int row, int column) {
+        const QRect r = v.itemView()->visualRect(v.model()->index(row, column));
+        return QPoint(r.left() + 10, r.center().y());
+    }
+    std::string nameOf(const QModelIndex& i) const { return v.model()->caption(i.row()).toStdString(); }
+    std::vector<std::string> selectedNames() const {
+        std::vector<std::string> out;
+        for (int r : v.selectedRows()) out.push_back(v.model()->caption(r).toStdString());
+        return out;
+    }
+    std::string topName() const { return nameOf(v.itemView()->indexAt(QPoint(1, 1))); }
 };
 
 // The sized folder shown in a list on the screen.
@@ -428,6 +458,99 @@ private slots:
         sendMouse(vp, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, p + QPoint(0, 20));
         QCOMPARE(drag.calls.size(), std::size_t(1)); // one drag per press
         sendMouse(vp, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, p);
+    }
+
+    // A refresh that lists the folder again (the tree's rebuild) keeps the selection, the
+    // current row and the scroll position; in details the same rows stay in sight, also
+    // when rows came and went. Another folder starts at the top with nothing selected.
+    void refillKeepsTheUsersPlace_data() {
+        QTest::addColumn<TViewStyle>("style");
+        QTest::newRow("details") << vsReport;
+        QTest::newRow("large icons") << vsIcon;
+    }
+    void refillKeepsTheUsersPlace() {
+        QFETCH(TViewStyle, style);
+        LongList l;
+        TFileView& v = l.v;
+        v.setViewStyle(style);
+        QScrollBar* bar = v.itemView()->verticalScrollBar();
+        QItemSelectionModel* sel = v.itemView()->selectionModel();
+        selectRows(v, {3, 20, 21});
+        sel->setCurrentIndex(v.model()->index(21, 0), QItemSelectionModel::NoUpdate);
+        v.itemView()->scrollTo(v.model()->index(17, 0), QAbstractItemView::PositionAtTop);
+        const int scrolled = bar->value();
+        const std::string top = l.topName();
+        QVERIFY(scrolled > 0);
+        writeFile(l.t / "a-new-first");
+        std::remove((l.t / "f10").c_str());
+        QSignalSpy resets(v.model(), &QAbstractItemModel::modelReset);
+        l.tree.RebuildTree(l.tree.GetSelectedIDList());
+        QCOMPARE(resets.size(), 1); // filled once, not for the desktop on the way
+        QCOMPARE(l.selectedNames(), (std::vector<std::string>{"f03", "f20", "f21"}));
+        QCOMPARE(l.nameOf(sel->currentIndex()), std::string("f21"));
+        if (style == vsReport)
+            QCOMPARE(l.topName(), top);
+        else
+            QCOMPARE(bar->value(), scrolled);
+
+        g3test::TempDir other;
+        for (int i = 0; i < 40; ++i) writeFile(other / ("x" + std::to_string(i)));
+        v.ShowFolder(parsed(other.path()));
+        QVERIFY(v.selectedRows().empty());
+        QCOMPARE(bar->value(), 0);
+    }
+
+    // After "select all", a click on one row selects that row alone, on release (a press
+    // keeps them all for a drag, dragStartsBeyondFourPixels), and opens no editor. A second
+    // click on the row, now alone, renames it after a pause; F2 at once.
+    void clickInAManySelectionSelectsTheRow() {
+        ShownList list;
+        TFileView& v = list.v;
+        QWidget* vp = v.itemView()->viewport();
+        v.selectAll();
+        QTest::mousePress(vp, Qt::LeftButton, {}, rowPoint(v, 2));
+        QCOMPARE(v.selectedRows().size(), std::size_t(4));
+        QTest::mouseRelease(vp, Qt::LeftButton, {}, rowPoint(v, 2));
+        QCOMPARE(v.selectedRows(), std::vector<int>{2});
+        QVERIFY(!QTest::qWaitFor([&] { return openEditor(v) != nullptr; }, 2 * QApplication::doubleClickInterval()));
+
+        QTest::mouseClick(vp, Qt::LeftButton, {}, rowPoint(v, 2));
+        QTRY_VERIFY(openEditor(v));
+        QCOMPARE(openEditor(v)->text(), QStringLiteral("three"));
+        QTest::keyClick(openEditor(v), Qt::Key_Escape);
+        QTRY_VERIFY(!openEditor(v));
+
+        v.selectAll();
+        QTest::keyClick(v.itemView(), Qt::Key_F2);
+        QVERIFY(openEditor(v));
+    }
+
+    // Keys in details move between rows; the current cell is always the name.
+    void keysMoveBetweenRows_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<int>("row");
+        QTest::newRow("Home") << int(Qt::Key_Home) << Qt::KeyboardModifiers() << 0;
+        QTest::newRow("End") << int(Qt::Key_End) << Qt::KeyboardModifiers() << 29;
+        QTest::newRow("Ctrl+Home") << int(Qt::Key_Home) << Qt::KeyboardModifiers(Qt::ControlModifier) << 0;
+        QTest::newRow("Ctrl+End") << int(Qt::Key_End) << Qt::KeyboardModifiers(Qt::ControlModifier) << 29;
+        QTest::newRow("Shift+End") << int(Qt::Key_End) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 29;
+        QTest::newRow("Right") << int(Qt::Key_Right) << Qt::KeyboardModifiers() << 10;
+        QTest::newRow("Left") << int(Qt::Key_Left) << Qt::KeyboardModifiers() << 10;
+        QTest::newRow("Down") << int(Qt::Key_Down) << Qt::KeyboardModifiers() << 11;
+    }
+    void keysMoveBetweenRows() {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(int, row);
+        LongList l;
+        QAbstractItemView* view = l.v.itemView();
+        // A click on the empty fifth column makes its row current, in the name column.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, l.cell(10, 4));
+        QCOMPARE(view->currentIndex(), l.v.model()->index(10, 0));
+        QTest::keyClick(view, Qt::Key(key), modifiers);
+        QCOMPARE(view->currentIndex(), l.v.model()->index(row, 0));
+        if (modifiers == Qt::NoModifier) QCOMPARE(l.v.selectedRows(), std::vector<int>{row});
     }
 
     void hotTrackSelectsTheRowUnderThePointer() {

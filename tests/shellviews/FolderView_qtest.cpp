@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -232,34 +233,41 @@ private slots:
         QCOMPARE(tree.CurrentNode(), root);
         QCOMPARE(changes.count(), 1);
         QCOMPARE(childTexts(tree, root), QStringList({"home", "/"}));
-        QModelIndex slash = tree.model()->index(1, 0, root);
-        QCOMPARE(tree.model()->rowCount(slash), 0);
-        QVERIFY(!tree.isExpanded(slash));
+        // The folders opened on the way stay open; the others wait for an expansion.
+        QVERIFY(tree.isExpanded(nodeOf(tree, at("rb/a"))));
+        QVERIFY(!tree.isExpanded(nodeOf(tree, at("rb/a/b"))));
+        QModelIndex home = tree.model()->index(0, 0, root);
+        QCOMPARE(tree.model()->rowCount(home), 0);
     }
 
-    void rebuildReselectsADeepFolderOnlyItsChainExpanded() {
+    // A rebuild keeps the folders that were open (a removed one goes, a collapsed one stays
+    // collapsed), selects the folder again and keeps the first node in sight, also when a
+    // folder came above it.
+    void rebuildKeepsExpandedNodesSelectionAndScroll() {
         makeFolders(at("rd/a/b/c"));
         makeFolders(at("rd/other/x"));
-        TFolderView tree;
-        QAbstractItemModelTester tester(tree.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        tree.BuildTree();
-        tree.SelectPath(at("rd/other/x"));
-        tree.SelectPath(at("rd/a/b/c"));
-        QSignalSpy changes(&tree, &TFolderView::OnChange);
-        tree.RebuildTree(tree.GetSelectedIDList());
-        QCOMPARE(tree.GetSelectedPath(), at("rd/a/b/c"));
+        makeFolders(at("rd/gone/y"));
+        for (int i = 0; i < 40; ++i) makeFolders(at("rd/many/m" + std::to_string(10 + i)));
+        auto tree = shownTree();
+        QAbstractItemModelTester tester(tree->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        for (const char* p : {"rd/other/x", "rd/gone/y", "rd/many/m10", "rd/a/b/c"}) tree->SelectPath(at(p));
+        tree->collapse(nodeOf(*tree, at("rd/other")));
+        tree->scrollTo(nodeOf(*tree, at("rd/many/m30")), QAbstractItemView::PositionAtTop);
+        const ItemIDList top = tree->GetNodeIDList(tree->indexAt(QPoint(1, 1)));
+        QVERIFY(tree->indexAt(QPoint(1, 1)).parent() == nodeOf(*tree, at("rd/many")));
+        makeFolders(at("rd/aa"));
+        std::filesystem::remove_all(at("rd/gone"));
+        QSignalSpy changes(tree.get(), &TFolderView::OnChange);
+        tree->RebuildTree(tree->GetSelectedIDList());
+        QCOMPARE(tree->GetSelectedPath(), at("rd/a/b/c"));
         QCOMPARE(changes.count(), 2); // the desktop first, then the folder again
-        QCOMPARE(tree.PreviousNode(), tree.rootNode());
-        for (QModelIndex i = tree.CurrentNode().parent(); i.isValid(); i = i.parent())
-            QVERIFY(tree.isExpanded(i));
-        QModelIndex rd = tree.CurrentNode().parent().parent().parent();
-        QCOMPARE(childTexts(tree, rd), QStringList({"a", "other"}));
-        QModelIndex other = tree.model()->index(1, 0, rd);
-        QVERIFY(!tree.isExpanded(other));
-        QCOMPARE(tree.model()->rowCount(other), 0);
-        QVERIFY(tree.model()->hasChildren(other));
-        QModelIndex home = tree.model()->index(0, 0, tree.rootNode());
-        QCOMPARE(tree.model()->rowCount(home), 0);
+        QCOMPARE(tree->PreviousNode(), tree->rootNode());
+        for (const char* p : {"rd", "rd/a", "rd/a/b", "rd/many"}) QVERIFY2(tree->isExpanded(nodeOf(*tree, at(p))), p);
+        QVERIFY(!tree->isExpanded(nodeOf(*tree, at("rd/other"))));
+        QCOMPARE(childTexts(*tree, nodeOf(*tree, at("rd"))), QStringList({"a", "aa", "many", "other"}));
+        QCOMPARE(tree->GetNodeIDList(tree->indexAt(QPoint(1, 1))), top);
+        QModelIndex home = tree->model()->index(0, 0, tree->rootNode());
+        QCOMPARE(tree->model()->rowCount(home), 0);
     }
 
     void renamingTheRootIsRefused() {
@@ -474,12 +482,15 @@ private slots:
         QCOMPARE(view.FolderIDList(), parsed(at("oc/a")));
         QCOMPARE(view.model()->rowCount(), 1);
 
-        // A rebuild shows the desktop, then the folder again.
+        // A rebuild passes the desktop and comes back to the folder; the list is shown only
+        // where it ends, once.
         seen.clear();
+        QSignalSpy fills(view.model(), &QAbstractItemModel::modelReset);
         tree.RebuildTree(tree.GetSelectedIDList());
         QCOMPARE(seen.size(), std::size_t(2));
-        QCOMPARE(seen[1], desktopIDList());
+        QCOMPARE(seen[1], parsed(at("oc/a")));
         QCOMPARE(view.FolderIDList(), parsed(at("oc/a")));
+        QCOMPARE(fills.size(), 1);
 
         // Renaming the folder the list shows shows it under its new name.
         QVERIFY(tree.model()->setData(tree.CurrentNode(), QString("b"), Qt::EditRole));
