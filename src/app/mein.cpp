@@ -1,6 +1,6 @@
 #include "app/mein.h"
 
-#include "app/maincopyhost.h"
+#include "app/copymove.h"
 #include "ui/msgbox.h"
 #include "engine/copyworker.h"
 #include "app/splitter.h"

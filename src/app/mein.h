@@ -7,6 +7,7 @@
 #pragma once
 
 #include "app/settings.h"
+#include "app/feature.h"
 #include "app/services.h"
 #include "shellviews/itemidlist.h"
 
@@ -26,7 +27,9 @@ class QToolButton;
 
 namespace g3 {
 
-class MainCopyHost;
+class ClipboardController;
+class CopyMoveController;
+class FeatureController;
 class TCopyEngine;
 class TDirMonitor;
 class TDropDst;
@@ -38,9 +41,11 @@ class TFolderView;
 class TTabStrip;
 class TdfsSplitter;
 
-class TForm1 : public QMainWindow {
+// The main window: the form's layout, the views and the window's own commands; every other
+// command group is a feature controller (feature.h) that sees the window as a
+// WindowContext and fills its places in the tool bar.
+class TForm1 : public QMainWindow, public WindowContext, public ToolPlaces {
     Q_OBJECT
-    friend class MainCopyHost;
 
 public:
     static constexpr int kTabRowHeight = 23;
@@ -54,14 +59,16 @@ public:
 
     // --- State other commands build on -------------------------------------------
     // The current folder: "/" for the root, any other folder without trailing "/".
-    const std::string& CurDir() const { return curDir_; }
+    const std::string& CurDir() const override { return curDir_; }
     // Folder the archiver libraries are loaded from; ends with "/".
     const std::string& dllFolder() const { return dllFolder_; }
     TFolderView* ShellTreeView1() const { return tree_; }
     TFileView* ShellListView1() const { return list_; }
     TDirMonitor* DirMonitor1() const { return monitor_.get(); }
-    // A tool bar button by its name ("tbtnTatemas" ...); nullptr for an unknown name.
+    // A tool bar button by its name ("tbtnTatemas" ...); nullptr for an unknown name. For
+    // tests and screenshots: the window itself finds its buttons by their places.
     QToolButton* toolButton(const QString& name) const;
+    QToolButton* buttonOf(ToolSlot slot) const;
     QComboBox* ComboBox1() const { return combo_; }
     TTabStrip* TabControl1() const { return tabs_; }
     TdfsSplitter* dfsSplitter1() const { return splitter_; }
@@ -71,17 +78,25 @@ public:
     void setOKRightDlg(TOKRightDlg* dlg);
     TOKRightDlg* OKRightDlg() const { return okRightDlg_; }
     // The progress routines of the window's runs.
-    Progress& progress() { return *progress_; }
-    const Services& services() const { return services_; }
+    Progress& progress() override { return *progress_; }
+    const Services& services() const override { return services_; }
     // The window menu with the command that starts one more instance.
     QMenu* windowMenu() const { return sysMenu_; }
 
     // Navigates the tree to path (the tree's SelectPath); false when the path is not a
     // folder the tree can show (nothing changes then).
-    bool navigateTo(const std::string& path);
+    bool navigateTo(const std::string& path) override;
     // Rebuilds the tree with its selected folder re-selected, inside one update; with a
     // path of an existing folder, that folder is selected instead.
-    void treeRefresh(const std::string& path = {});
+    void treeRefresh(const std::string& path = {}) override;
+    // WindowContext, besides the above.
+    std::vector<std::string> selectedNames() const override;
+    void pauseMonitor() override;
+    void resumeMonitor() override;
+    QWidget* dialogOwner() override { return this; }
+    void runStateChanged(bool running) override;
+    // ToolPlaces: the controllers' actions in the tool bar.
+    QToolButton* placeTool(ToolSlot slot, QAction* action, QMenu* menu = nullptr) override;
 
     // --- Handlers (public so tests can drive them like a click) ---------------------
     void ShellTreeView1Change();
@@ -101,17 +116,16 @@ public:
     void tbtnVajHelClick();
     void startSecondInstance();
 
-    // Drops and the copy and move buttons, in mein_drops.cpp. The points are those the drop
-    // targets report: the list's own coordinates, the tree's viewport's.
+    // Drops, in mein_drops.cpp. The points are those the drop targets report: the list's
+    // own coordinates, the tree's viewport's.
     void DropDst1FileDrop(QObject* Sender, const std::vector<std::string>& Files, int X, int Y);
     void DropDst2FileDrop(QObject* Sender, const std::vector<std::string>& Files, int X, int Y);
     bool fileIcoLabHit(int X, int Y) const;
     bool foldaIcoLabHit(int X, int Y) const;
-    void tbtnTatemasClick();
-    void tbtnHikosClick();
-    void tbtnCopyClick();
-    void tbtnPastClick();
-    TCopyEngine* copyEngine() const { return engine_.get(); }
+    // The feature controllers.
+    CopyMoveController& copyMove() const { return *copyMove_; }
+    ClipboardController& clipboard() const { return *clipboard_; }
+    TCopyEngine* copyEngine() const;
     TDropDst* DropDst1() const { return dropDst1_; }
     TDropDst* DropDst2() const { return dropDst2_; }
     // Made on first use: most sessions never need either.
@@ -140,18 +154,16 @@ private:
     void keepRefreshOn(); // reopens a closed monitor while the refresh button is up
     // Runs the monitor's refresh that waited for a name editor, once none is open.
     void takeWaitingRefresh();
-    // A run switches the monitor off for its work: it stays off, whatever else asks for
-    // it (a click in the tree), until as many resumes as pauses; then it is on again.
-    void pauseMonitor();
-    void resumeMonitor();
     // Construction, in mein_ui.cpp.
     void buildToolBar();
     void buildMenus();
     void buildPanels();
     void buildBottom();
-    QToolButton* addToolButton(const char* name, const char* hint, const char* picture);
+    QToolButton* addToolButton(const ToolSpec& spec);
+    // An action of the window's own for a place of the tool bar.
+    QAction* placeOwnTool(ToolSlot slot, void (TForm1::*handler)(), QMenu* menu = nullptr);
 
-    // The worker, its host, the drop targets and the same-name and folder dialogs.
+    // The feature controllers and the drop targets.
     void createCopyMachinery();
     // Steps shared by both drops: the progress dialog around the drop menu; the chosen
     // kind, or 0 when the drop is to be abandoned.
@@ -162,8 +174,6 @@ private:
     // drop handlers).
     bool listTakesDropAt(int X, int Y) const;
     bool treeTakesDropAt(int X, int Y) const;
-    // Names of the selected rows of the list, in row order.
-    std::vector<std::string> selectedNames() const;
 
     // Settings, in mein_settings.cpp.
     void FormCreate();
@@ -209,13 +219,15 @@ private:
     std::vector<std::string> memo1_; // favourite tab paths, parallel to TabControl1
 
     QToolBar* toolBar_ = nullptr;
-    std::vector<QToolButton*> buttons_;
+    std::vector<QToolButton*> buttons_; // one per ToolSlot, in its order
     QMenu* popStyle_ = nullptr;
     std::array<QAction*, 4> pmStyle_{};
     QActionGroup* styleGroup_ = nullptr;
     QMenu* pmenuSort_ = nullptr;
     std::array<QAction*, 4> pmSort_{};
     QMenu* sysMenu_ = nullptr;
+    QAction* saisin_ = nullptr;
+    QAction* vajHel_ = nullptr;
 
     QWidget* area_ = nullptr; // holds paneTree, dfsSplitter1 and paneListQuick
     QWidget* paneTree_ = nullptr;
@@ -235,12 +247,11 @@ private:
     Services services_;
     std::unique_ptr<Progress> progress_;
     int monitorPauses_ = 0;
-    std::unique_ptr<MainCopyHost> copyHost_;
-    std::unique_ptr<TCopyEngine> engine_;
+    CopyMoveController* copyMove_ = nullptr;
+    ClipboardController* clipboard_ = nullptr;
+    std::vector<FeatureController*> controllers_;
     TDropDst* dropDst1_ = nullptr;
     TDropDst* dropDst2_ = nullptr;
-    TForm3* form3_ = nullptr;
-    TFolderDialog* folderDialog1_ = nullptr;
     TOKRightDlg* okRightDlg_ = nullptr;
     bool inRebuild_ = false;   // the tree's selection changes are a rebuild's, not the user's
     bool refreshWaits_ = false; // the monitor asked for a refresh while a name was edited

@@ -3,6 +3,7 @@
 #include "app/mein.h"
 
 #include "app/OKRightDlg.h"
+#include "app/copymove.h"
 #include "app/startup.h"
 #include "fscomp/DirMontr.h"
 
@@ -30,7 +31,7 @@ void TForm1::sortMenuClick(int column) {
 }
 
 void TForm1::tbtnSaisinClick() {
-    if (toolButton(QStringLiteral("tbtnSaisin"))->isChecked()) {
+    if (saisin_->isChecked()) {
         monitor_->setActive(false);
     } else {
         monitor_->setActive(true);
@@ -60,7 +61,7 @@ void TForm1::takeWaitingRefresh() {
 // so one such folder never ends the refresh for the rest of the session.
 void TForm1::keepRefreshOn() {
     if (monitorPauses_ == 0 && !monitor_->Active() &&
-        !toolButton(QStringLiteral("tbtnSaisin"))->isChecked())
+        !saisin_->isChecked())
         monitor_->setActive(true);
 }
 
@@ -77,7 +78,8 @@ void TForm1::tbtnZenSentakClick() { listSelectAll(); }
 
 void TForm1::setOKRightDlg(TOKRightDlg* dlg) {
     okRightDlg_ = dlg;
-    toolButton(QStringLiteral("tbtnVajHel"))->setEnabled(dlg != nullptr);
+    vajHel_->setEnabled(dlg != nullptr);
+    if (copyMove_) copyMove_->setErrorWindow(dlg);
 }
 
 void TForm1::tbtnVajHelClick() {

@@ -63,7 +63,7 @@ void TForm1::showEvent(QShowEvent* e) {
 // Writes data.ini. A failed write is reported and the window still closes: keeping it
 // open would trap the user in a window that cannot be closed on a read-only folder.
 bool TForm1::FormCloseQuery() {
-    if (QToolButton* quick = toolButton(QStringLiteral("tbtnQuick"))) {
+    if (QToolButton* quick = buttonOf(ToolSlot::Quick)) {
         const QSignalBlocker quiet(quick);
         quick->setChecked(false);
     }

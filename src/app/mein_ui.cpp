@@ -44,14 +44,15 @@ QVBoxLayout* fill(QWidget* w) {
 
 } // namespace
 
-QToolButton* TForm1::addToolButton(const char* name, const char* hint, const char* picture) {
+// Every place of the tool bar has its button from the start, disabled until a command
+// takes it (placeTool).
+QToolButton* TForm1::addToolButton(const ToolSpec& spec) {
     auto* b = new QToolButton(toolBar_);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(QString::fromUtf8(hint));
+    b->setObjectName(QString::fromLatin1(spec.name));
+    b->setToolTip(QString::fromUtf8(spec.hint));
     b->setAutoRaise(true);
     b->setFixedSize(25, 25);
-    b->setIcon(programIcon(picture));
-    // Commands built elsewhere enable their buttons when they are wired.
+    b->setIcon(programIcon(spec.picture));
     b->setEnabled(false);
     toolBar_->addWidget(b);
     buttons_.push_back(b);
@@ -64,6 +65,33 @@ QToolButton* TForm1::toolButton(const QString& name) const {
     return nullptr;
 }
 
+QToolButton* TForm1::buttonOf(ToolSlot slot) const { return buttons_[static_cast<std::size_t>(slot)]; }
+
+QToolButton* TForm1::placeTool(ToolSlot slot, QAction* action, QMenu* menu) {
+    QToolButton* b = buttonOf(slot);
+    b->setDefaultAction(action);
+    // A drop-down button opens its menu from either part.
+    if (menu) {
+        b->setMenu(menu);
+        b->setPopupMode(QToolButton::MenuButtonPopup);
+        b->setFixedSize(37, 25);
+        connect(b, &QToolButton::clicked, b, &QToolButton::showMenu);
+    }
+    return b;
+}
+
+QAction* TForm1::placeOwnTool(ToolSlot slot, void (TForm1::*handler)(), QMenu* menu) {
+    const ToolSpec& spec = toolSpec(slot);
+    auto* a = new QAction(programIcon(spec.picture), QString::fromUtf8(spec.hint), this);
+    a->setObjectName(QString::fromLatin1(spec.name));
+    a->setToolTip(QString::fromUtf8(spec.hint));
+    if (handler)
+        connect(a, &QAction::triggered, this,
+                [this, handler] { services_.boxes.runGuarded([this, handler] { (this->*handler)(); }); });
+    placeTool(slot, a, menu);
+    return a;
+}
+
 void TForm1::buildToolBar() {
     toolBar_ = new QToolBar(this);
     toolBar_->setObjectName(QStringLiteral("ToolBar1"));
@@ -72,50 +100,17 @@ void TForm1::buildToolBar() {
     toolBar_->setIconSize(QSize(18, 18));
     toolBar_->setContextMenuPolicy(Qt::CustomContextMenu);
     addToolBar(Qt::TopToolBarArea, toolBar_);
-    // The search button's picture while a search runs is programIcon("stop").
-    static const char* const defs[][3] = {
-        {"tbtnHoru", "洞窟を掘る", "dig"},
-        {"tbtnUmeru", "洞窟を埋める", "fill"},
-        {"tbtnSaisin", "ウインドウ・リフレッシュOn/Off", "refresh"},
-        {"tbtnKensak", "家を探す(中止はもう一度クリック)", "search"},
-        {nullptr, nullptr, nullptr},
-        {"tbtnStyle", "家一覧のスタイル", "liststyle"},
-        {"tbtnNamHenkou", "家の表札名変更", "rename"},
-        {"tbtnPast", "クリップボードから家を貼り付け", "paste"},
-        {"tbtnCopy", "選択した家をクリップボードへコピー", "copy"},
-        {"tbtnZenSentak", "家を全選択", "selectall"},
-        {"tbtnTatinok", "立ち退く", "evict"},
-        {"tbtnGomiOpen", "立ち退き先を開く", "evicted"},
-        {"tbtnTatemas", "建て増す", "extension"},
-        {"tbtnHikos", "引っ越す", "move"},
-        {"tbtnNamHenCopy", "表札名を変えて建て増す", "extension-rename"},
-        {"tbtnPasCopy", "家の表札名コピーなど", "copy-name"},
-        {"tbtnKaito", "冷凍団地を解凍", "thaw"},
-        {"tbtnAsyuk", "冷凍団地に7z凍結", "freeze"},
-        {nullptr, nullptr, nullptr},
-        {"tbtnQuick", "クイックビュー(ON/OFF)", "quickview"},
-        {"tbtnSort", "家一覧ソート", "sort"},
-        {"tbtnTateYoko", "パネル配置(縦/横)", "layout"},
-        {"tbtnshotokato", "近道を作る", "shortcut"},
-        {"tbtnVajHel", "バージョン＆ヘルプ", "help"},
-    };
-    for (const auto& d : defs) {
-        if (!d[0])
-            toolBar_->addSeparator();
-        else
-            addToolButton(d[0], d[1], d[2]);
+    for (const ToolSpec& spec : toolSpecs()) {
+        if (spec.separatorBefore) toolBar_->addSeparator();
+        addToolButton(spec);
     }
-    for (const char* check : {"tbtnSaisin", "tbtnQuick"}) toolButton(QString::fromLatin1(check))->setCheckable(true);
-    auto wire = [this](const char* name, void (TForm1::*handler)()) {
-        QToolButton* b = toolButton(QString::fromLatin1(name));
-        b->setEnabled(true);
-        connect(b, &QToolButton::clicked, this, handler);
-    };
-    wire("tbtnSaisin", &TForm1::tbtnSaisinClick);
-    wire("tbtnZenSentak", &TForm1::tbtnZenSentakClick);
-    wire("tbtnTateYoko", &TForm1::tbtnTateYokoClick);
-    wire("tbtnVajHel", &TForm1::tbtnVajHelClick);
-    toolButton(QStringLiteral("tbtnVajHel"))->setEnabled(false); // until the about window exists
+    saisin_ = placeOwnTool(ToolSlot::Saisin, &TForm1::tbtnSaisinClick);
+    saisin_->setCheckable(true);
+    placeOwnTool(ToolSlot::ZenSentak, &TForm1::tbtnZenSentakClick);
+    placeOwnTool(ToolSlot::TateYoko, &TForm1::tbtnTateYokoClick);
+    vajHel_ = placeOwnTool(ToolSlot::VajHel, &TForm1::tbtnVajHelClick);
+    vajHel_->setEnabled(false); // until the about window exists
+    buttonOf(ToolSlot::Quick)->setCheckable(true);
     connect(toolBar_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { sysMenu_->popup(toolBar_->mapToGlobal(p)); });
 }
@@ -152,20 +147,11 @@ void TForm1::buildMenus() {
         pmSort_[i] = a;
     }
 
-    // A drop-down button opens its menu from either part.
-    auto dropDown = [this](const char* name, QMenu* menu, bool enabled) {
-        QToolButton* b = toolButton(QString::fromLatin1(name));
-        b->setMenu(menu);
-        b->setPopupMode(QToolButton::MenuButtonPopup);
-        b->setFixedSize(37, 25);
-        b->setEnabled(enabled);
-        connect(b, &QToolButton::clicked, b, &QToolButton::showMenu);
-    };
-    dropDown("tbtnStyle", popStyle_, true);
-    dropDown("tbtnSort", pmenuSort_, true);
+    placeOwnTool(ToolSlot::Style, nullptr, popStyle_);
+    placeOwnTool(ToolSlot::Sort, nullptr, pmenuSort_);
     auto* popPasCopy = new QMenu(this);
     popPasCopy->setObjectName(QStringLiteral("popPasCopy"));
-    dropDown("tbtnPasCopy", popPasCopy, false);
+    placeOwnTool(ToolSlot::PasCopy, nullptr, popPasCopy)->setEnabled(false);
 
     sysMenu_ = new QMenu(this);
     sysMenu_->setObjectName(QStringLiteral("SystemMenu"));

@@ -1,7 +1,7 @@
 // The only code of the main window that talks to the folder tree and the file list.
 #include "app/mein.h"
 
-#include "app/maincopyhost.h"
+#include "app/copymove.h"
 #include "ui/msgbox.h"
 #include "engine/copyworker.h"
 #include "fscomp/DROPDST.h"

@@ -1,0 +1,53 @@
+// The narrow view a feature controller has of the main window: the current folder, the
+// list's selection, the monitor, the tree refresh, navigation, the owner of its dialogs and
+// the services. The main window implements it; a controller's test hands in a fake.
+#pragma once
+
+#include "app/services.h"
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace g3 {
+
+class WindowContext {
+public:
+    virtual ~WindowContext() = default;
+
+    // The current folder: "/" for the root, any other folder without a trailing "/".
+    virtual const std::string& CurDir() const = 0;
+    // Names of the rows selected in the list, exact bytes, in row order.
+    virtual std::vector<std::string> selectedNames() const = 0;
+    // The monitor of the shown folder stays off from the first pause to the last resume
+    // (see MonitorOff); it is on again after that.
+    virtual void pauseMonitor() = 0;
+    virtual void resumeMonitor() = 0;
+    // The tree refresh: the tree is rebuilt with its folder (or path, when it is one)
+    // selected again.
+    virtual void treeRefresh(const std::string& path = {}) = 0;
+    // Shows path in the tree and the list; false when it is no folder the tree can show.
+    virtual bool navigateTo(const std::string& path) = 0;
+    // The window the dialogs of a command belong to.
+    virtual QWidget* dialogOwner() = 0;
+    virtual const Services& services() const = 0;
+    virtual Progress& progress() = 0;
+    // A copy or move run starts (true) or ends: the window's other ways in (drops, the
+    // commands that would run beside it) are closed meanwhile.
+    virtual void runStateChanged(bool running) = 0;
+};
+
+// The monitor off for as long as the object lives.
+class MonitorOff {
+public:
+    explicit MonitorOff(WindowContext& window) : window_(window) { window_.pauseMonitor(); }
+    ~MonitorOff() { window_.resumeMonitor(); }
+    MonitorOff(const MonitorOff&) = delete;
+    MonitorOff& operator=(const MonitorOff&) = delete;
+
+private:
+    WindowContext& window_;
+};
+
+} // namespace g3
