@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "app/feature.h"
 #include "app/services.h"
+#include "shellviews/filelistmodel.h"
 #include "shellviews/itemidlist.h"
 
 #include <QMainWindow>
@@ -243,6 +244,7 @@ private:
 
     TFolderView* tree_ = nullptr;
     TFileView* list_ = nullptr;
+    FileViewSortState listSort_; // the window's: a list elsewhere keeps its own
     std::unique_ptr<TDirMonitor> monitor_;
     Services services_;
     std::unique_ptr<Progress> progress_;

@@ -49,6 +49,7 @@ void TForm1::createViews() {
     list_ = new TFileView(paneList_);
     list_->setMessageBoxes(&services_.boxes);
     list_->setOpener(&services_.opener);
+    list_->setSortState(&listSort_);
     list_->setObjectName(QStringLiteral("ShellListView1"));
     list_->setMyPopupMenu(pmenuSort_);
     list_->setGridLines(true);

@@ -420,7 +420,7 @@ void TFileView::Impl::returnTo(const ListPlace& p) {
 
 void TFileView::Impl::fill(bool keepPlace) {
     if (!folder) return;
-    FileViewSortState& s = fileViewSortState();
+    FileViewSortState& s = model->sortState();
     const auto before = s.ColumnDirection;
     for (int c = 0; c < 4; ++c) s.ColumnDirection[static_cast<std::size_t>(c)] = s.SortDirection;
     bool listed = false;
@@ -486,11 +486,6 @@ bool TFileView::Impl::eventFilter(QObject* watched, QEvent* e) {
 TFileView::TFileView(QWidget* parent) : QWidget(parent), d_(new Impl(this)) {
     d_->watchViews(true);
     resize(200, 200);
-    // The sort state of every list starts over when a list is made.
-    FileViewSortState& s = fileViewSortState();
-    s.SortColumn = 0;
-    s.SortDirection = 1;
-    for (int c = 0; c < 4; ++c) s.ColumnDirection[static_cast<std::size_t>(c)] = 1;
     d_->model->setStarredColumn(0);
 }
 
@@ -528,7 +523,7 @@ void TFileView::updateFiles(const std::vector<std::string>& paths) {
     for (int r = 0; r < m->rowCount(); ++r)
         if (names.count(m->row(r).id.firstName()) > 0) changed = m->refreshRow(r) || changed;
     // Sorted by size or date, a changed row moves to its place (persistent rows follow).
-    const int column = fileViewSortState().SortColumn;
+    const int column = m->sortState().SortColumn;
     if (changed && (column == 1 || column == 3)) m->sortByColumn(column);
 }
 
@@ -536,7 +531,7 @@ bool TFileView::isEditingName() const { return d_->details->editing() || d_->ico
 
 void TFileView::SortByColumn(int column) {
     if (column < 0 || column >= FileListModel::kColumns) return;
-    FileViewSortState& s = fileViewSortState();
+    FileViewSortState& s = d_->model->sortState();
     int& dir = s.ColumnDirection[static_cast<std::size_t>(column)];
     dir = -dir;
     d_->model->setStarredColumn(column <= 3 ? column : -1);
@@ -566,6 +561,7 @@ bool TFileView::IsFolderItem(int row) const {
 void TFileView::SetExecDirectory(const std::string& dir) { d_->execDirectory = dir; }
 void TFileView::setMessageBoxes(MessageBoxes* boxes) { d_->boxes = boxes; }
 void TFileView::setOpener(Opener* opener) { d_->opener = opener; }
+void TFileView::setSortState(FileViewSortState* state) { d_->model->setSortState(state); }
 
 void TFileView::setMyPopupMenu(QMenu* menu) { d_->popupMenu = menu; }
 int TFileView::MyColBan() const { return d_->myColBan; }

@@ -72,6 +72,9 @@ public:
     void setMessageBoxes(MessageBoxes* boxes);
     // Who opens and runs the items it is asked to (none: nothing is opened).
     void setOpener(Opener* opener);
+    // The sort state this list shares with its owner (none: the list's own, which starts
+    // as every list does: by name, ascending).
+    void setSortState(FileViewSortState* state);
 
     // --- For the window's commands and drops -----------------------------------------
     FileListModel* model() const;

@@ -73,11 +73,6 @@ void applyPermutation(std::vector<T>& v, const std::vector<std::size_t>& perm) {
 
 } // namespace
 
-FileViewSortState& fileViewSortState() {
-    static FileViewSortState s;
-    return s;
-}
-
 std::string PadSizeKey(std::string_view text) {
     if (text.size() >= 15) return std::string(text);
     return std::string(15 - text.size(), '0') + std::string(text);
@@ -88,8 +83,9 @@ int compareText(std::string_view a, std::string_view b) {
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-int CompareByText(const SubItemTexts& a, const SubItemTexts& b, int column) {
-    const auto& dir = fileViewSortState().ColumnDirection;
+int CompareByText(const SubItemTexts& a, const SubItemTexts& b, int column,
+                  const FileViewSortState& sort) {
+    const auto& dir = sort.ColumnDirection;
     if (column == 1) return compareText(PadSizeKey(a[0]), PadSizeKey(b[0])) * dir[1];
     if (column < 2 || column > 5) return 0;
     std::size_t i = static_cast<std::size_t>(column - 1);
@@ -246,7 +242,7 @@ bool FileListModel::fill(const ShellFolderPtr& folder, const std::vector<std::st
     beginResetModel();
     folder_ = folder;
     rows_.swap(next);
-    applyPermutation(rows_, sortPermutation(fileViewSortState().SortColumn));
+    applyPermutation(rows_, sortPermutation(sortState().SortColumn));
     endResetModel();
     return true;
 }
@@ -254,7 +250,7 @@ bool FileListModel::fill(const ShellFolderPtr& folder, const std::vector<std::st
 std::vector<std::size_t> FileListModel::sortPermutation(int column) const {
     const auto& rows = rows_;
     if (column < 0 || column > 3 || rows.size() < 2) return {};
-    int dir = fileViewSortState().ColumnDirection[static_cast<std::size_t>(column)];
+    int dir = sortState().ColumnDirection[static_cast<std::size_t>(column)];
     if (column == 0) {
         std::vector<std::size_t> perm(rows.size());
         std::iota(perm.begin(), perm.end(), 0);

@@ -29,13 +29,13 @@ struct FileRow {
     bool hasFindData = false;
 };
 
-// The sort state of every file list.
+// The sort state of the file lists that share it: the window hands its own to its list; a
+// list made without one keeps its own.
 struct FileViewSortState {
     int SortColumn = 0;
     int SortDirection = 1;
     std::array<int, 5> ColumnDirection{1, 1, 1, 1, 1};
 };
-FileViewSortState& fileViewSortState();
 
 // The sub-item texts of a row: size, type name, modification time.
 using SubItemTexts = std::array<std::string, 3>;
@@ -46,7 +46,8 @@ std::string PadSizeKey(std::string_view text);
 int compareText(std::string_view a, std::string_view b);
 // Column 1: padded size texts; columns 2-5: sub-item column - 1 (absent ones are empty);
 // each times ColumnDirection of the column. Other columns give 0.
-int CompareByText(const SubItemTexts& a, const SubItemTexts& b, int column);
+int CompareByText(const SubItemTexts& a, const SubItemTexts& b, int column,
+                  const FileViewSortState& sort);
 
 // "#,##" of the size (blank for 0) when the find data was had, else "".
 std::string sizeText(const FileRow& r);
@@ -101,6 +102,9 @@ public:
     void setReadOnly(bool on) { readOnly_ = on; }
     void setIconProvider(IconProvider p) { icons_ = std::move(p); }
     void setRenameHandler(RenameHandler h) { rename_ = std::move(h); }
+    // The sort state the rows are ordered by (the model's own until one is handed in).
+    void setSortState(FileViewSortState* s) { sort_ = s ? s : &ownSort_; }
+    FileViewSortState& sortState() const { return *sort_; }
 
 private:
     // The new order of the rows for column as old row numbers; empty: keep the order.
@@ -112,6 +116,8 @@ private:
     RenameHandler rename_;
     int starred_ = 0;
     bool readOnly_ = false;
+    FileViewSortState ownSort_;
+    FileViewSortState* sort_ = &ownSort_;
 };
 
 } // namespace g3

@@ -66,11 +66,6 @@ class FileViewLayoutTest : public QObject {
     }
 
 private slots:
-    void init() {
-        FileViewSortState& s = fileViewSortState();
-        s = FileViewSortState{};
-    }
-
     void everyStyleShowsAllRowsApart_data() {
         QTest::addColumn<int>("style");
         for (TViewStyle s : {vsIcon, vsSmallIcon, vsList, vsReport}) QTest::newRow(styleName(s)) << int(s);

@@ -626,6 +626,23 @@ private slots:
         QCOMPARE(captions(v), before);
         chmod((f.t / "locked").c_str(), 0755);
     }
+
+    // A list made elsewhere (a search window, a dialog) keeps its own order: it neither
+    // resets nor follows the order of the list whose owner shares its state with it.
+    void aSecondListKeepsItsOwnSortState() {
+        SizedFolder f;
+        FileViewSortState windowSort;
+        TFileView first;
+        first.setSortState(&windowSort);
+        first.ShowFolder(parsed(f.t.path()));
+        first.SortByColumn(1);
+        TFileView second;
+        second.ShowFolder(parsed(f.t.path()));
+        QCOMPARE(windowSort.SortColumn, 1);
+        QCOMPARE(second.model()->sortState().SortColumn, 0);
+        second.SortByColumn(0);
+        QCOMPARE(windowSort.SortColumn, 1);
+    }
 };
 
 QTEST_MAIN(FileViewTest)

@@ -32,17 +32,12 @@ QString text(const FileListModel& m, const std::string& caption, int column) {
     return QStringLiteral("<missing>");
 }
 
-void resetSort() {
-    FileViewSortState& s = fileViewSortState();
-    s = FileViewSortState{};
-}
 
 } // namespace
 
 class FileListModelTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { resetSort(); }
 
     void padsSizesToFifteen() {
         QCOMPARE(PadSizeKey(""), std::string("000000000000000"));
@@ -54,17 +49,18 @@ private slots:
     void comparesTextsByColumn() {
         SubItemTexts zero{"", "a", ""}, small{"5", "b", ""}, huge{"1,000,000,000,000", "c", ""},
             big{"999,999,999,999", "d", ""};
-        QVERIFY(CompareByText(zero, small, 1) < 0);
-        QVERIFY(CompareByText(small, big, 1) < 0);
+        FileViewSortState sort;
+        QVERIFY(CompareByText(zero, small, 1, sort) < 0);
+        QVERIFY(CompareByText(small, big, 1, sort) < 0);
         // Seventeen characters stay unpadded, so 1,000,000,000,000 orders below 999,999,999,999.
-        QVERIFY(CompareByText(huge, big, 1) < 0);
-        QVERIFY(CompareByText(huge, small, 1) > 0);
-        QVERIFY(CompareByText(small, zero, 2) > 0); // type names "b" > "a"
-        QCOMPARE(CompareByText(small, zero, 0), 0);
-        QCOMPARE(CompareByText(small, zero, 6), 0);
-        QCOMPARE(CompareByText(small, zero, 5), 0); // no sub-item behind the fifth column
-        fileViewSortState().ColumnDirection[1] = -1;
-        QVERIFY(CompareByText(zero, small, 1) > 0);
+        QVERIFY(CompareByText(huge, big, 1, sort) < 0);
+        QVERIFY(CompareByText(huge, small, 1, sort) > 0);
+        QVERIFY(CompareByText(small, zero, 2, sort) > 0); // type names "b" > "a"
+        QCOMPARE(CompareByText(small, zero, 0, sort), 0);
+        QCOMPARE(CompareByText(small, zero, 6, sort), 0);
+        QCOMPARE(CompareByText(small, zero, 5, sort), 0); // no sub-item behind the fifth column
+        sort.ColumnDirection[1] = -1;
+        QVERIFY(CompareByText(zero, small, 1, sort) > 0);
     }
 
     void masksByExtension() {
@@ -98,7 +94,7 @@ private slots:
         QCOMPARE(m.headerData(4, Qt::Horizontal, Qt::DisplayRole).toString(), QString());
         QCOMPARE(m.index(0, 0).data(FileListModel::IdRole).toByteArray().toStdString(), m.row(0).id.bytes());
 
-        fileViewSortState().ColumnDirection[1] = -1;
+        m.sortState().ColumnDirection[1] = -1;
         m.sortByColumn(1);
         QCOMPARE(captions(m).front(), std::string("file10.txt"));
         m.sortByColumn(4); // no order behind the fifth column: nothing moves, nothing fails
@@ -116,7 +112,7 @@ private slots:
         g3test::TempDir t;
         FileListModel m;
         QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        fileViewSortState().SortColumn = 1;
+        m.sortState().SortColumn = 1;
         QVERIFY(m.fill(bind(t.path()), {}));
         QCOMPARE(m.rowCount(), 0);
     }
@@ -133,7 +129,7 @@ private slots:
         const bool tera = truncate((t / "tera").c_str(), 1000000000000LL) == 0 &&
                           truncate((t / "nines").c_str(), 999999999999LL) == 0;
         FileListModel m;
-        fileViewSortState().SortColumn = 1;
+        m.sortState().SortColumn = 1;
         QVERIFY(m.fill(bind(t.path()), {}));
         QCOMPARE(text(m, "four_g", 1), QStringLiteral("4,294,967,296"));
         std::vector<std::string> order = captions(m);
