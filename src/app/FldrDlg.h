@@ -12,7 +12,6 @@
 class QLabel;
 class QModelIndex;
 class QPushButton;
-class QTreeView;
 
 namespace g3 {
 
@@ -30,7 +29,7 @@ enum TFolderDlgOption : unsigned {
 };
 using TFolderDlgOptions = unsigned;
 
-class FolderTreeModel;
+class TFolderView;
 
 // The browse window Execute shows; public so tests can drive it.
 class TFolderBrowser : public QDialog {
@@ -41,7 +40,7 @@ public:
 
     QLabel* titleLabel;
     QLabel* statusLabel;
-    QTreeView* tree;
+    TFolderView* tree;
     QPushButton* okButton;
     QPushButton* cancelButton;
 
@@ -59,7 +58,6 @@ private:
     void selectionChanged(const QModelIndex& current);
     void scrollToCurrent();
 
-    std::unique_ptr<FolderTreeModel> model_;
     TFolderDlgOptions options_;
 };
 

@@ -1,5 +1,6 @@
 // The folder browse component: preselection, the status line, OK and Cancel.
 #include "app/FldrDlg.h"
+#include "shellviews/FolderView.h"
 
 #include <QDir>
 #include <QLabel>
