@@ -1,6 +1,7 @@
 #include "app/FldrDlg.h"
 
 #include "app/Unit1.h"
+#include "ui/placement.h"
 #include "platform/fileops.h"
 #include "shellviews/FolderView.h"
 #include "shellviews/ShView.h"

@@ -1,6 +1,7 @@
 #include "app/OKRightDlg.h"
 
 #include "ui/msgbox.h"
+#include "ui/placement.h"
 #include "engine/errorlist.h"
 
 #include <QGuiApplication>
@@ -43,8 +44,7 @@ TOKRightDlg::TOKRightDlg(MessageBoxes& boxes, QWidget* parent)
     Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo2->hide();
-    if (QScreen* s = QGuiApplication::primaryScreen())
-        move(s->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 }
 
 void TOKRightDlg::AddErrorMessage(const std::string& First, const std::string& Second,

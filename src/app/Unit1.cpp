@@ -1,5 +1,7 @@
 #include "app/Unit1.h"
 
+#include "ui/placement.h"
+
 #include "platform/dostime.h"
 
 #include <QEvent>
@@ -86,11 +88,6 @@ bool bringToFrontIfShowing(QWidget* dlg) {
     dlg->raise();
     dlg->activateWindow();
     return true;
-}
-
-void centreOnScreen(QWidget* w) {
-    if (QScreen* s = QGuiApplication::primaryScreen())
-        w->move(s->availableGeometry().center() - w->rect().center());
 }
 
 } // namespace g3

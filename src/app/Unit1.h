@@ -43,7 +43,5 @@ private:
 // is brought to the front and the answer is true, and the command does nothing else.
 bool bringToFrontIfShowing(QWidget* dlg);
 
-// Centres a window on the primary screen.
-void centreOnScreen(QWidget* w);
 
 } // namespace g3

@@ -2,6 +2,7 @@
 
 #include "engine/coolclip.h"
 #include "engine/progress.h"
+#include "ui/placement.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -93,11 +94,6 @@ void removeDialog(TDlgSinkou* d) {
         d->deleteLater();
     else
         delete d;
-}
-
-void centreOnScreen(QWidget* w) {
-    if (QScreen* s = QGuiApplication::primaryScreen())
-        w->move(s->availableGeometry().center() - w->rect().center());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "engine/Unit3.h"
 
+#include "ui/placement.h"
 #include "engine/samename.h"
 #include "platform/paths.h"
 #include "ui/programicon.h"
@@ -89,8 +90,7 @@ TForm3::TForm3(QWidget* parent)
     connect(BitBtn1, &QPushButton::clicked, this, &TForm3::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TForm3::BitBtn2Click);
 
-    if (QScreen* s = QGuiApplication::primaryScreen())
-        move(s->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 }
 
 QRadioButton* TForm3::radioItem(int index) const {
