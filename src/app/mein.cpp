@@ -38,7 +38,7 @@ TForm1::TForm1(const Services& services, QWidget* parent)
     monitor_->OnChange = [this](TDirMonitor*) { services_.boxes.runGuarded([this] { DirMonitor1Change(); }); };
     monitor_->setDirectory("/");
     monitor_->setActive(true);
-    createCopyMachinery();
+    createControllers();
     FormCreate();
 }
 

@@ -165,7 +165,7 @@ private:
     QAction* placeOwnTool(ToolSlot slot, void (TForm1::*handler)(), QMenu* menu = nullptr);
 
     // The feature controllers and the drop targets.
-    void createCopyMachinery();
+    void createControllers();
     // Steps shared by both drops: the progress dialog around the drop menu; the chosen
     // kind, or 0 when the drop is to be abandoned.
     int askDropKind(const QPoint& screenPos);

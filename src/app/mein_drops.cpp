@@ -25,7 +25,7 @@ namespace g3 {
 
 // --- The window's side --------------------------------------------------------------
 
-void TForm1::createCopyMachinery() {
+void TForm1::createControllers() {
     copyMove_ = new CopyMoveController(*this, *this, this);
     clipboard_ = new ClipboardController(*this, *this, this);
     controllers_ = {copyMove_, clipboard_};
