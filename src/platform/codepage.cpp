@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -69,6 +70,32 @@ std::size_t startOf(std::string_view s, const std::vector<Piece>& pieces, std::s
     return i < pieces.size() ? pieces[i].at : s.size();
 }
 
+// s converted by iconv; where the input at a byte offset cannot be converted, invalid(offset)
+// gives the text written instead and how many input bytes it stands for.
+template <class Invalid>
+std::string convert(const char* to, const char* from, std::string_view s, Invalid invalid) {
+    Iconv cd(to, from);
+    if (!cd.ok()) return std::string(s);
+    std::string out;
+    out.reserve(s.size() * 3 / 2 + 16);
+    char buf[4096];
+    char* in = const_cast<char*>(s.data());
+    std::size_t inLeft = s.size();
+    while (inLeft > 0) {
+        char* o = buf;
+        std::size_t oLeft = sizeof buf;
+        std::size_t r = iconv(cd.get(), &in, &inLeft, &o, &oLeft);
+        out.append(buf, static_cast<std::size_t>(o - buf));
+        if (r != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+        const auto [text, skip] = invalid(s.size() - inLeft);
+        out += text;
+        const std::size_t n = std::min(inLeft, skip);
+        in += n;
+        inLeft -= n;
+    }
+    return out;
+}
+
 } // namespace
 
 std::string displayTextOf(std::string_view bytes) {
@@ -107,25 +134,15 @@ bool isValidUtf8(std::string_view s) {
 }
 
 std::string cp932ToUtf8(std::string_view s) {
-    Iconv cd("UTF-8", "CP932");
-    if (!cd.ok()) return std::string(s);
-    std::string out;
-    out.reserve(s.size() * 3 / 2 + 16);
-    char buf[4096];
-    char* in = const_cast<char*>(s.data());
-    std::size_t inLeft = s.size();
-    while (inLeft > 0) {
-        char* o = buf;
-        std::size_t oLeft = sizeof buf;
-        std::size_t r = iconv(cd.get(), &in, &inLeft, &o, &oLeft);
-        out.append(buf, static_cast<std::size_t>(o - buf));
-        if (r != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
-        // An invalid byte, or a lead byte cut off at the end: one replacement, one byte on.
-        out += kReplacement;
-        ++in;
-        --inLeft;
-    }
-    return out;
+    // An invalid byte, or a lead byte cut off at the end: one replacement, one byte on.
+    return convert("UTF-8", "CP932", s, [](std::size_t) { return std::pair<std::string_view, std::size_t>(kReplacement, 1); });
+}
+
+std::string utf8ToCp932(std::string_view s) {
+    // A character CP932 lacks is one "?", as Windows' own conversion writes it.
+    return convert("CP932", "UTF-8", s, [s](std::size_t at) {
+        return std::pair<std::string_view, std::size_t>("?", std::max<std::size_t>(1, utf8SequenceLength(s, at)));
+    });
 }
 
 std::string windowsTextToUtf8(std::string_view s) {

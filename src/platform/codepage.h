@@ -19,6 +19,9 @@ std::string displayTextOf(std::string_view bytes);
 std::string nameAfterEdit(std::string_view original, std::string_view edited);
 // CP932 bytes to UTF-8 (iconv); bytes that do not convert become U+FFFD.
 std::string cp932ToUtf8(std::string_view s);
+// UTF-8 to CP932 bytes (iconv), as a Windows program holds the text; a character CP932 has
+// not, and each byte of an ill-formed sequence, becomes "?".
+std::string utf8ToCp932(std::string_view s);
 // Text from a file that may have been written on Windows: kept when valid UTF-8, else
 // decoded as CP932.
 std::string windowsTextToUtf8(std::string_view s);
