@@ -117,6 +117,8 @@ public:
     // The IDs of the selected rows, last selected row first, and their count.
     ItemIDList joinedSelection(int& count) const;
     void showContextMenu(const QPoint& viewportPos);
+    // The menu key and Shift+F10: the menu of the selection, at the current row.
+    void showContextMenuFromKeyboard();
     void startDrag();
     // Runs a handler body; an exception goes to the boxes when there are some.
     void guarded(const std::function<void()>& body) {
@@ -286,14 +288,14 @@ bool TFileView::Impl::rename(int row, const QString& text) {
     return true;
 }
 
+// Joined once: a list grown by one concatenation per row would copy it once per row.
 ItemIDList TFileView::Impl::joinedSelection(int& count) const {
-    ItemIDList joined = ItemIDList::empty();
-    count = 0;
-    for (int row : q->selectedRows()) {
-        joined = ConcatIDList(model->row(row).id, joined);
-        ++count;
-    }
-    return joined;
+    const std::vector<int> rows = q->selectedRows();
+    std::vector<ItemIDList> ids;
+    ids.reserve(rows.size());
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) ids.push_back(model->row(*it).id);
+    count = static_cast<int>(ids.size());
+    return JoinIDLists(ids);
 }
 
 void TFileView::Impl::showContextMenu(const QPoint& viewportPos) {
@@ -303,6 +305,18 @@ void TFileView::Impl::showContextMenu(const QPoint& viewportPos) {
     QAbstractItemView* v = q->itemView();
     clearMouse();
     contextMenu->ShowContextMenu(v, folder, v->viewport()->mapToGlobal(viewportPos), count, joined);
+}
+
+void TFileView::Impl::showContextMenuFromKeyboard() {
+    const std::vector<int> rows = q->selectedRows();
+    if (rows.empty()) return;
+    QAbstractItemView* v = q->itemView();
+    QModelIndex at = v->currentIndex();
+    if (!at.isValid() || !selection->isRowSelected(at.row(), {})) at = model->index(rows.front(), 0);
+    v->scrollTo(at);
+    const QRect r = v->visualRect(at.siblingAtColumn(0));
+    const QPoint p(r.left() + std::min(r.width() / 2, 24), r.center().y());
+    showContextMenu(v->viewport()->rect().contains(p) ? p : QPoint(0, 0));
 }
 
 void TFileView::Impl::startDrag() {
@@ -473,6 +487,10 @@ bool TFileView::Impl::eventFilter(QObject* watched, QEvent* e) {
         if (watched == v) {
             renameTimer->stop();
             auto* k = static_cast<QKeyEvent*>(e);
+            if (isContextMenuKey(*k)) {
+                guarded([this] { showContextMenuFromKeyboard(); });
+                return true;
+            }
             emit q->OnKeyDown(k->key(), k->modifiers());
         }
         break;

@@ -51,9 +51,10 @@ std::vector<std::string> namesOf(const ShellFolderPtr& folder, const ItemIDList&
 class RecordingMenu : public TContextMenuEx {
 public:
     std::vector<Call> calls;
-    void ShowContextMenu(QWidget*, const ShellFolderPtr& folder, const QPoint&, int count,
+    bool ShowContextMenu(QWidget*, const ShellFolderPtr& folder, const QPoint&, int count,
                          const ItemIDList& joined) override {
         calls.push_back({count, namesOf(folder, joined)});
+        return false;
     }
 };
 
@@ -432,6 +433,22 @@ private slots:
         selectRows(v, {1});
         sendMouse(vp, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, rowPoint(v, 1));
         sendMouse(vp, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, rowPoint(v, 1));
+    }
+
+    // The menu key and Shift+F10 open the menu of the selection; nothing without one.
+    void menuKeysOpenTheSelectionsMenu() {
+        ShownList list;
+        TFileView& v = list.v;
+        RecordingMenu menu;
+        v.setContextMenu(&menu);
+        QTest::keyClick(v.itemView(), Qt::Key_Menu);
+        QVERIFY(menu.calls.empty());
+        selectRows(v, {1, 3});
+        QTest::keyClick(v.itemView(), Qt::Key_Menu);
+        QTest::keyClick(v.itemView(), Qt::Key_F10, Qt::ShiftModifier);
+        QTest::keyClick(v.itemView(), Qt::Key_F10, Qt::ControlModifier);
+        QCOMPARE(menu.calls.size(), std::size_t(2));
+        QCOMPARE(menu.calls[1].names, (std::vector<std::string>{"two", "one"}));
     }
 
     void dragStartsBeyondFourPixels() {
