@@ -30,6 +30,7 @@ namespace g3 {
 
 class ClipboardController;
 class CopyMoveController;
+class ShellMenuController;
 class FeatureController;
 class TCopyEngine;
 class TDirMonitor;
@@ -126,6 +127,7 @@ public:
     // The feature controllers.
     CopyMoveController& copyMove() const { return *copyMove_; }
     ClipboardController& clipboard() const { return *clipboard_; }
+    ShellMenuController& shellMenu() const { return *shellMenu_; }
     TCopyEngine* copyEngine() const;
     TDropDst* DropDst1() const { return dropDst1_; }
     TDropDst* DropDst2() const { return dropDst2_; }
@@ -251,6 +253,7 @@ private:
     int monitorPauses_ = 0;
     CopyMoveController* copyMove_ = nullptr;
     ClipboardController* clipboard_ = nullptr;
+    ShellMenuController* shellMenu_ = nullptr;
     std::vector<FeatureController*> controllers_;
     TDropDst* dropDst1_ = nullptr;
     TDropDst* dropDst2_ = nullptr;

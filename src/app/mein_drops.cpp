@@ -5,6 +5,7 @@
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
 #include "app/mein.h"
+#include "app/shellmenu.h"
 #include "ui/msgbox.h"
 #include "engine/Unit3.h"
 #include "engine/clipboard_ui.h"
@@ -28,7 +29,12 @@ namespace g3 {
 void TForm1::createControllers() {
     copyMove_ = new CopyMoveController(*this, *this, this);
     clipboard_ = new ClipboardController(*this, *this, this);
-    controllers_ = {copyMove_, clipboard_};
+    shellMenu_ = new ShellMenuController(*this, *clipboard_, this);
+    controllers_ = {copyMove_, clipboard_, shellMenu_};
+    list_->setContextMenu(shellMenu_->ContextMenuEx1());
+    list_->setDropSource(shellMenu_->DropSourceEx1());
+    tree_->setContextMenu(shellMenu_->ContextMenuEx1());
+    tree_->setDropSource(shellMenu_->DropSourceEx1());
 
     dropDst1_ = new TDropDst(this);
     dropDst1_->setObjectName(QStringLiteral("DropDst1"));
