@@ -4,6 +4,8 @@
 #include "app/OKRightDlg.h"
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
+#include "app/filecommands.h"
+#include "app/pathcopy.h"
 #include "app/mein.h"
 #include "ui/msgbox.h"
 #include "engine/Unit3.h"
@@ -28,7 +30,11 @@ namespace g3 {
 void TForm1::createControllers() {
     copyMove_ = new CopyMoveController(*this, *this, this);
     clipboard_ = new ClipboardController(*this, *this, this);
-    controllers_ = {copyMove_, clipboard_};
+    fileCommands_ = new FileCommandsController(*this, *this, this);
+    pathCopy_ = new PathCopyController(*this, *this, this);
+    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_};
+    connect(list_, &TFileView::OnKeyDown, fileCommands_, &FileCommandsController::ShellListView1KeyDown);
+    buildKeyboardHabits();
 
     dropDst1_ = new TDropDst(this);
     dropDst1_->setObjectName(QStringLiteral("DropDst1"));
