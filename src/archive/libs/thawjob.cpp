@@ -223,12 +223,13 @@ void ThawJob::thawEntry(Run& run, struct archive_entry* e) {
         addError({}, EntryProblem::BadName);
         return;
     }
-    const std::string name = entryNameUtf8(raw);
-    setCurrent(name);
+    const std::string given = entryNameUtf8(raw);
     EntryProblem why = EntryProblem::System;
-    std::optional<std::string> clean = cleanEntryName(name, why);
-    if (!clean) return addError(name, why);
+    std::optional<std::string> clean = cleanEntryName(given, why);
+    if (!clean) return addError(given, why);
     if (clean->empty()) return; // the destination itself
+    const std::string& name = *clean; // as the report shows it
+    setCurrent(name);
     if (archive_entry_is_data_encrypted(e) > 0 || archive_entry_is_metadata_encrypted(e) > 0)
         return addError(name, EntryProblem::Encrypted);
 
@@ -297,13 +298,22 @@ ThawJob::DataEnd ThawJob::copyData(Run& run, struct archive_entry* e, const std:
         la_int64_t offset = 0;
         int r = archive_read_data_block(run.in, &buf, &size, &offset);
         if (r == ARCHIVE_EOF) return DataEnd::Done;
+        // A warning here is a checksum that does not match or data past the entry's size:
+        // the file is not what was frozen.
+        if (r == ARCHIVE_WARN) {
+            addError(name, EntryProblem::Damaged, 0, detailOf(run.in));
+            return DataEnd::Failed;
+        }
         if (r < ARCHIVE_WARN) {
             addError(name, readProblem(run.in, e), archive_errno(run.in), detailOf(run.in));
             run.fatal = r == ARCHIVE_FATAL;
             return run.fatal ? DataEnd::Fatal : DataEnd::Failed;
         }
-        if (archive_write_data_block(run.out, buf, size, offset) < ARCHIVE_WARN) {
-            addError(name, EntryProblem::System, archive_errno(run.out), detailOf(run.out));
+        const la_ssize_t w = archive_write_data_block(run.out, buf, size, offset);
+        if (w < ARCHIVE_OK) {
+            const bool cut = w == ARCHIVE_WARN;
+            addError(name, cut ? EntryProblem::Damaged : EntryProblem::System,
+                     archive_errno(run.out), detailOf(run.out));
             return DataEnd::Failed;
         }
         bytesDone_.store(static_cast<std::uint64_t>(archive_filter_bytes(run.in, -1)));
