@@ -180,16 +180,12 @@ int ThawJob::work() {
         addError({}, readProblem(in.get(), nullptr), archive_errno(in.get()), detailOf(in.get()));
         return kArchiverCannotRead;
     }
-    if (!forceDirectories(dest_)) {
-        addError({}, EntryProblem::System, errno);
-        return kArchiverCannotWrite;
-    }
     WriteArchive out(archive_write_disk_new());
     archive_write_disk_set_options(out.get(), ARCHIVE_EXTRACT_TIME |
                                                   ARCHIVE_EXTRACT_SECURE_NODOTDOT |
                                                   ARCHIVE_EXTRACT_SECURE_SYMLINKS |
                                                   ARCHIVE_EXTRACT_NO_OVERWRITE);
-    Run run{in.get(), out.get(), resolvedPath(dest_), {}, false};
+    Run run{in.get(), out.get(), {}, {}, false};
     int unreadable = 0; // headers in a row the reader could not give
     bool anyHeader = false;
     while (!cancelled() && !run.fatal) {
@@ -207,6 +203,15 @@ int ThawJob::work() {
         }
         unreadable = 0;
         anyHeader = true;
+        // The destination is made for the first entry: an archive that cannot be read
+        // leaves no empty folder behind.
+        if (run.root.empty()) {
+            if (!forceDirectories(dest_)) {
+                addError({}, EntryProblem::System, errno);
+                return kArchiverCannotWrite;
+            }
+            run.root = resolvedPath(dest_);
+        }
         thawEntry(run, e);
         bytesDone_.store(static_cast<std::uint64_t>(archive_filter_bytes(in.get(), -1)));
     }

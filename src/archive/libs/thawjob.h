@@ -45,7 +45,7 @@ bool linkStaysInside(std::string_view name, std::string_view target);
 
 class ThawJob : public ArchiverJob {
 public:
-    // The destination is made (with its parents) once the archive could be opened.
+    // The destination is made (with its parents) when the first entry has been read.
     ThawJob(std::string archive, std::string destination, unsigned families);
     // Reads the archive from memory (kept by the caller) instead of the file.
     void setMemory(const void* data, std::size_t size);
