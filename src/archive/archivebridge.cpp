@@ -38,7 +38,9 @@ std::string withoutExtension(const std::string& path) {
     return path.substr(0, dot);
 }
 
-std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+std::string quoted(const std::string& s) {
+    return "\"" + s + "\"";
+}
 
 // The process's current folder; whether it could be set does not matter to the caller.
 void setProcessFolder(const std::string& path) {
@@ -74,9 +76,13 @@ const ArchiverModule* archiverFor(std::string_view path) {
     return nullptr;
 }
 
-const ArchiverModule& freezer() { return kSevenZip; }
+const ArchiverModule& freezer() {
+    return kSevenZip;
+}
 
-std::string dllFolder() { return joinPath(executableFolder(), "DLL") + "/"; }
+std::string dllFolder() {
+    return joinPath(executableFolder(), "DLL") + "/";
+}
 
 std::string thawCommandLine(const ArchiverModule& m, const std::string& archive,
                             const std::string& destination) {
@@ -87,7 +93,8 @@ std::string thawCommandLine(const ArchiverModule& m, const std::string& archive,
 
 std::string freezeCommandLine(const std::string& name, const std::vector<std::string>& files) {
     std::string line = "a " + quoted(name + ".7z") + " ";
-    for (const std::string& f : files) line += " " + quoted(f);
+    for (const std::string& f : files)
+        line += " " + quoted(f);
     return line;
 }
 
@@ -142,7 +149,8 @@ void ArchiveBridge::failasyuk() {
     LoadedModule module(folder_, freezer());
     if (!module.entry) return;
     std::vector<std::string> relative;
-    for (const std::string& f : files) relative.push_back(relativePath(f, cur));
+    for (const std::string& f : files)
+        relative.push_back(relativePath(f, cur));
     std::string name = withoutExtension(relative.front());
     if (!ctx_.askArchiveName("7z凍結します 洞窟は" + cur,
                              "洞窟内の" + std::to_string(files.size()) +

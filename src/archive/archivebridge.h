@@ -9,8 +9,14 @@
 //     void TForm1::tbtnKaitoClick() { MainArchiveContext c(*this); ArchiveBridge(c).failkaito(); }
 //     void TForm1::tbtnAsyukClick() { MainArchiveContext c(*this); ArchiveBridge(c).failasyuk(); }
 //
+// ownerWindow() hands the main window to the module, whose progress window, questions and
+// report are shown over it; askArchiveName() is TPasswordDlg, confirm() and inform() the
+// message dialog (MsgKind::Confirmation with Yes and No, MsgKind::Information with OK), the
+// monitor calls are the window's pause and resume of DirMonitor1.
+//
 // Both run on the window's thread and return when the module has finished (the module
-// keeps the window painting meanwhile). A module is loaded from dllFolder() for one
+// keeps the window painting meanwhile). Both leave the process's current folder where they
+// set it: the destination (when it could be entered) or the frozen folder. A module is loaded from dllFolder() for one
 // command and unloaded after it; a missing folder, module or entry point makes the
 // command do nothing, silently.
 #pragma once
@@ -49,7 +55,9 @@ public:
     virtual void monitorOn() = 0;
     // The tree refresh (RebuildTree with the selected folder).
     virtual void treeRefresh() = 0;
-    // Selects the folder in the tree; false when it cannot be shown.
+    // Selects the folder in the tree; false when it cannot be shown. After thawing an LZH
+    // archive the path ends in "/" (the form UNLHA32's destination is given in): the same
+    // folder as without it.
     virtual bool navigateTo(const std::string& path) = 0;
 };
 

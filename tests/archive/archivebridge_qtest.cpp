@@ -14,8 +14,8 @@
 #include <QtTest>
 
 #include <cstdlib>
-#include <unistd.h>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -87,7 +87,8 @@ private slots:
         answerNextBox("OK", seen);
         g3::ArchiveBridge(ctx).failkaito();
         QCOMPARE(seen.caption, QString::fromUtf8("解凍のエラー"));
-        QVERIFY(seen.text.startsWith(QString::fromUtf8("冷凍団地「broken.zip」を解凍できませんでした。")));
+        QVERIFY(seen.text.startsWith(
+            QString::fromUtf8("冷凍団地「broken.zip」を解凍できませんでした。")));
         QCOMPARE(seen.parent, &window);
         // No folder was made, so the window stays where it was.
         QCOMPARE(ctx.current, tmp->path("dl"));
@@ -100,7 +101,8 @@ private slots:
         const std::string archive = tmp->path("stage/work.7z");
         QVERIFY(g3test::exists(archive));
         if (shell("command -v 7z")) QVERIFY(shell("7z t " + archive));
-        QVERIFY(shell("bsdtar -tf " + archive + " | sort | tr '\\n' ' ' | grep -qx 'a.txt sub/b.txt '"));
+        QVERIFY(shell("bsdtar -tf " + archive +
+                      " | sort | tr '\\n' ' ' | grep -qx 'a.txt sub/b.txt '"));
     }
 
 private:

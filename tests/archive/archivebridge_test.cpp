@@ -45,7 +45,8 @@ protected:
         ctx.current = dl;
     }
     void TearDown() override {
-        for (void* h : handles_) dlclose(h);
+        for (void* h : handles_)
+            dlclose(h);
         current_ = nullptr;
         [[maybe_unused]] int r = chdir(oldCwd_.c_str());
     }
@@ -82,10 +83,10 @@ TEST_F(ArchiveBridgeTest, ThawCallsTheArchiveModuleWithItsLineAndShowsTheDestina
     struct Case {
         const char* name;
         const char* entry;
-        const char* dest;     // below dl
-        const char* line;     // %A the archive, %D the destination
+        const char* dest; // below dl
+        const char* line; // %A the archive, %D the destination
         const char* question;
-        const char* shown;    // the navigation's path below dl
+        const char* shown; // the navigation's path below dl
     } cases[] = {
         {"photos.zip", "SevenZip", "photos", "x \"%A\" -o\"%D\"", kFolderQuestion, "photos"},
         {"old.lzh", "Unlha", "old", "x \"%A\" \"%D/\" ", kCaveQuestion, "old/"},
@@ -110,14 +111,14 @@ TEST_F(ArchiveBridgeTest, ThawCallsTheArchiveModuleWithItsLineAndShowsTheDestina
         EXPECT_EQ(calls[0].owner, ctx.owner);
         EXPECT_EQ(calls[0].size, 65000u);
         EXPECT_TRUE(calls[0].buffer);
-        const std::vector<std::string> expected{
-            "monitorOff",
-            std::string("confirm:") + c.name + "を\n\r" + d + "\r\n" + c.question,
-            std::string("call:") + c.entry,
-            "refresh",
-            "navigate:" + g3::joinPath(dl, c.shown),
-            "monitorOn",
-            "refresh"};
+        const std::vector<std::string> expected{"monitorOff",
+                                                std::string("confirm:") + c.name + "を\n\r" + d +
+                                                    "\r\n" + c.question,
+                                                std::string("call:") + c.entry,
+                                                "refresh",
+                                                "navigate:" + g3::joinPath(dl, c.shown),
+                                                "monitorOn",
+                                                "refresh"};
         EXPECT_EQ(ctx.log, expected);
         g3test::removeTree(d);
     }
@@ -127,8 +128,8 @@ TEST_F(ArchiveBridgeTest, ThawDoesNothingForOtherNamesOrSelections) {
     struct Case {
         const char* name;
         int count;
-    } cases[] = {{"archive.gz", 1}, {"zip", 1}, {"a.zip.txt", 1}, {"photos.zip", 0},
-                 {"photos.zip", 2}};
+    } cases[] = {
+        {"archive.gz", 1}, {"zip", 1}, {"a.zip.txt", 1}, {"photos.zip", 0}, {"photos.zip", 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ctx.count = c.count;
@@ -172,8 +173,9 @@ TEST_F(ArchiveBridgeTest, AMissingModuleOrEntryPointDoesNothingSilentlyAndUnload
         EXPECT_TRUE(ctx.log.empty());
     }
     // The module is not kept loaded after the command.
-    EXPECT_EQ(dlopen((std::string(G3_NOENTRY_MODULES) + "7-zip32.dll").c_str(), RTLD_NOW | RTLD_NOLOAD),
-              nullptr);
+    EXPECT_EQ(
+        dlopen((std::string(G3_NOENTRY_MODULES) + "7-zip32.dll").c_str(), RTLD_NOW | RTLD_NOLOAD),
+        nullptr);
 }
 
 TEST_F(ArchiveBridgeTest, FreezeNamesEveryFileRelativeToTheCurrentFolder) {
@@ -208,8 +210,9 @@ TEST_F(ArchiveBridgeTest, FreezeOffersTheFirstFileWithoutExtensionAndStopsOnCanc
 }
 
 TEST_F(ArchiveBridgeTest, FreezeRefusesGroundLevelAndIgnoresAFolderWithoutFiles) {
-    const std::string refusal = "inform:地表や惑星直下\n\rでは圧縮しませんので、どこかサブ洞窟を掘って\n\r"
-                                "そこに家を入れて冷凍してください";
+    const std::string refusal =
+        "inform:地表や惑星直下\n\rでは圧縮しませんので、どこかサブ洞窟を掘って\n\r"
+        "そこに家を入れて冷凍してください";
     std::vector<std::string> roots{"/", ""};
     if (g3::isVolumeRoot("/proc")) roots.push_back("/proc");
     for (const std::string& root : roots) {

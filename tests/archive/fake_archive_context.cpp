@@ -10,7 +10,9 @@ bool FakeArchiveContext::confirm(const std::string& text) {
     return answerYes;
 }
 
-void FakeArchiveContext::inform(const std::string& text) { log.push_back("inform:" + text); }
+void FakeArchiveContext::inform(const std::string& text) {
+    log.push_back("inform:" + text);
+}
 
 bool FakeArchiveContext::askArchiveName(const std::string& caption, const std::string& prompt,
                                         std::string& text) {

@@ -2,8 +2,8 @@
 
 #include "archive/archiverapi.h"
 #include "platform/codepage.h"
-#include "platform/errors.h"
 #include "platform/dostime.h"
+#include "platform/errors.h"
 #include "platform/paths.h"
 
 #include <clocale>
@@ -39,7 +39,9 @@ private:
 ArchiverJob::ArchiverJob(Kind kind, std::string archive)
     : kind_(kind), archive_(std::move(archive)) {}
 
-ArchiverJob::~ArchiverJob() { wait(); }
+ArchiverJob::~ArchiverJob() {
+    wait();
+}
 
 int ArchiverJob::run() {
     int r;
@@ -139,8 +141,8 @@ std::string reportText(const ArchiverJob& job, std::size_t maxLines) {
     if (errors.empty()) return {};
     const std::string estate = "冷凍団地「" + namePart(job.archive()) + "」";
     const bool thaw = job.kind() == ArchiverJob::Kind::Thaw;
-    const bool whole = job.result() == kArchiverCannotRead || job.result() == kArchiverCannotWrite ||
-                       job.result() == kArchiverBadCommand;
+    const bool whole = job.result() == kArchiverCannotRead ||
+                       job.result() == kArchiverCannotWrite || job.result() == kArchiverBadCommand;
     std::string text;
     if (whole)
         text = estate + (thaw ? "を解凍できませんでした。" : "に凍結できませんでした。");

@@ -21,23 +21,23 @@ namespace g3 {
 // Why one entry (thaw) or one file (freeze) was not written, or why the whole command
 // failed (then the name is empty).
 enum class EntryProblem {
-    System,        // a call failed; code holds its errno
-    Absolute,      // an absolute name
-    DotDot,        // a ".." component: the name leaves the destination
-    LinkOutside,   // a link whose target leaves the destination (or is absolute)
-    ThroughLink,   // writing it would go through a link
+    System,          // a call failed; code holds its errno
+    Absolute,        // an absolute name
+    DotDot,          // a ".." component: the name leaves the destination
+    LinkOutside,     // a link whose target leaves the destination (or is absolute)
+    ThroughLink,     // writing it would go through a link
     HardLinkOutside, // a hard link to something this archive did not write
-    Special,       // a device, FIFO or socket: never made, never read
-    Duplicate,     // the name came earlier in this archive
-    FolderInTheWay, // a folder stands where a file goes, or a file where a folder goes
-    NotReplaced,   // an existing file, and nobody could be asked
-    Encrypted,     // locked with a password
-    Unsupported,   // a compression method or format feature the reader lacks
-    Damaged,       // broken or truncated data
-    BadName,       // a name that cannot be read or stored
-    NotArchive,    // the file is not an archive of this module's formats
-    Missing,       // freeze: a listed file is gone
-    ArchiveExists, // freeze: the archive exists and was not to be replaced
+    Special,         // a device, FIFO or socket: never made, never read
+    Duplicate,       // the name came earlier in this archive
+    FolderInTheWay,  // a folder stands where a file goes, or a file where a folder goes
+    NotReplaced,     // an existing file, and nobody could be asked
+    Encrypted,       // locked with a password
+    Unsupported,     // a compression method or format feature the reader lacks
+    Damaged,         // broken or truncated data
+    BadName,         // a name that cannot be read or stored
+    NotArchive,      // the file is not an archive of this module's formats
+    Missing,         // freeze: a listed file is gone
+    ArchiveExists,   // freeze: the archive exists and was not to be replaced
 };
 
 struct EntryError {

@@ -22,7 +22,8 @@ void putOutput(const std::string& text, char* output, std::uint32_t size) {
     if (!output || size == 0) return;
     std::size_t n = std::min<std::size_t>(text.size(), size - 1);
     // Never cut a character in two.
-    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
     std::memcpy(output, text.data(), n);
     output[n] = '\0';
 }
@@ -59,7 +60,8 @@ int runArchiverModule(const ArchiverModuleSpec& spec, void* ownerWindow, const c
     if (!cmd) {
         putOutput(badCommandText(line).toStdString(), output, outputSize);
         if (canShowWindows())
-            messageBox(owner, badCommandText(line), QString::fromUtf8("冷凍団地のエラー"), MsgKind::Error, mbOK);
+            messageBox(owner, badCommandText(line), QString::fromUtf8("冷凍団地のエラー"),
+                       MsgKind::Error, mbOK);
         return kArchiverBadCommand;
     }
     std::unique_ptr<ArchiverJob> job = jobFor(*cmd, spec.families);
@@ -74,8 +76,7 @@ int runArchiverModule(const ArchiverModuleSpec& spec, void* ownerWindow, const c
         result = job->run();
     }
     std::string text = reportText(*job);
-    if (text.empty())
-        text = result == kArchiverCancelled ? "中止しました" : "終わりました";
+    if (text.empty()) text = result == kArchiverCancelled ? "中止しました" : "終わりました";
     putOutput(text, output, outputSize);
     return result;
 }

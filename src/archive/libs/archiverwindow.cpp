@@ -19,12 +19,22 @@ namespace {
 
 // Texts are made at run time, never from literals kept in the module's own data: the
 // module is unloaded after the command, and a string of Qt's may outlive it.
-QString u8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-QString u8(const char* s) { return QString::fromUtf8(s); }
-QString shown(const std::string& bytes) { return u8(displayTextOf(bytes)); }
-QString bytesText(std::uint64_t v) { return u8(formatGrouped(static_cast<std::int64_t>(v)) + " Byte"); }
+QString u8(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+QString u8(const char* s) {
+    return QString::fromUtf8(s);
+}
+QString shown(const std::string& bytes) {
+    return u8(displayTextOf(bytes));
+}
+QString bytesText(std::uint64_t v) {
+    return u8(formatGrouped(static_cast<std::int64_t>(v)) + " Byte");
+}
 
-bool thawing(const ArchiverJob& job) { return job.kind() == ArchiverJob::Kind::Thaw; }
+bool thawing(const ArchiverJob& job) {
+    return job.kind() == ArchiverJob::Kind::Thaw;
+}
 
 } // namespace
 
@@ -53,14 +63,19 @@ QString archiverReplaceText(const ArchiverJob& job, const ReplaceInfo& info) {
 }
 
 ReplaceAnswer askArchiverReplace(QWidget* parent, const ArchiverJob& job, const ReplaceInfo& info) {
-    const MsgButtons buttons = thawing(job) ? (mbYes | mbYesToAll | mbNo | mbCancel) : (mbYes | mbNo);
+    const MsgButtons buttons =
+        thawing(job) ? (mbYes | mbYesToAll | mbNo | mbCancel) : (mbYes | mbNo);
     switch (messageBox(parent, archiverReplaceText(job, info), u8("家の置き換えの確認"),
                        MsgKind::Confirmation, buttons)) {
-    case MsgResult::Yes: return ReplaceAnswer::Yes;
-    case MsgResult::YesToAll: return ReplaceAnswer::YesToAll;
-    case MsgResult::No: return ReplaceAnswer::No;
+    case MsgResult::Yes:
+        return ReplaceAnswer::Yes;
+    case MsgResult::YesToAll:
+        return ReplaceAnswer::YesToAll;
+    case MsgResult::No:
+        return ReplaceAnswer::No;
     case MsgResult::OK:
-    case MsgResult::Cancel: break;
+    case MsgResult::Cancel:
+        break;
     }
     return ReplaceAnswer::Cancel;
 }
@@ -68,7 +83,8 @@ ReplaceAnswer askArchiverReplace(QWidget* parent, const ArchiverJob& job, const 
 void showArchiverReport(QWidget* parent, const ArchiverJob& job) {
     const std::string text = reportText(job, 30);
     if (text.empty()) return;
-    messageBox(parent, u8(text), u8(thawing(job) ? "解凍のエラー" : "凍結のエラー"), MsgKind::Error, mbOK);
+    messageBox(parent, u8(text), u8(thawing(job) ? "解凍のエラー" : "凍結のエラー"), MsgKind::Error,
+               mbOK);
 }
 
 TArchiverProgressDlg::TArchiverProgressDlg(ArchiverJob& job, QWidget* owner)
@@ -112,7 +128,8 @@ void TArchiverProgressDlg::refresh() {
     lblBytes->setText(bytesText(done) + u8(" / ") + bytesText(total));
     lblCount->setText(QString::number(job_.entriesDone()) +
                       u8(thawing(job_) ? " 軒の家を解凍しました" : " 軒の家を凍結しました"));
-    bar->setValue(total ? static_cast<int>(1000.0 * double(std::min(done, total)) / double(total)) : 0);
+    bar->setValue(total ? static_cast<int>(1000.0 * double(std::min(done, total)) / double(total))
+                        : 0);
 }
 
 void TArchiverProgressDlg::cancelClicked() {
@@ -137,7 +154,10 @@ int TArchiverProgressDlg::execute() {
         return a;
     });
     // The window closes as soon as the job has ended, not at the next tick.
-    job_.setOnFinished([this] { QMetaObject::invokeMethod(this, [this] { accept(); }, Qt::QueuedConnection); });
+    job_.setOnFinished([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { accept(); }, Qt::QueuedConnection);
+    });
     job_.start();
     timer_->start();
     exec();

@@ -14,7 +14,8 @@ std::optional<std::vector<CommandArg>> splitCommandLine(std::string_view line) {
             continue;
         }
         CommandArg arg;
-        while (i < n && line[i] != ' ' && line[i] != '"') arg.bare += line[i++];
+        while (i < n && line[i] != ' ' && line[i] != '"')
+            arg.bare += line[i++];
         if (i < n && line[i] == '"') {
             std::size_t close = line.find('"', i + 1);
             if (close == std::string_view::npos) return std::nullopt;
@@ -91,9 +92,12 @@ std::optional<ArchiverCommand> parseCommandLine(std::string_view line, CommandSt
     auto args = splitCommandLine(line);
     if (!args) return std::nullopt;
     switch (style) {
-    case CommandStyle::Lha: return extractWithFolder(*args, "x");
-    case CommandStyle::DashX: return extractWithFolder(*args, "-x");
-    case CommandStyle::SevenZip: return sevenZip(*args);
+    case CommandStyle::Lha:
+        return extractWithFolder(*args, "x");
+    case CommandStyle::DashX:
+        return extractWithFolder(*args, "-x");
+    case CommandStyle::SevenZip:
+        return sevenZip(*args);
     }
     return std::nullopt;
 }

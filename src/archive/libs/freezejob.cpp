@@ -56,14 +56,14 @@ FreezeJob::FreezeJob(std::string archive, std::string base, std::vector<std::str
 int FreezeJob::work() {
     std::uint64_t total = 0;
     for (const std::string& n : names_) {
-        struct stat st{};
+        struct stat st {};
         if (lstat(joinPath(base_, n).c_str(), &st) == 0 && S_ISREG(st.st_mode))
             total += static_cast<std::uint64_t>(st.st_size);
     }
     bytesTotal_.store(total);
 
     bool replace = false;
-    struct stat existing{};
+    struct stat existing {};
     if (lstat(archive().c_str(), &existing) == 0) {
         const bool asked = canAsk();
         ReplaceInfo info{archive(), existing.st_size, -1, localTimeText(existing.st_mtime), ""};
@@ -114,7 +114,7 @@ bool FreezeJob::freezeOne(struct archive* out, const std::string& name) {
         addError(name, EntryProblem::BadName);
         return true;
     }
-    struct stat st{};
+    struct stat st {};
     if (lstat(path.c_str(), &st) != 0) {
         addError(name, errno == ENOENT ? EntryProblem::Missing : EntryProblem::System, errno);
         return true;
@@ -166,14 +166,19 @@ bool FreezeJob::freezeOne(struct archive* out, const std::string& name) {
     std::int64_t left = st.st_size;
     while (left > 0) {
         if (cancelled()) return true;
-        ssize_t got = read(fd.get(), buf.get(), static_cast<std::size_t>(std::min<std::int64_t>(left, 256 * 1024)));
+        ssize_t got = read(fd.get(), buf.get(),
+                           static_cast<std::size_t>(std::min<std::int64_t>(left, 256 * 1024)));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) {
-            if (got < 0) addError(name, EntryProblem::System, errno);
-            else addError(name, EntryProblem::System, EIO);
+            if (got < 0)
+                addError(name, EntryProblem::System, errno);
+            else
+                addError(name, EntryProblem::System, EIO);
             std::fill_n(buf.get(), 256 * 1024, '\0');
             while (left > 0) {
-                la_ssize_t w = archive_write_data(out, buf.get(), static_cast<std::size_t>(std::min<std::int64_t>(left, 256 * 1024)));
+                la_ssize_t w = archive_write_data(
+                    out, buf.get(),
+                    static_cast<std::size_t>(std::min<std::int64_t>(left, 256 * 1024)));
                 if (w < 0) return false;
                 left -= w;
             }

@@ -28,7 +28,8 @@ template <class F> void forEachComponent(std::string_view s, F f) {
     std::size_t start = 0;
     for (;;) {
         std::size_t slash = s.find('/', start);
-        f(s.substr(start, slash == std::string_view::npos ? std::string_view::npos : slash - start));
+        f(s.substr(start,
+                   slash == std::string_view::npos ? std::string_view::npos : slash - start));
         if (slash == std::string_view::npos) return;
         start = slash + 1;
     }
@@ -59,7 +60,8 @@ std::optional<std::string> cleanEntryName(std::string_view name, EntryProblem& p
 bool linkStaysInside(std::string_view name, std::string_view target) {
     if (target.empty() || target.front() == '/') return false;
     long depth = 0; // folders between the destination and the link
-    for (char c : name) depth += c == '/';
+    for (char c : name)
+        depth += c == '/';
     bool descended = false, inside = true;
     forEachComponent(target, [&](std::string_view c) {
         if (c.empty() || c == ".") return;
@@ -81,9 +83,22 @@ bool contains(const char* text, const char* part) {
 
 bool isSystemErrno(int e) {
     switch (e) {
-    case ENOENT: case EACCES: case EPERM: case EISDIR: case ENOTDIR: case ENOSPC: case EDQUOT:
-    case EIO: case ENOMEM: case ENAMETOOLONG: case EROFS: case EEXIST: case EMFILE: case ENFILE:
-    case EFBIG: case ELOOP:
+    case ENOENT:
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case ENOTDIR:
+    case ENOSPC:
+    case EDQUOT:
+    case EIO:
+    case ENOMEM:
+    case ENAMETOOLONG:
+    case EROFS:
+    case EEXIST:
+    case EMFILE:
+    case ENFILE:
+    case EFBIG:
+    case ELOOP:
         return true;
     default:
         return false;
@@ -93,10 +108,12 @@ bool isSystemErrno(int e) {
 // Why the reader gave up on an entry or on the archive.
 EntryProblem readProblem(struct archive* a, struct archive_entry* e) {
     const char* msg = archive_error_string(a);
-    if ((e && (archive_entry_is_data_encrypted(e) > 0 || archive_entry_is_metadata_encrypted(e) > 0)) ||
+    if ((e &&
+         (archive_entry_is_data_encrypted(e) > 0 || archive_entry_is_metadata_encrypted(e) > 0)) ||
         contains(msg, "ncrypt") || contains(msg, "assword"))
         return EntryProblem::Encrypted;
-    if (contains(msg, "nsupported") || contains(msg, "not supported")) return EntryProblem::Unsupported;
+    if (contains(msg, "nsupported") || contains(msg, "not supported"))
+        return EntryProblem::Unsupported;
     if (contains(msg, "Unrecognized archive format")) return EntryProblem::NotArchive;
     if (isSystemErrno(archive_errno(a))) return EntryProblem::System;
     return EntryProblem::Damaged;
@@ -143,8 +160,8 @@ void putBack(const std::string& aside, const std::string& path) {
 struct ThawJob::Run {
     struct archive* in = nullptr;
     struct archive* out = nullptr;
-    std::string root;               // the destination, resolved
-    std::set<std::string> written;  // clean names of the files and links written
+    std::string root;              // the destination, resolved
+    std::set<std::string> written; // clean names of the files and links written
     bool fatal = false;
 };
 
@@ -172,8 +189,9 @@ int ThawJob::work() {
         bytesTotal_.store(memorySize_);
         r = archive_read_open_memory(in.get(), memory_, memorySize_);
     } else {
-        struct stat st{};
-        if (stat(archive().c_str(), &st) == 0) bytesTotal_.store(static_cast<std::uint64_t>(st.st_size));
+        struct stat st {};
+        if (stat(archive().c_str(), &st) == 0)
+            bytesTotal_.store(static_cast<std::uint64_t>(st.st_size));
         r = archive_read_open_filename(in.get(), archive().c_str(), 64 * 1024);
     }
     if (r != ARCHIVE_OK) {
@@ -181,10 +199,9 @@ int ThawJob::work() {
         return kArchiverCannotRead;
     }
     WriteArchive out(archive_write_disk_new());
-    archive_write_disk_set_options(out.get(), ARCHIVE_EXTRACT_TIME |
-                                                  ARCHIVE_EXTRACT_SECURE_NODOTDOT |
-                                                  ARCHIVE_EXTRACT_SECURE_SYMLINKS |
-                                                  ARCHIVE_EXTRACT_NO_OVERWRITE);
+    archive_write_disk_set_options(
+        out.get(), ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
+                       ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_NO_OVERWRITE);
     Run run{in.get(), out.get(), {}, {}, false};
     int unreadable = 0; // headers in a row the reader could not give
     bool anyHeader = false;
@@ -232,7 +249,7 @@ void ThawJob::thawEntry(Run& run, struct archive_entry* e) {
     EntryProblem why = EntryProblem::System;
     std::optional<std::string> clean = cleanEntryName(given, why);
     if (!clean) return addError(given, why);
-    if (clean->empty()) return; // the destination itself
+    if (clean->empty()) return;       // the destination itself
     const std::string& name = *clean; // as the report shows it
     setCurrent(name);
     if (archive_entry_is_data_encrypted(e) > 0 || archive_entry_is_metadata_encrypted(e) > 0)
@@ -253,19 +270,21 @@ void ThawJob::thawEntry(Run& run, struct archive_entry* e) {
         return addError(name, EntryProblem::Special);
     }
     const bool folder = type == AE_IFDIR && !hard;
-    if (!folder && !run.written.insert(*clean).second) return addError(name, EntryProblem::Duplicate);
+    if (!folder && !run.written.insert(*clean).second)
+        return addError(name, EntryProblem::Duplicate);
 
     const std::string full = joinPath(run.root, *clean);
     std::string aside;
-    struct stat st{};
+    struct stat st {};
     if (lstat(full.c_str(), &st) == 0) {
         if (folder || S_ISDIR(st.st_mode)) {
             if (folder && S_ISDIR(st.st_mode)) return; // the folder is there already
             return addError(name, EntryProblem::FolderInTheWay);
         }
-        ReplaceInfo info{full, st.st_size, archive_entry_size_is_set(e) ? archive_entry_size(e) : -1,
-                         localTimeText(st.st_mtime),
-                         archive_entry_mtime_is_set(e) ? localTimeText(archive_entry_mtime(e)) : ""};
+        ReplaceInfo info{
+            full, st.st_size, archive_entry_size_is_set(e) ? archive_entry_size(e) : -1,
+            localTimeText(st.st_mtime),
+            archive_entry_mtime_is_set(e) ? localTimeText(archive_entry_mtime(e)) : ""};
         const bool asked = canAsk();
         const ReplaceAnswer a = askReplace(info);
         if (a == ReplaceAnswer::No && !asked) addError(name, EntryProblem::NotReplaced);

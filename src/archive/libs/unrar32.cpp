@@ -4,7 +4,7 @@
 #include "archive/libs/thawjob.h"
 
 extern "C" G3_ARCHIVER_EXPORT int Unrar(void* ownerWindow, const char* commandLine, char* output,
-                                      std::uint32_t outputSize) {
+                                        std::uint32_t outputSize) {
     static constexpr g3::ArchiverModuleSpec spec{g3::CommandStyle::DashX, g3::kFamilyRar};
     return g3::runArchiverModule(spec, ownerWindow, commandLine, output, outputSize);
 }

@@ -10,11 +10,11 @@ using RecorderHook = void (*)(const char* entry, void* owner, const char* line, 
 
 __attribute__((visibility("default"))) RecorderHook g3RecorderHook = nullptr;
 
-#define G3_RECORDER_ENTRY(name)                                                                  \
-    __attribute__((visibility("default"))) int name(void* owner, const char* line, char* output, \
-                                                    std::uint32_t size) {                        \
-        if (g3RecorderHook) g3RecorderHook(#name, owner, line, output, size);                   \
-        return 0;                                                                                \
+#define G3_RECORDER_ENTRY(name)                                                                    \
+    __attribute__((visibility("default"))) int name(void* owner, const char* line, char* output,   \
+                                                    std::uint32_t size) {                          \
+        if (g3RecorderHook) g3RecorderHook(#name, owner, line, output, size);                      \
+        return 0;                                                                                  \
     }
 
 G3_RECORDER_ENTRY(Unlha)

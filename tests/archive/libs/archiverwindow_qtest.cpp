@@ -45,10 +45,12 @@ protected:
         bytesDone_.store(1024000);
         entriesDone_.store(12);
         if (ask) answer = askReplace({"/dl/写真/sub/夏.jpg", 100, 200, "2024/01/02 03:04:05", ""});
-        for (const auto& e : toReport) addError(e.name, e.problem, e.code);
+        for (const auto& e : toReport)
+            addError(e.name, e.problem, e.code);
         working = true;
         std::unique_lock lock(m_);
-        while (!released_ && !cancelled()) cv_.wait_for(lock, std::chrono::milliseconds(5));
+        while (!released_ && !cancelled())
+            cv_.wait_for(lock, std::chrono::milliseconds(5));
         return kArchiverOk;
     }
 
@@ -138,7 +140,8 @@ private slots:
             QCOMPARE(job.answer, c.answer);
             QCOMPARE(seen.caption, QString::fromUtf8("家の置き換えの確認"));
             QCOMPARE(seen.buttons, MsgButtons(mbYes | mbYesToAll | mbNo | mbCancel));
-            QVERIFY(seen.text.startsWith(QString::fromUtf8("洞窟「/dl/写真/sub」には既に「夏.jpg」という家があります。")));
+            QVERIFY(seen.text.startsWith(
+                QString::fromUtf8("洞窟「/dl/写真/sub」には既に「夏.jpg」という家があります。")));
         }
     }
 
@@ -159,7 +162,9 @@ private slots:
         QCOMPARE(seen.kind, MsgKind::Error);
         const QStringList lines = seen.text.split('\n');
         QCOMPARE(lines.size(), 4);
-        QCOMPARE(lines[0], QString::fromUtf8("冷凍団地「写真.zip」を解凍しましたが、次の家は解凍できませんでした。"));
+        QCOMPARE(lines[0],
+                 QString::fromUtf8(
+                     "冷凍団地「写真.zip」を解凍しましたが、次の家は解凍できませんでした。"));
         QVERIFY(lines[1].startsWith(QString::fromUtf8("「../../etc/passwd」: ")));
         QVERIFY(lines[2].contains(QString::fromUtf8("鍵のかかった家")));
         QVERIFY(lines[3].startsWith(QString::fromUtf8("「big.iso」: ")));

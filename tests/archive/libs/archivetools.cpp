@@ -26,7 +26,8 @@ bool shell(const std::string& command) {
 
 std::string shellQuoted(const std::string& s) {
     std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
 
@@ -40,7 +41,7 @@ void walk(const std::string& root, const std::string& rel,
         std::string name = e->d_name;
         if (name == "." || name == "..") continue;
         std::string r = rel.empty() ? name : rel + "/" + name;
-        struct stat st{};
+        struct stat st {};
         if (lstat(g3::joinPath(root, r).c_str(), &st) != 0) continue;
         f(r, st);
         if (S_ISDIR(st.st_mode)) walk(root, r, f);
@@ -66,7 +67,7 @@ std::vector<std::string> allEntries(const std::string& root) {
 
 std::string corpusArchives() {
     std::string dir = std::string(G3_CORPUS_DIR) + "/archives";
-    struct stat st{};
+    struct stat st {};
     return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? dir : std::string();
 }
 

@@ -33,7 +33,8 @@ protected:
     std::map<std::string, std::string> unpacked() {
         g3test::removeTree(tmp / "check");
         tmp.mkdir("check");
-        EXPECT_TRUE(shell("bsdtar -xf " + shellQuoted(archive) + " -C " + shellQuoted(tmp / "check")));
+        EXPECT_TRUE(
+            shell("bsdtar -xf " + shellQuoted(archive) + " -C " + shellQuoted(tmp / "check")));
         return g3test::regularFiles(tmp / "check");
     }
 
@@ -57,13 +58,13 @@ TEST_F(FreezeJobTest, StoresTheFilesUnderTheirRelativeNames) {
     }
     auto files = unpacked();
     EXPECT_EQ(files, (std::map<std::string, std::string>{{"a.txt", "alpha"},
-                                                        {"sub/b.txt", std::string(300000, 'b')},
-                                                        {"日本語.txt", "nihongo"}}));
+                                                         {"sub/b.txt", std::string(300000, 'b')},
+                                                         {"日本語.txt", "nihongo"}}));
     char target[16] = {};
     EXPECT_EQ(readlink((tmp / "check/link").c_str(), target, sizeof target), 5);
     EXPECT_EQ(std::string(target), "a.txt");
     // The archive is readable by others as a new file would be, and nothing else was left.
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(stat(archive.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0044, 0044u);
     EXPECT_EQ(g3test::allEntries(work).size(), 7u); // 3 files, sub, the link, the pipe, work.7z
@@ -84,7 +85,11 @@ TEST_F(FreezeJobTest, AnExistingArchiveIsReplacedOnlyWhenTheQuestionSaysSo) {
     for (const auto& c : cases) {
         int asked = 0;
         g3::ReplaceQuestion q;
-        if (c.ask) q = [&](const g3::ReplaceInfo&) { ++asked; return c.answer; };
+        if (c.ask)
+            q = [&](const g3::ReplaceInfo&) {
+                ++asked;
+                return c.answer;
+            };
         EXPECT_EQ(freeze({"a.txt"}, q), c.result);
         EXPECT_EQ(asked, c.ask ? 1 : 0);
         EXPECT_EQ(g3test::readFile(archive) != "old estate", c.replaced);
@@ -93,7 +98,8 @@ TEST_F(FreezeJobTest, AnExistingArchiveIsReplacedOnlyWhenTheQuestionSaysSo) {
 }
 
 TEST_F(FreezeJobTest, ACancelledOrFailedRunLeavesNoArchive) {
-    job = std::make_unique<g3::FreezeJob>(archive, work, std::vector<std::string>{"a.txt", "sub/b.txt"});
+    job = std::make_unique<g3::FreezeJob>(archive, work,
+                                          std::vector<std::string>{"a.txt", "sub/b.txt"});
     job->cancel();
     EXPECT_EQ(job->run(), g3::kArchiverCancelled);
     EXPECT_FALSE(g3test::exists(archive));

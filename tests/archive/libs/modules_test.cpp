@@ -36,7 +36,8 @@ g3test::ModuleCall thaw(const std::string& archive, const std::string& dest) {
 // bsdtar's names are the archive's bytes; ours are those bytes read as UTF-8 or CP932.
 std::map<std::string, std::string> asOurNames(const std::map<std::string, std::string>& files) {
     std::map<std::string, std::string> out;
-    for (const auto& [name, data] : files) out[g3::entryNameUtf8(name)] = data;
+    for (const auto& [name, data] : files)
+        out[g3::entryNameUtf8(name)] = data;
     return out;
 }
 
@@ -56,7 +57,8 @@ TEST_F(ModulesTest, GoodArchivesGiveTheFilesBsdtarGives) {
         g3test::TempDir tmp;
         const std::string a = g3::joinPath(g3test::corpusArchives(), "good/" + f);
         tmp.mkdir("theirs");
-        ASSERT_TRUE(shell("cd " + shellQuoted(tmp / "theirs") + " && bsdtar -xf " + shellQuoted(a)));
+        ASSERT_TRUE(
+            shell("cd " + shellQuoted(tmp / "theirs") + " && bsdtar -xf " + shellQuoted(a)));
         const g3test::ModuleCall call = thaw(a, tmp / "ours");
         EXPECT_NE(call.result, -1) << "module not loaded";
         EXPECT_FALSE(call.output.empty());
@@ -77,7 +79,8 @@ TEST_F(ModulesTest, BadAndHostileArchivesEndInAReportAndStayInTheDestination) {
             SCOPED_TRACE(std::string(folder) + "/" + f);
             g3test::TempDir tmp;
             const std::string a = tmp / "in.bin";
-            g3test::writeFile(a, g3test::readFile(g3::joinPath(g3test::corpusArchives(), std::string(folder) + "/" + f)));
+            g3test::writeFile(a, g3test::readFile(g3::joinPath(g3test::corpusArchives(),
+                                                               std::string(folder) + "/" + f)));
             // A module picks its module by the archive's own name.
             const std::string named = tmp / f;
             ASSERT_EQ(rename(a.c_str(), named.c_str()), 0);

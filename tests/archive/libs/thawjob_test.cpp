@@ -61,10 +61,17 @@ TEST(EntryNames, LinksMustPointBelowTheDestination) {
         const char* target;
         bool inside;
     } cases[] = {
-        {"l", "x", true},          {"l", "./x/y", true},       {"d/l", "../x", true},
-        {"d/e/l", "../../a/b", true}, {"l", ".", true},
-        {"l", "", false},          {"l", "/tmp", false},       {"l", "..", false},
-        {"d/l", "../../x", false}, {"l", "sub/y/..", false},   {"d/l", "x/../../y", false},
+        {"l", "x", true},
+        {"l", "./x/y", true},
+        {"d/l", "../x", true},
+        {"d/e/l", "../../a/b", true},
+        {"l", ".", true},
+        {"l", "", false},
+        {"l", "/tmp", false},
+        {"l", "..", false},
+        {"d/l", "../../x", false},
+        {"l", "sub/y/..", false},
+        {"d/l", "x/../../y", false},
         {"d/l", "../x/../..", false},
     };
     for (const auto& c : cases) {
@@ -102,7 +109,8 @@ protected:
     }
     std::map<std::string, EntryProblem> problems() const {
         std::map<std::string, EntryProblem> m;
-        for (const auto& e : job->errors()) m[e.name] = e.problem;
+        for (const auto& e : job->errors())
+            m[e.name] = e.problem;
         return m;
     }
     void SetUp() override {
@@ -119,8 +127,8 @@ protected:
 
 TEST_F(ThawJobTest, LinksStayInsideAndNothingIsWrittenThroughThem) {
     tmp.mkdir("stage/sub");
-    ASSERT_EQ(symlink("..", (stage + "/sub/up").c_str()), 0);       // inside: the destination
-    ASSERT_EQ(symlink("sub/up/..", (stage + "/esc").c_str()), 0);   // out, through sub/up
+    ASSERT_EQ(symlink("..", (stage + "/sub/up").c_str()), 0);     // inside: the destination
+    ASSERT_EQ(symlink("sub/up/..", (stage + "/esc").c_str()), 0); // out, through sub/up
     ASSERT_EQ(symlink("../../etc", (stage + "/sub/far").c_str()), 0);
     ASSERT_EQ(symlink("sub", (stage + "/near").c_str()), 0);
     tmp.write("stage/sub/f.txt", "f");
@@ -141,7 +149,7 @@ TEST_F(ThawJobTest, SpecialFilesAreNotMadeAndSetIdBitsAreDropped) {
     ASSERT_EQ(mkfifo((stage + "/pipe").c_str(), 0644), 0);
     const bool device = mknod((stage + "/null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
     EXPECT_EQ(thaw(pack("7zip", "special.7z")), g3::kArchiverEntriesFailed);
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(stat((out + "/tool").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07000, 0u);
     EXPECT_EQ(st.st_mode & 0100, 0100u);
@@ -154,15 +162,17 @@ TEST_F(ThawJobTest, SpecialFilesAreNotMadeAndSetIdBitsAreDropped) {
 }
 
 TEST_F(ThawJobTest, ExistingFilesAreReplacedOnlyWhenTheQuestionSaysSo) {
-    for (const char* n : {"a", "b", "c", "d"}) tmp.write(std::string("stage/") + n, std::string("new ") + n);
+    for (const char* n : {"a", "b", "c", "d"})
+        tmp.write(std::string("stage/") + n, std::string("new ") + n);
     const std::string a = pack("zip", "four.zip", "a b c d");
     auto oldTree = [&] {
         g3test::removeTree(tmp / "out");
-        for (const char* n : {"a", "b", "c", "d"}) tmp.write(std::string("out/dest/") + n, "old");
+        for (const char* n : {"a", "b", "c", "d"})
+            tmp.write(std::string("out/dest/") + n, "old");
     };
     struct Case {
         std::vector<ReplaceAnswer> answers;
-        std::string after;      // contents of a, b, c, d joined by ","
+        std::string after; // contents of a, b, c, d joined by ","
         std::size_t questions;
     } cases[] = {
         {{ReplaceAnswer::Yes, ReplaceAnswer::No}, "new a,old,old,old", 4},
@@ -229,7 +239,8 @@ TEST_F(ThawJobTest, Cp932NamesOfAZipMadeInTheCLocaleComeOutAsUtf8) {
     if (!g3test::haveTool("zip")) GTEST_SKIP() << "zip is missing";
     tmp.write("stage/\x95\x5c/\x8a\xbf\x8e\x9a.txt", "kanji");
     const std::string a = tmp / "cp932.zip";
-    ASSERT_TRUE(shell("cd " + shellQuoted(stage) + " && LC_ALL=C zip -qr " + shellQuoted(a) + " ."));
+    ASSERT_TRUE(
+        shell("cd " + shellQuoted(stage) + " && LC_ALL=C zip -qr " + shellQuoted(a) + " ."));
     EXPECT_EQ(thaw(a, g3::kFamilyZip), g3::kArchiverOk);
     EXPECT_EQ(regularFiles(out), (std::map<std::string, std::string>{{"表/漢字.txt", "kanji"}}));
 }

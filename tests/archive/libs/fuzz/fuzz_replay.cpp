@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 namespace {
 
 int replay(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (stat(path.c_str(), &st) != 0) return 0;
     if (S_ISREG(st.st_mode)) {
         const std::string bytes = g3test::readFile(path);
@@ -37,7 +37,7 @@ int replay(const std::string& path) {
 int main(int argc, char** argv) {
     int n = 0;
     for (int i = 1; i < argc; ++i) {
-        struct stat st{};
+        struct stat st {};
         if (stat(argv[i], &st) != 0) {
             std::printf("%s is not there: skipped\n", argv[i]);
             return 77;
