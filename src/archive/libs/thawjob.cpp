@@ -5,10 +5,12 @@
 #include "platform/codepage.h"
 #include "platform/fileio.h"
 #include "platform/fileops.h"
+#include "platform/handles.h"
 #include "platform/paths.h"
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -155,6 +157,28 @@ void putBack(const std::string& aside, const std::string& path) {
     if (!aside.empty()) renameWithoutReplacing(aside, path);
 }
 
+// The process's current folder moved into a folder for the life of the object, and back to
+// where it was after.
+class ProcessFolderGuard {
+public:
+    ProcessFolderGuard() = default;
+    ProcessFolderGuard(const ProcessFolderGuard&) = delete;
+    ProcessFolderGuard& operator=(const ProcessFolderGuard&) = delete;
+    ~ProcessFolderGuard() {
+        if (back_) [[maybe_unused]]
+            int r = fchdir(back_.get());
+    }
+    bool enter(const std::string& folder) {
+        back_.reset(open(".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (chdir(folder.c_str()) == 0) return true;
+        back_.reset();
+        return false;
+    }
+
+private:
+    UniqueFd back_;
+};
+
 } // namespace
 
 struct ThawJob::Run {
@@ -198,10 +222,16 @@ int ThawJob::work() {
         addError({}, readProblem(in.get(), nullptr), archive_errno(in.get()), detailOf(in.get()));
         return kArchiverCannotRead;
     }
+    // The entries are written by names relative to the destination, from inside it: the
+    // writer then refuses absolute names and ".." itself, and checks for links only the
+    // components below the destination. It goes back to the folder it was in after the
+    // writer has closed (folders get their times and modes only then).
+    ProcessFolderGuard inDestination;
     WriteArchive out(archive_write_disk_new());
     archive_write_disk_set_options(
         out.get(), ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
-                       ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_NO_OVERWRITE);
+                       ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS | ARCHIVE_EXTRACT_SECURE_SYMLINKS |
+                       ARCHIVE_EXTRACT_NO_OVERWRITE);
     Run run{in.get(), out.get(), {}, {}, false};
     int unreadable = 0; // headers in a row the reader could not give
     bool anyHeader = false;
@@ -228,6 +258,10 @@ int ThawJob::work() {
                 return kArchiverCannotWrite;
             }
             run.root = resolvedPath(dest_);
+            if (!inDestination.enter(run.root)) {
+                addError({}, EntryProblem::System, errno);
+                return kArchiverCannotWrite;
+            }
         }
         thawEntry(run, e);
         bytesDone_.store(static_cast<std::uint64_t>(archive_filter_bytes(in.get(), -1)));
@@ -260,7 +294,7 @@ void ThawJob::thawEntry(Run& run, struct archive_entry* e) {
     if (hard) {
         std::optional<std::string> to = cleanEntryName(entryNameUtf8(hard), why);
         if (!to || !run.written.count(*to)) return addError(name, EntryProblem::HardLinkOutside);
-        archive_entry_set_hardlink(e, joinPath(run.root, *to).c_str());
+        archive_entry_set_hardlink(e, to->c_str());
     } else if (type == AE_IFLNK) {
         const char* linkRaw = archive_entry_symlink(e);
         const std::string target = linkRaw ? entryNameUtf8(linkRaw) : std::string();
@@ -276,7 +310,7 @@ void ThawJob::thawEntry(Run& run, struct archive_entry* e) {
     const std::string full = joinPath(run.root, *clean);
     std::string aside;
     struct stat st {};
-    if (lstat(full.c_str(), &st) == 0) {
+    if (lstat(clean->c_str(), &st) == 0) {
         if (folder || S_ISDIR(st.st_mode)) {
             if (folder && S_ISDIR(st.st_mode)) return; // the folder is there already
             return addError(name, EntryProblem::FolderInTheWay);
@@ -293,7 +327,7 @@ void ThawJob::thawEntry(Run& run, struct archive_entry* e) {
         if (aside.empty()) return addError(name, EntryProblem::System, errno);
     }
 
-    archive_entry_set_pathname(e, full.c_str());
+    archive_entry_set_pathname(e, clean->c_str());
     archive_entry_set_perm(e, archive_entry_perm(e) & 0777);
     if (archive_write_header(run.out, e) < ARCHIVE_WARN) {
         addError(name, writeProblem(run.out), archive_errno(run.out), detailOf(run.out));

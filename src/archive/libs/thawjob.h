@@ -2,7 +2,7 @@
 // anywhere else.
 //
 // What keeps the entries below the destination: names that are absolute or hold ".." are
-// refused before anything is written; the writer refuses ".." and any write through a
+// refused before anything is written; the writer refuses them too, and any write through a
 // link; a link is made only when its target stays below the destination; a hard link
 // only to a file this extraction wrote. Devices, FIFOs and sockets are never made;
 // set-user, set-group and sticky bits are dropped; owners are not restored. An existing
@@ -45,7 +45,9 @@ bool linkStaysInside(std::string_view name, std::string_view target);
 
 class ThawJob : public ArchiverJob {
 public:
-    // The destination is made (with its parents) when the first entry has been read.
+    // The destination is made (with its parents) when the first entry has been read. While
+    // the job writes, the process's current folder is the destination (so one thaw at a
+    // time per process); it is the folder it was before when the job ends.
     ThawJob(std::string archive, std::string destination, unsigned families);
     // Reads the archive from memory (kept by the caller) instead of the file.
     void setMemory(const void* data, std::size_t size);

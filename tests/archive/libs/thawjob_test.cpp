@@ -7,6 +7,7 @@
 #include "support/tempdir.h"
 
 #include "platform/paths.h"
+#include "platform/xdgdirs.h"
 
 #include <gtest/gtest.h>
 
@@ -241,8 +242,10 @@ TEST_F(ThawJobTest, Cp932NamesOfAZipMadeInTheCLocaleComeOutAsUtf8) {
     const std::string a = tmp / "cp932.zip";
     ASSERT_TRUE(
         shell("cd " + shellQuoted(stage) + " && LC_ALL=C zip -qr " + shellQuoted(a) + " ."));
+    const std::string here = g3::processFolder();
     EXPECT_EQ(thaw(a, g3::kFamilyZip), g3::kArchiverOk);
     EXPECT_EQ(regularFiles(out), (std::map<std::string, std::string>{{"表/漢字.txt", "kanji"}}));
+    EXPECT_EQ(g3::processFolder(), here); // the job worked inside the destination, then left
 }
 
 TEST_F(ThawJobTest, ArchivesMadeByOtherProgramsComeOutWhole) {
