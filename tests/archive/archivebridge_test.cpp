@@ -230,8 +230,4 @@ TEST_F(ArchiveBridgeTest, FreezeRefusesGroundLevelAndIgnoresAFolderWithoutFiles)
     EXPECT_TRUE(calls.empty());
 }
 
-TEST(ArchiveBridge, ModulesAreLookedForInDLLBesideTheExecutable) {
-    EXPECT_EQ(g3::dllFolder(), g3::joinPath(g3::executableFolder(), "DLL") + "/");
-}
-
 } // namespace
