@@ -2,6 +2,7 @@
 // of the window's commands.
 #include "app/FldrDlg.h"
 #include "app/OKRightDlg.h"
+#include "app/archives.h"
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
 #include "app/filecommands.h"
@@ -32,7 +33,7 @@ void TForm1::createControllers() {
     clipboard_ = new ClipboardController(*this, *this, this);
     fileCommands_ = new FileCommandsController(*this, *this, this);
     pathCopy_ = new PathCopyController(*this, *this, this);
-    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_};
+    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_, new ArchiveController(*this, *this, this)};
     connect(list_, &TFileView::OnKeyDown, fileCommands_, &FileCommandsController::ShellListView1KeyDown);
     buildKeyboardHabits();
 
