@@ -14,6 +14,19 @@ namespace g3 {
 
 namespace {
 
+// libpng allocates a chunk's buffer from the length the chunk claims before it reads it, so
+// a damaged length costs up to 2 GiB; here no chunk may claim more than the file holds.
+bool chunksWithinFile(ByteView d) {
+    for (std::size_t at = 8; at + 8 <= d.size();) {
+        const std::size_t length = std::size_t{d[at]} << 24 | std::size_t{d[at + 1]} << 16 |
+                                   std::size_t{d[at + 2]} << 8 | d[at + 3];
+        if (length > d.size() - at - 8) return false;
+        if (std::memcmp(d.data() + at + 4, "IEND", 4) == 0) return true;
+        at += 12 + length;
+    }
+    return true; // a file cut at a chunk's edge: libpng reports what is missing
+}
+
 // One read: the library's structures and the input's cursor. libpng reports errors through
 // onError, which must not return; it jumps back to the guard in run(), whose frame holds no
 // object with a destructor.
@@ -91,6 +104,7 @@ public:
 
     Decoded decode(ByteView data, const DecodeOptions& options) const override {
         if (!recognises(data)) return decodeFailure("no PNG signature");
+        if (!chunksWithinFile(data)) return decodeFailure("PNG chunk runs past the end of the file");
         PngSession session(data);
         QImage image;
         std::vector<png_bytep> rows;
