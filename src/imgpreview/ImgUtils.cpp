@@ -3,8 +3,8 @@
 #include "imgpreview/ImgUtils.h"
 
 #include "imgpreview/codecs.h"
-#include "imgpreview/fileicon.h"
 #include "imgpreview/filebytes.h"
+#include "imgpreview/fileicon.h"
 #include "imgpreview/resample.h"
 #include "imgpreview/textpage.h"
 #include "platform/paths.h"
@@ -25,12 +25,14 @@ std::string lowerExtension(const std::string& fileName) {
     const std::string name = namePart(fileName);
     const std::size_t dot = name.rfind('.');
     std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
-    for (char& c : ext) c = lowerAscii(c);
+    for (char& c : ext)
+        c = lowerAscii(c);
     return ext;
 }
 
 std::string lowered(std::string s) {
-    for (char& c : s) c = lowerAscii(c);
+    for (char& c : s)
+        c = lowerAscii(c);
     return s;
 }
 
@@ -45,10 +47,9 @@ struct ExtensionType {
 };
 
 constexpr ExtensionType kExtensionTable[] = {
-    {".bmp", iitBmp},  {".jpg", iitJpeg}, {".jpeg", iitJpeg}, {".ico", iitIco},
-    {".cur", iitCur},  {".ani", iitAni},  {".emf", iitEmf},   {".wmf", iitWmf},
-    {".exe", iitExe},  {".dll", iitDll},  {".html", iitHtml}, {".htm", iitHtml},
-    {".eml", iitEml},  {".txt", iitTxt},  {".avi", iitAvi},
+    {".bmp", iitBmp},   {".jpg", iitJpeg}, {".jpeg", iitJpeg}, {".ico", iitIco}, {".cur", iitCur},
+    {".ani", iitAni},   {".emf", iitEmf},  {".wmf", iitWmf},   {".exe", iitExe}, {".dll", iitDll},
+    {".html", iitHtml}, {".htm", iitHtml}, {".eml", iitEml},   {".txt", iitTxt}, {".avi", iitAvi},
 };
 
 } // namespace
@@ -159,16 +160,32 @@ int TImgUtil::DecodeImage(const std::string& fileName, int width, int height, in
     int r = -1;
     try {
         switch (ImageType) {
-        case iitCustom: r = LoadCustom(fileName, width, height); break;
-        case iitBmp: r = LoadBmp(fileName, width, height); break;
-        case iitJpeg: r = LoadJpeg(fileName, width, height); break;
+        case iitCustom:
+            r = LoadCustom(fileName, width, height);
+            break;
+        case iitBmp:
+            r = LoadBmp(fileName, width, height);
+            break;
+        case iitJpeg:
+            r = LoadJpeg(fileName, width, height);
+            break;
         case iitHtml:
-        case iitEml: r = LoadHtml(fileName, width, height); break;
-        case iitTxt: r = LoadText(fileName, width, height); break;
-        case iitAvi: r = LoadAvi(fileName, width, height); break;
+        case iitEml:
+            r = LoadHtml(fileName, width, height);
+            break;
+        case iitTxt:
+            r = LoadText(fileName, width, height);
+            break;
+        case iitAvi:
+            r = LoadAvi(fileName, width, height);
+            break;
         case iitEmf:
-        case iitWmf: r = LoadMetafile(fileName, width, height); break;
-        default: r = -1; break;
+        case iitWmf:
+            r = LoadMetafile(fileName, width, height);
+            break;
+        default:
+            r = -1;
+            break;
         }
     } catch (...) {
         DrawFileIcon(fileName, iconIndex);
@@ -198,10 +215,17 @@ int TImgUtil::DrawFileIcon(const std::string& fileName, int iconIndex) {
 void TImgUtil::ApplyGetType(QImage& bitmap, int width, int height) const {
     QSize size;
     switch (getType_) {
-    case igtNormal: return;
-    case igtPreview: size = g3::CalcFitSize(bitmap.width(), bitmap.height(), width, height); break;
-    case igtStretch: size = StretchSize(bitmap.width(), bitmap.height(), width, height); break;
-    case igtFit: size = QSize(width, height); break;
+    case igtNormal:
+        return;
+    case igtPreview:
+        size = g3::CalcFitSize(bitmap.width(), bitmap.height(), width, height);
+        break;
+    case igtStretch:
+        size = StretchSize(bitmap.width(), bitmap.height(), width, height);
+        break;
+    case igtFit:
+        size = QSize(width, height);
+        break;
     }
     g3::ResizeBitmap(bitmap, size.width(), size.height());
 }
@@ -233,10 +257,14 @@ bool TImgCustomTest::CanHandle(const std::string& fileName) {
 bool TImgCustomTest::LoadBitmap(const std::string& fileName, QImage& bitmap) {
     const std::string ext = lowerExtension(fileName);
     const ImageCodec* codec = nullptr;
-    if (ext == ".gif") codec = &gifCodec();
-    else if (ext == ".png") codec = &pngCodec();
-    else if (ext == ".jpe") codec = &jpegCodec();
-    else if (ext != ".pcd" && ext != ".psd") return false;
+    if (ext == ".gif")
+        codec = &gifCodec();
+    else if (ext == ".png")
+        codec = &pngCodec();
+    else if (ext == ".jpe")
+        codec = &jpegCodec();
+    else if (ext != ".pcd" && ext != ".psd")
+        return false;
     const std::vector<std::uint8_t> bytes = readFileBytes(fileName);
     // Photo-CD and Photoshop files go to whichever codec knows their content; one that none
     // knows is left to the extension's tests above, which do not take it.

@@ -108,8 +108,8 @@ public:
     QImage Bitmap;
     TImageType ImageType = iitNone;
     int OrgWidth = 0, OrgHeight = 0;
-    int IconCount = 0;  // icons in an EXE or DLL; 0 = not yet counted
-    int IconIndex = -1; // the icon last drawn; -1 = none
+    int IconCount = 0;                 // icons in an EXE or DLL; 0 = not yet counted
+    int IconIndex = -1;                // the icon last drawn; -1 = none
     TImgCustom* CustomImage = nullptr; // not owned
     std::function<void(TImgUtil* sender)> OnChange;
     const std::string& TextExtList() const { return textExtList_; }

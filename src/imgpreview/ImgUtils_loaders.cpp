@@ -35,7 +35,8 @@ bool exists(const std::string& path) {
 }
 
 ByteView bytesOf(const QByteArray& a) {
-    return {reinterpret_cast<const std::uint8_t*>(a.constData()), static_cast<std::size_t>(a.size())};
+    return {reinterpret_cast<const std::uint8_t*>(a.constData()),
+            static_cast<std::size_t>(a.size())};
 }
 
 // A new page of w x h pixels; empty when either is not positive.
@@ -139,7 +140,8 @@ int TImgUtil::LoadText(const std::string& fileName, int width, int height) {
     OrgWidth = 2 * width;
     OrgHeight = 2 * height;
     if (!Bitmap.isNull()) Bitmap.fill(colorOf(BKColor()));
-    const QFontMetrics fm = Bitmap.isNull() ? QFontMetrics(Font().font) : QFontMetrics(Font().font, &Bitmap);
+    const QFontMetrics fm =
+        Bitmap.isNull() ? QFontMetrics(Font().font) : QFontMetrics(Font().font, &Bitmap);
     const int lineHeight = fm.height();
     if (lineHeight < 1) return 1;
     const std::string text =

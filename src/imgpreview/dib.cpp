@@ -28,13 +28,16 @@ bool WriteDibAsBmp(ByteView dib, QIODevice* stream) {
     const std::int64_t height = std::llabs(static_cast<std::int32_t>(le32(dib, 8)));
     const std::int64_t bits = le16(dib, 14);
     const std::int64_t used = le32(dib, 32);
-    const std::int64_t colours = bits == 4 ? (used ? used : 16) : bits == 8 ? (used ? used : 256) : 0;
+    const std::int64_t colours = bits == 4   ? (used ? used : 16)
+                                 : bits == 8 ? (used ? used : 256)
+                                             : 0;
     const std::int64_t rowBytes = (bits * width + 31) / 32 * 4;
     const std::int64_t fileSize = rowBytes * height + colours * 4 + 54;
     // The header's sizes are the DIB's word, not its length; a frame that claims more than
     // it holds is not read past its end.
     if (width < 0 || rowBytes < 0 ||
-        fileSize - static_cast<std::int64_t>(kFileHeaderSize) > static_cast<std::int64_t>(dib.size()) ||
+        fileSize - static_cast<std::int64_t>(kFileHeaderSize) >
+            static_cast<std::int64_t>(dib.size()) ||
         fileSize > 0xFFFFFFFFLL)
         return false;
     char header[kFileHeaderSize];

@@ -76,8 +76,8 @@ QString headerRow(const char* label, const QString& value) {
 
 bool mailPageHtml(ByteView eml, QString& html) {
     setUpGMime();
-    GObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(
-        reinterpret_cast<const char*>(eml.data()), eml.size()));
+    GObjectPtr<GMimeStream> stream(
+        g_mime_stream_mem_new_with_buffer(reinterpret_cast<const char*>(eml.data()), eml.size()));
     GObjectPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
     std::unique_ptr<GMimeParserOptions, FreeParserOptions> options(newParserOptions());
     GObjectPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), options.get()));
@@ -86,7 +86,8 @@ bool mailPageHtml(ByteView eml, QString& html) {
     html += headerRow("差出人:", addresses(g_mime_message_get_from(message.get())));
     html += headerRow("宛先:", addresses(g_mime_message_get_to(message.get())));
     html += headerRow("件名:", fromUtf8Bytes(g_mime_message_get_subject(message.get())));
-    html += headerRow("日付:", fromUtf8Bytes(g_mime_object_get_header(GMIME_OBJECT(message.get()), "Date")));
+    html += headerRow("日付:",
+                      fromUtf8Bytes(g_mime_object_get_header(GMIME_OBJECT(message.get()), "Date")));
     html += QStringLiteral("</table><hr>");
     Body body;
     g_mime_message_foreach(message.get(), &findBody, &body);
@@ -95,8 +96,11 @@ bool mailPageHtml(ByteView eml, QString& html) {
         html += fromUtf8Bytes(text.get());
     } else if (body.plain) {
         GString text(g_mime_text_part_get_text(body.plain));
-        html += QStringLiteral("<p style=\"white-space: pre-wrap\">%1</p>")
-                    .arg(fromUtf8Bytes(text.get()).toHtmlEscaped());
+        // Mail lines end in CR LF; the page keeps one break for each.
+        const QString plain =
+            fromUtf8Bytes(text.get()).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        html +=
+            QStringLiteral("<p style=\"white-space: pre-wrap\">%1</p>").arg(plain.toHtmlEscaped());
     }
     return true;
 }

@@ -20,11 +20,12 @@ UniqueFd openForReading(const std::string& path, struct stat& st) {
 }
 
 // Reads into all of `bytes` from `offset`, shortening it where the file ends first.
-void readAt(int fd, const std::string& path, std::uint64_t offset, std::vector<std::uint8_t>& bytes) {
+void readAt(int fd, const std::string& path, std::uint64_t offset,
+            std::vector<std::uint8_t>& bytes) {
     std::size_t got = 0;
     while (got < bytes.size()) {
-        const ssize_t n = ::pread(fd, bytes.data() + got, bytes.size() - got,
-                                  static_cast<off_t>(offset + got));
+        const ssize_t n =
+            ::pread(fd, bytes.data() + got, bytes.size() - got, static_cast<off_t>(offset + got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw std::runtime_error(path + ": " + std::strerror(errno));
         if (n == 0) break;
@@ -51,7 +52,10 @@ std::vector<std::uint8_t> readFileRange(const std::string& path, std::uint64_t o
     struct stat st {};
     UniqueFd fd = openForReading(path, st);
     const auto length = static_cast<std::uint64_t>(st.st_size);
-    std::vector<std::uint8_t> bytes(offset >= length ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(size, length - offset)));
+    std::vector<std::uint8_t> bytes(
+        offset >= length
+            ? 0
+            : static_cast<std::size_t>(std::min<std::uint64_t>(size, length - offset)));
     readAt(fd.get(), path, offset, bytes);
     return bytes;
 }

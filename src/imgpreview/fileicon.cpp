@@ -42,8 +42,7 @@ QImage themeIcon(int typeIndex) {
     QIcon icon;
     if (!t.iconName.isEmpty()) icon = QIcon::fromTheme(t.iconName);
     if (icon.isNull() && !t.genericIconName.isEmpty()) icon = QIcon::fromTheme(t.genericIconName);
-    if (icon.isNull())
-        icon = ownIcon(t.fallback == TypeFallback::File ? "house" : "cave");
+    if (icon.isNull()) icon = ownIcon(t.fallback == TypeFallback::File ? "house" : "cave");
     return icon.pixmap(kIconSize, kIconSize).toImage();
 }
 

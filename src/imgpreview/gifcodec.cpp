@@ -28,8 +28,8 @@ struct Input {
 
 int readInput(GifFileType* gif, GifByteType* out, int n) {
     auto& in = *static_cast<Input*>(gif->UserData);
-    const std::size_t take = std::min<std::size_t>(static_cast<std::size_t>(std::max(n, 0)),
-                                                   in.data.size() - in.at);
+    const std::size_t take =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(n, 0)), in.data.size() - in.at);
     std::memcpy(out, in.data.data() + in.at, take);
     in.at += take;
     return static_cast<int>(take);
@@ -57,12 +57,14 @@ std::vector<int> rowOrder(int height, bool interlaced) {
     std::vector<int> order;
     order.reserve(static_cast<std::size_t>(height));
     if (!interlaced) {
-        for (int y = 0; y < height; ++y) order.push_back(y);
+        for (int y = 0; y < height; ++y)
+            order.push_back(y);
         return order;
     }
     static constexpr int start[] = {0, 4, 2, 1}, step[] = {8, 8, 4, 2};
     for (int pass = 0; pass < 4; ++pass)
-        for (int y = start[pass]; y < height; y += step[pass]) order.push_back(y);
+        for (int y = start[pass]; y < height; y += step[pass])
+            order.push_back(y);
     return order;
 }
 

@@ -49,8 +49,7 @@ bool isPcd(ByteView d) {
 
 // A placeable metafile's key, or the plain header (type 1 or 2, nine-word header).
 bool isWmf(ByteView d) {
-    if (d.size() >= 4 && d[0] == 0xD7 && d[1] == 0xCD && d[2] == 0xC6 && d[3] == 0x9A)
-        return true;
+    if (d.size() >= 4 && d[0] == 0xD7 && d[1] == 0xCD && d[2] == 0xC6 && d[3] == 0x9A) return true;
     return d.size() >= 18 && (d[0] == 1 || d[0] == 2) && d[1] == 0 && d[2] == 9 && d[3] == 0;
 }
 
@@ -93,7 +92,8 @@ private:
         image.read(blob);
         const auto w = static_cast<std::int64_t>(image.columns());
         const auto h = static_cast<std::int64_t>(image.rows());
-        if (!pictureSizeAllowed(w, h)) return decodeFailure(std::string(name_) + " picture too large");
+        if (!pictureSizeAllowed(w, h))
+            return decodeFailure(std::string(name_) + " picture too large");
         // Photoshop keeps 32-bit pictures in linear light.
         if (linear_ && linear_(data)) {
             image.modifyImage();

@@ -20,7 +20,9 @@ constexpr int kNaturalIconSize = 32;
 // Little-endian reads that check every offset against the bytes there are.
 struct Reader {
     ByteView d;
-    bool has(std::uint64_t at, std::uint64_t n) const { return at <= d.size() && n <= d.size() - at; }
+    bool has(std::uint64_t at, std::uint64_t n) const {
+        return at <= d.size() && n <= d.size() - at;
+    }
     std::uint16_t u16(std::size_t at) const { return le16(d, at); }
     std::uint32_t u32(std::size_t at) const { return le32(d, at); }
 };
@@ -34,8 +36,8 @@ struct Entry {
 std::vector<Entry> entries(const Reader& r, std::uint64_t dir) {
     std::vector<Entry> out;
     if (!r.has(dir, 16)) return out;
-    const std::uint32_t n = std::min<std::uint32_t>(
-        std::uint32_t{r.u16(dir + 12)} + r.u16(dir + 14), kMaxEntries);
+    const std::uint32_t n =
+        std::min<std::uint32_t>(std::uint32_t{r.u16(dir + 12)} + r.u16(dir + 14), kMaxEntries);
     for (std::uint32_t i = 0; i < n; ++i) {
         const std::uint64_t at = dir + 16 + std::uint64_t{8} * i;
         if (!r.has(at, 8)) break;

@@ -16,7 +16,7 @@ namespace g3 {
 struct PeResourceSection {
     std::uint64_t fileOffset = 0;
     std::uint32_t size = 0;
-    std::uint32_t address = 0;   // the section's relative virtual address
+    std::uint32_t address = 0;     // the section's relative virtual address
     std::uint32_t rootAddress = 0; // the resource directory's
 };
 

@@ -104,7 +104,8 @@ public:
 
     Decoded decode(ByteView data, const DecodeOptions& options) const override {
         if (!recognises(data)) return decodeFailure("no PNG signature");
-        if (!chunksWithinFile(data)) return decodeFailure("PNG chunk runs past the end of the file");
+        if (!chunksWithinFile(data))
+            return decodeFailure("PNG chunk runs past the end of the file");
         PngSession session(data);
         QImage image;
         std::vector<png_bytep> rows;
@@ -121,7 +122,8 @@ public:
                            alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
             if (image.isNull()) png_error(png, "out of memory");
             rows.resize(h);
-            for (png_uint_32 y = 0; y < h; ++y) rows[y] = image.scanLine(static_cast<int>(y));
+            for (png_uint_32 y = 0; y < h; ++y)
+                rows[y] = image.scanLine(static_cast<int>(y));
             png_read_image(png, rows.data());
         });
         if (!ok) return decodeFailure(session.error());

@@ -11,8 +11,8 @@ namespace g3 {
 
 namespace {
 
-constexpr int kWeightOne = 1 << 20;   // cubic weights
-constexpr int kCoverOne = 1 << 18;    // coverage of one source pixel when reducing
+constexpr int kWeightOne = 1 << 20;    // cubic weights
+constexpr int kCoverOne = 1 << 18;     // coverage of one source pixel when reducing
 constexpr double kFactorOne = 1 << 22; // scale factor of the average
 constexpr int kChannels = 3;
 
@@ -62,7 +62,8 @@ std::vector<Span> spans(int n, int m) {
         r[static_cast<std::size_t>(j)] = static_cast<std::uint32_t>((q - whole) * kCoverOne + 0.5);
     }
     std::vector<Span> s(static_cast<std::size_t>(m));
-    for (std::size_t j = 0; j < s.size(); ++j) s[j] = {e[j], e[j + 1], r[j], r[j + 1]};
+    for (std::size_t j = 0; j < s.size(); ++j)
+        s[j] = {e[j], e[j + 1], r[j], r[j + 1]};
     return s;
 }
 
@@ -162,7 +163,8 @@ QImage shrinkHeight(const QImage& src, int m) {
         std::fill(sum.begin(), sum.end(), 0);
         for (int k = span.start + 1; k < span.end; ++k) {
             const uchar* r = src.constScanLine(k);
-            for (int i = 0; i < bytes; ++i) sum[static_cast<std::size_t>(i)] += r[i];
+            for (int i = 0; i < bytes; ++i)
+                sum[static_cast<std::size_t>(i)] += r[i];
         }
         const uchar* first = src.constScanLine(span.start);
         const uchar* last = span.endFrac != 0 ? src.constScanLine(span.end) : first;

@@ -53,11 +53,14 @@ void useJapaneseFontSubstitutes() {
             QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
             QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic"),
             QStringLiteral("TakaoPGothic")};
-        const QStringList gothic = {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+        const QStringList gothic = {QStringLiteral("IPAGothic"),
+                                    QStringLiteral("Noto Sans Mono CJK JP"),
                                     QStringLiteral("VL Gothic"), QStringLiteral("TakaoGothic")};
-        const QStringList proportionalMincho = {QStringLiteral("IPAPMincho"), QStringLiteral("IPAexMincho"),
+        const QStringList proportionalMincho = {QStringLiteral("IPAPMincho"),
+                                                QStringLiteral("IPAexMincho"),
                                                 QStringLiteral("Noto Serif CJK JP")};
-        const QStringList mincho = {QStringLiteral("IPAMincho"), QStringLiteral("Noto Serif CJK JP")};
+        const QStringList mincho = {QStringLiteral("IPAMincho"),
+                                    QStringLiteral("Noto Serif CJK JP")};
         QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), proportionalGothic);
         QFont::insertSubstitutions(QStringLiteral("MS PGothic"), proportionalGothic);
         QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), gothic);
@@ -99,7 +102,8 @@ QString textPageCharacters(const std::string& bytes) {
     std::vector<std::string_view> lines;
     forEachLine(bytes, [&](std::string_view line) { lines.push_back(line); });
     bool utf8 = true;
-    for (std::string_view line : lines) utf8 = utf8 && isValidUtf8(withoutCutCharacter(line));
+    for (std::string_view line : lines)
+        utf8 = utf8 && isValidUtf8(withoutCutCharacter(line));
     std::string out;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) out += '\n';

@@ -42,7 +42,8 @@ using PacketHandle = std::unique_ptr<AVPacket, FreePacket>;
 using ScalerHandle = std::unique_ptr<SwsContext, FreeScaler>;
 
 void put32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 std::vector<std::uint8_t> frameToDib(const AVFrame& f) {
@@ -121,8 +122,7 @@ void VideoStream::Impl::describe(const AVStream& s) {
     if (frameTime.num <= 0 || frameTime.den <= 0) frameTime = av_inv_q(s.avg_frame_rate);
     if (frameTime.num <= 0 || frameTime.den <= 0) frameTime = {1, 25};
     std::int64_t frames = s.nb_frames;
-    if (frames <= 0 && s.duration > 0)
-        frames = av_rescale_q(s.duration, s.time_base, frameTime);
+    if (frames <= 0 && s.duration > 0) frames = av_rescale_q(s.duration, s.time_base, frameTime);
     info.fccType = MKTAG('v', 'i', 'd', 's');
     info.fccHandler = s.codecpar->codec_tag;
     info.dwScale = static_cast<std::uint32_t>(frameTime.num);

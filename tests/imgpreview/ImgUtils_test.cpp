@@ -59,7 +59,8 @@ TEST(TImgUtil, PropertyWritersKeepTheirRules) {
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(colorOf(u.BKColor()), QColor(255, 0, 0));
 
-    for (int ignored : {-1, 101, 1000}) u.setAviFramePos(ignored);
+    for (int ignored : {-1, 101, 1000})
+        u.setAviFramePos(ignored);
     EXPECT_EQ(u.AviFramePos(), 20);
     u.setAviFramePos(0);
     EXPECT_EQ(u.AviFramePos(), 0);
@@ -108,14 +109,15 @@ TEST(CheckImageType, DecidesByHookFolderExtensionAndTextList) {
         TImageType type;
         int result;
     } cases[] = {
-        {"a.bmp", iitBmp, 0},   {"a.JPG", iitJpeg, 0},  {"a.jpeg", iitJpeg, 0}, {"a.ico", iitIco, 0},
-        {"a.cur", iitCur, 0},   {"a.ani", iitAni, 0},   {"a.emf", iitEmf, 0},   {"a.WMF", iitWmf, 0},
-        {"a.exe", iitExe, 0},   {"a.dll", iitDll, 0},   {"a.html", iitHtml, 0}, {"a.htm", iitHtml, 0},
-        {"a.eml", iitEml, 0},   {"a.txt", iitTxt, 0},   {"a.avi", iitAvi, 0},   {"a.Log", iitTxt, 0},
-        {"a.lo", iitTxt, 0}, // a plain substring of ";.log;"
-        {"a.jpe", iitNone, 3}, // without the hook
-        {"a.", iitNone, 3},     {"README", iitNone, 3}, {"a.tar.gz", iitNone, 3},
-        {"/", iitDir, 0},       {cave, iitDir, 0},      {holiday, iitJpeg, 0},
+        {"a.bmp", iitBmp, 0},       {"a.JPG", iitJpeg, 0},  {"a.jpeg", iitJpeg, 0},
+        {"a.ico", iitIco, 0},       {"a.cur", iitCur, 0},   {"a.ani", iitAni, 0},
+        {"a.emf", iitEmf, 0},       {"a.WMF", iitWmf, 0},   {"a.exe", iitExe, 0},
+        {"a.dll", iitDll, 0},       {"a.html", iitHtml, 0}, {"a.htm", iitHtml, 0},
+        {"a.eml", iitEml, 0},       {"a.txt", iitTxt, 0},   {"a.avi", iitAvi, 0},
+        {"a.Log", iitTxt, 0},       {"a.lo", iitTxt, 0}, // a plain substring of ";.log;"
+        {"a.jpe", iitNone, 3},                           // without the hook
+        {"a.", iitNone, 3},         {"README", iitNone, 3}, {"a.tar.gz", iitNone, 3},
+        {"/", iitDir, 0},           {cave, iitDir, 0},      {holiday, iitJpeg, 0},
         {dir / "x.d/", iitNone, 3},
     };
     for (const auto& c : cases) {
@@ -192,7 +194,8 @@ TEST_F(GetImage, ProgramsShowTheIconsTheyHold) {
     EXPECT_EQ(middle(u.Bitmap), QColor(0, 0, 230));
     EXPECT_EQ(u.IconIndex, 2);
     // An index past the icons, and a program without any, show the type's icon.
-    for (const auto& [file, index] : {std::pair{dll, 7}, {copySample(dir, "noicons.dll", "x.exe"), 0}}) {
+    for (const auto& [file, index] :
+         {std::pair{dll, 7}, {copySample(dir, "noicons.dll", "x.exe"), 0}}) {
         EXPECT_EQ(u.GetImage(file, 100, 100, index), 0);
         EXPECT_EQ(u.Bitmap.size(), QSize(32, 32));
         const QColor c = middle(u.Bitmap);
@@ -204,10 +207,13 @@ TEST_F(GetImage, ProgramsShowTheIconsTheyHold) {
 TEST_F(GetImage, WrestoolCountsTheSameIcons) {
     if (std::system("command -v wrestool >/dev/null") != 0) GTEST_SKIP() << "no wrestool";
     const std::string list = dir / "list.txt";
-    ASSERT_EQ(std::system(("wrestool -l --type=14 '" + sample("icons.dll") + "' > '" + list + "'").c_str()), 0);
+    ASSERT_EQ(std::system(
+                  ("wrestool -l --type=14 '" + sample("icons.dll") + "' > '" + list + "'").c_str()),
+              0);
     std::ifstream in(list);
     int groups = 0;
-    for (std::string line; std::getline(in, line);) groups += line.find("group_icon") != std::string::npos;
+    for (std::string line; std::getline(in, line);)
+        groups += line.find("group_icon") != std::string::npos;
     EXPECT_EQ(u.GetImage(copySample(dir, "icons.dll", "i.dll"), 10, 10, 0), 0);
     EXPECT_EQ(u.IconCount, groups);
 }
@@ -229,7 +235,8 @@ TEST_F(GetImage, TextIsAPageTwiceTheBox) {
     EXPECT_EQ(QSize(u.OrgWidth, u.OrgHeight), QSize(200, 120));
     int ink = 0;
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 40; ++x) ink += u.Bitmap.pixelColor(x, y).lightness() < 128;
+        for (int x = 0; x < 40; ++x)
+            ink += u.Bitmap.pixelColor(x, y).lightness() < 128;
     EXPECT_GT(ink, 20) << "the first line is drawn";
     EXPECT_EQ(u.Bitmap.pixelColor(150, 100), QColor(255, 255, 255));
     u.setGetType(igtPreview);
@@ -254,7 +261,8 @@ TEST_F(GetImage, HtmlIsAPageWithTheBoxAspect) {
     EXPECT_EQ(u.Bitmap.pixelColor(600, 300), QColor(0, 255, 0));
     bool picture = false; // the local picture is drawn
     for (int y = 0; y < 320 && !picture; ++y)
-        for (int x = 0; x < 100 && !picture; ++x) picture = u.Bitmap.pixelColor(x, y) == QColor(248, 0, 0);
+        for (int x = 0; x < 100 && !picture; ++x)
+            picture = u.Bitmap.pixelColor(x, y) == QColor(248, 0, 0);
     EXPECT_TRUE(picture);
     u.setGetType(igtStretch); // any scaling type resamples to the box itself
     EXPECT_EQ(u.GetImage(html, 320, 160, 0), 0);
@@ -267,9 +275,10 @@ TEST_F(GetImage, HtmlIsAPageWithTheBoxAspect) {
 TEST_F(GetImage, MailShowsItsHeadersAndTextInTheirCharsets) {
     QString page;
     ASSERT_TRUE(mailPageHtml(g3test::bytesOf(sample("mail_jis.eml")), page));
-    for (const char* text : {"洞窟の地図", "山田", "yamada@example.jp", "新しい家が建ちました。", "件名:",
-                             "Tue, 1 Apr 2003 10:20:30 +0900"})
+    for (const char* text : {"洞窟の地図", "山田", "yamada@example.jp", "新しい家が建ちました。",
+                             "件名:", "Tue, 1 Apr 2003 10:20:30 +0900"})
         EXPECT_TRUE(page.contains(QString::fromUtf8(text))) << text;
+    EXPECT_FALSE(page.contains(QLatin1Char('\r'))); // one break a line
     ASSERT_TRUE(mailPageHtml(g3test::bytesOf(sample("mail_html.eml")), page));
     EXPECT_TRUE(page.contains(QStringLiteral("<b>太字の家</b>")));
     EXPECT_FALSE(page.contains(QStringLiteral("plain words")));
@@ -335,9 +344,10 @@ TEST_F(GetImage, VideosShowTheFrameAtAviFramePos) {
     if (std::system("command -v ffmpeg >/dev/null") != 0) GTEST_SKIP() << "no ffmpeg";
     // 20 frames at 10 per second, frame n grey 10 n, stored uncompressed.
     const std::string avi = dir / "clip.avi";
-    const std::string cmd = "ffmpeg -loglevel error -f lavfi -i color=c=black:s=32x24:r=10:d=2 "
-                            "-vf \"geq=r='N*10':g='N*10':b='N*10'\" -c:v rawvideo -pix_fmt bgr24 '" +
-                            avi + "'";
+    const std::string cmd =
+        "ffmpeg -loglevel error -f lavfi -i color=c=black:s=32x24:r=10:d=2 "
+        "-vf \"geq=r='N*10':g='N*10':b='N*10'\" -c:v rawvideo -pix_fmt bgr24 '" +
+        avi + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     u.setGetType(igtNormal);
     EXPECT_EQ(u.GetImage(avi, 100, 100, 0), 0);

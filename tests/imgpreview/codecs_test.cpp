@@ -37,10 +37,9 @@ TEST(BmpCodec, ReadsEveryDepthAndCompression) {
     const struct {
         const char* file;
         int tolerance;
-    } files[] = {{"bmp4.bmp", 0},   {"bmp4rle.bmp", 0},  {"bmp8.bmp", 0},
-                 {"bmp8rle.bmp", 0}, {"bmp16.bmp", 8},   {"bmp16bf565.bmp", 8},
-                 {"bmp24.bmp", 0},  {"bmp24topdown.bmp", 0}, {"bmp32.bmp", 0},
-                 {"bmp32bf.bmp", 0}};
+    } files[] = {{"bmp4.bmp", 0},  {"bmp4rle.bmp", 0},    {"bmp8.bmp", 0},  {"bmp8rle.bmp", 0},
+                 {"bmp16.bmp", 8}, {"bmp16bf565.bmp", 8}, {"bmp24.bmp", 0}, {"bmp24topdown.bmp", 0},
+                 {"bmp32.bmp", 0}, {"bmp32bf.bmp", 0}};
     for (const auto& f : files) {
         const Decoded d = decodeFile(bmpCodec(), sample(f.file));
         ASSERT_TRUE(d) << f.file << ": " << d.error;
@@ -70,8 +69,9 @@ TEST(Codecs, RefuseDeclaredSizesPastTheLimitAndBrokenFiles) {
         const ImageCodec& codec;
         const char* file;
     } files[] = {
-        {bmpCodec(), "bmp_huge.bmp"}, {gifCodec(), "gif_huge.gif"}, {jpegCodec(), "jpeg_huge.jpg"},
-        {pngCodec(), "png_huge.png"}, {jpegCodec(), "cmyk.jpg"},    {emfCodec(), "emf_badrecord.emf"},
+        {bmpCodec(), "bmp_huge.bmp"},   {gifCodec(), "gif_huge.gif"},
+        {jpegCodec(), "jpeg_huge.jpg"}, {pngCodec(), "png_huge.png"},
+        {jpegCodec(), "cmyk.jpg"},      {emfCodec(), "emf_badrecord.emf"},
     };
     for (const auto& f : files) {
         const Decoded d = decodeFile(f.codec, sample(f.file));
@@ -86,8 +86,8 @@ TEST(Codecs, RecogniseTheirFilesByContent) {
     const struct {
         const char* file;
         const char* codec;
-    } files[] = {{"bmp8.bmp", "BMP"}, {"gif_frame.gif", "GIF"}, {"cmyk.jpg", "JPEG"},
-                 {"png_huge.png", "PNG"}, {"shapes.emf", nullptr}, {"mail_jis.eml", nullptr}};
+    } files[] = {{"bmp8.bmp", "BMP"},     {"gif_frame.gif", "GIF"}, {"cmyk.jpg", "JPEG"},
+                 {"png_huge.png", "PNG"}, {"shapes.emf", nullptr},  {"mail_jis.eml", nullptr}};
     for (const auto& f : files) {
         const ImageCodec* c = codecRecognising(bytesOf(sample(f.file)));
         EXPECT_STREQ(c ? c->name() : nullptr, f.codec) << f.file;
@@ -102,9 +102,9 @@ TEST(MetafileCodecs, DrawTheRecordsOnTheBackgroundAtTheFileSize) {
     const Decoded emf = decodeFile(emfCodec(), sample("shapes.emf"), options);
     ASSERT_TRUE(emf) << emf.error;
     EXPECT_EQ(emf.image.size(), QSize(100, 60));
-    EXPECT_EQ(emf.image.pixelColor(30, 25), QColor(255, 0, 0));  // the rectangle
-    EXPECT_EQ(emf.image.pixelColor(77, 32), QColor(0, 255, 0));  // the ellipse
-    EXPECT_EQ(emf.image.pixelColor(3, 56), QColor(0, 0, 200));   // nothing drawn there
+    EXPECT_EQ(emf.image.pixelColor(30, 25), QColor(255, 0, 0)); // the rectangle
+    EXPECT_EQ(emf.image.pixelColor(77, 32), QColor(0, 255, 0)); // the ellipse
+    EXPECT_EQ(emf.image.pixelColor(3, 56), QColor(0, 0, 200));  // nothing drawn there
     const Decoded wmf = decodeFile(wmfCodec(), sample("shapes.wmf"), options);
     ASSERT_TRUE(wmf) << wmf.error;
     EXPECT_EQ(wmf.image.size(), QSize(100, 60));
@@ -171,7 +171,8 @@ TEST(PsdCodec, ReadsEveryColourModeAndDepth) {
         const Decoded d = decodeFile(psdCodec(), dir + m.file);
         ASSERT_TRUE(d) << m.file << ": " << d.error;
         EXPECT_LE(maxDifference(d.image, rgb.image), m.tolerance) << m.file;
-        EXPECT_LE(maxDifference(d.image.copy(0, 0, 1, 1), rgb.image.copy(0, 0, 1, 1)), 21) << m.file;
+        EXPECT_LE(maxDifference(d.image.copy(0, 0, 1, 1), rgb.image.copy(0, 0, 1, 1)), 21)
+            << m.file;
     }
     const Decoded grey8 = decodeFile(psdCodec(), dir + "4x4_8bit_grayscale.psd");
     const Decoded grey16 = decodeFile(psdCodec(), dir + "4x4_16bit_grayscale.psd");
@@ -196,14 +197,16 @@ TEST(Codecs, TruncatedFilesFailCleanly) {
         for (const char* f : {"/png/basn6a16.png", "/png/ibasn3p08.png", "/jpeg/testimgint.jpg",
                               "/jpeg/testorig.jpg", "/bmp/shira_bird8.bmp", "/psd/2layers.psd"})
             files.push_back(corpusImages() + f);
-    const ImageCodec* codecs[] = {&bmpCodec(), &jpegCodec(), &pngCodec(), &gifCodec(),
-                                  &psdCodec(), &emfCodec()};
+    const ImageCodec* codecs[] = {&bmpCodec(), &jpegCodec(), &pngCodec(),
+                                  &gifCodec(), &psdCodec(),  &emfCodec()};
     for (const std::string& file : files) {
         const std::vector<std::uint8_t> bytes = bytesOf(file);
-        for (std::size_t cut : {std::size_t{1}, bytes.size() / 3, bytes.size() / 2, bytes.size() - 1}) {
+        for (std::size_t cut :
+             {std::size_t{1}, bytes.size() / 3, bytes.size() / 2, bytes.size() - 1}) {
             if (cut == 0 || cut >= bytes.size()) continue;
             // A copy of exactly `cut` bytes, so a read past it is a read past the buffer.
-            const std::vector<std::uint8_t> part(bytes.begin(), bytes.begin() + std::ptrdiff_t(cut));
+            const std::vector<std::uint8_t> part(bytes.begin(),
+                                                 bytes.begin() + std::ptrdiff_t(cut));
             for (const ImageCodec* c : codecs)
                 if (c->recognises(part)) (void)c->decode(part, {});
         }

@@ -17,7 +17,8 @@ namespace {
 
 std::uint32_t be(const std::vector<std::uint8_t>& d, std::size_t at, int bytes) {
     std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) v = v << 8 | d[at + std::size_t(i)];
+    for (int i = 0; i < bytes; ++i)
+        v = v << 8 | d[at + std::size_t(i)];
     return v;
 }
 
@@ -25,8 +26,10 @@ std::uint32_t be(const std::vector<std::uint8_t>& d, std::size_t at, int bytes) 
 // IHDR, Photoshop's header (both big-endian), Qt's readers for JPEG and BMP.
 QSize declaredSize(const std::string& path) {
     const std::vector<std::uint8_t> d = g3test::bytesOf(path);
-    if (path.ends_with(".png") && d.size() >= 24) return QSize(int(be(d, 16, 4)), int(be(d, 20, 4)));
-    if (path.ends_with(".psd") && d.size() >= 22) return QSize(int(be(d, 18, 4)), int(be(d, 14, 4)));
+    if (path.ends_with(".png") && d.size() >= 24)
+        return QSize(int(be(d, 16, 4)), int(be(d, 20, 4)));
+    if (path.ends_with(".psd") && d.size() >= 22)
+        return QSize(int(be(d, 18, 4)), int(be(d, 14, 4)));
     return QImageReader(QString::fromStdString(path)).size();
 }
 

@@ -10,7 +10,8 @@ namespace g3 {
 namespace {
 
 void put32(std::vector<std::uint8_t>& d, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) d[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        d[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 // A DIB of w x h pixels at `bits` per pixel with `used` colour-table entries named in the
@@ -38,7 +39,7 @@ struct SizeCase {
 
 TEST(WriteDibAsBmp, WritesTheFileHeaderAndAsMuchOfTheDib) {
     const SizeCase cases[] = {
-        {5, 3, 4, 0, 16, 4 * 3 + 16 * 4 + 54, 54 + 64},   // 4 bits: 16 colours when 0
+        {5, 3, 4, 0, 16, 4 * 3 + 16 * 4 + 54, 54 + 64}, // 4 bits: 16 colours when 0
         {5, 3, 4, 3, 3, 4 * 3 + 3 * 4 + 54, 54 + 12},
         {5, 3, 8, 0, 256, 8 * 3 + 256 * 4 + 54, 54 + 1024}, // 8 bits: 256 when 0
         {5, 3, 8, 20, 20, 8 * 3 + 20 * 4 + 54, 54 + 80},
@@ -86,7 +87,8 @@ TEST(WriteDibAsBmp, TheBmpCodecReadsTheFrameBack) {
     ASSERT_TRUE(WriteDibAsBmp(frame, &out));
     const QByteArray bmp = out.data();
     const Decoded d = bmpCodec().decode(
-        ByteView(reinterpret_cast<const std::uint8_t*>(bmp.constData()), std::size_t(bmp.size())), {});
+        ByteView(reinterpret_cast<const std::uint8_t*>(bmp.constData()), std::size_t(bmp.size())),
+        {});
     ASSERT_TRUE(d) << d.error;
     EXPECT_EQ(d.image.size(), QSize(3, 2));
     EXPECT_EQ(d.image.pixelColor(0, 1), QColor(30, 20, 10));

@@ -32,7 +32,8 @@ QImage readPpm(const std::string& path) {
     in >> magic >> w >> h >> max;
     in.get();
     QImage image(w, h, QImage::Format_RGB888);
-    for (int y = 0; y < h; ++y) in.read(reinterpret_cast<char*>(image.scanLine(y)), w * 3);
+    for (int y = 0; y < h; ++y)
+        in.read(reinterpret_cast<char*>(image.scanLine(y)), w * 3);
     return image;
 }
 

@@ -16,8 +16,8 @@ TEST(PeIcons, RebuildsEachGroupAsAnIconFile) {
     const QColor colours[] = {{220, 0, 0}, {0, 180, 0}, {0, 0, 230}};
     for (int i = 0; i < 3; ++i) {
         const QByteArray ico = icons.icoFile(i);
-        const QImage picture = iconFilePicture(
-            ByteView(reinterpret_cast<const std::uint8_t*>(ico.constData()), std::size_t(ico.size())));
+        const QImage picture = iconFilePicture(ByteView(
+            reinterpret_cast<const std::uint8_t*>(ico.constData()), std::size_t(ico.size())));
         EXPECT_EQ(picture.size(), QSize(32, 32)) << i;
         EXPECT_EQ(picture.pixelColor(16, 16), colours[i]) << i;
     }
@@ -32,15 +32,18 @@ TEST(PeIcons, DamagedFilesAreReadWithinTheirBytes) {
     const std::vector<std::uint8_t> dll = g3test::bytesOf(g3test::sample("icons.dll"));
     auto readAll = [](const std::vector<std::uint8_t>& bytes) {
         const PeIcons icons = PeIcons::fromFile(bytes);
-        for (int i = 0; i < icons.count(); ++i) (void)icons.icoFile(i);
+        for (int i = 0; i < icons.count(); ++i)
+            (void)icons.icoFile(i);
         return icons.count();
     };
     for (std::size_t cut = 0; cut < dll.size(); cut += 97)
-        EXPECT_LE(readAll(std::vector<std::uint8_t>(dll.begin(), dll.begin() + std::ptrdiff_t(cut))), 3);
+        EXPECT_LE(
+            readAll(std::vector<std::uint8_t>(dll.begin(), dll.begin() + std::ptrdiff_t(cut))), 3);
     PeResourceSection where;
     ASSERT_TRUE(findPeResources(dll, where));
     std::vector<std::size_t> places;
-    for (std::size_t i = 0; i < 1024; ++i) places.push_back(i);
+    for (std::size_t i = 0; i < 1024; ++i)
+        places.push_back(i);
     for (std::size_t i = where.fileOffset; i < where.fileOffset + 512 && i < dll.size(); ++i)
         places.push_back(i);
     for (std::size_t at : places) {

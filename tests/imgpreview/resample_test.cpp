@@ -21,10 +21,10 @@ TEST(ApplyGetType, ScalesToTheBoxAsGetTypeSays) {
     const FitCase cases[] = {
         {igtStretch, 10, 20, 100, 100, 50, 100},
         {igtStretch, 20, 10, 100, 100, 100, 50},
-        {igtStretch, 8, 9, 10, 100, 10, 11},    // the width limits a portrait picture too
+        {igtStretch, 8, 9, 10, 100, 10, 11},      // the width limits a portrait picture too
         {igtStretch, 100, 50, 100, 100, 100, 50}, // touching one side: only shrinking applies
         {igtStretch, 150, 50, 100, 100, 100, 33},
-        {igtStretch, 30, 10, 100, 20, 60, 20},  // landscape, the height limits
+        {igtStretch, 30, 10, 100, 20, 60, 20}, // landscape, the height limits
         {igtPreview, 400, 300, 100, 100, 100, 75},
         {igtPreview, 50, 50, 100, 100, 50, 50}, // never enlarged
         {igtPreview, 300, 400, 100, 100, 75, 100},
@@ -91,7 +91,8 @@ QImage pictureOf(const std::vector<std::uint8_t>& bytes, int w, int h) {
 std::vector<std::uint8_t> bytesOf(const QImage& image) {
     std::vector<std::uint8_t> bytes;
     for (int y = 0; y < image.height(); ++y)
-        bytes.insert(bytes.end(), image.constScanLine(y), image.constScanLine(y) + image.width() * 3);
+        bytes.insert(bytes.end(), image.constScanLine(y),
+                     image.constScanLine(y) + image.width() * 3);
     return bytes;
 }
 
