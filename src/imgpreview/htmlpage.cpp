@@ -2,6 +2,7 @@
 
 #include "imgpreview/filebytes.h"
 #include "platform/codepage.h"
+#include "platform/paths.h"
 
 #include <QPainter>
 #include <QRegularExpression>
@@ -30,8 +31,13 @@ protected:
         if (name.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0)
             return dataUrlBytes(name.toString(QUrl::FullyEncoded).toLatin1());
         if (baseFolder_.empty() || (!name.scheme().isEmpty() && !name.isLocalFile())) return {};
-        const QUrl base = QUrl::fromLocalFile(QString::fromStdString(baseFolder_ + "/"));
-        const std::string path = base.resolved(name).toLocalFile().toStdString();
+        // The path's bytes as the page names them (percent-encoded bytes stay bytes), beside
+        // the folder's own bytes: a name that is not UTF-8 must survive.
+        const QByteArray named =
+            QByteArray::fromPercentEncoding(name.path(QUrl::FullyEncoded).toLatin1());
+        const std::string rel(named.constData(), static_cast<std::size_t>(named.size()));
+        const std::string path =
+            lexicallyNormal(rel.starts_with('/') ? rel : joinPath(baseFolder_, rel));
         try {
             std::vector<std::uint8_t> bytes = readFileBytes(path, budget_);
             budget_ -= bytes.size();

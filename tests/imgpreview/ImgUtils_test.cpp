@@ -246,14 +246,16 @@ TEST_F(GetImage, TextIsAPageTwiceTheBox) {
 }
 
 TEST_F(GetImage, HtmlIsAPageWithTheBoxAspect) {
-    dir.write("pic.bmp", g3test::readFile(sample("bmp24.bmp")));
-    const std::string fifo = dir / "fifo";
+    // A folder whose name is not UTF-8: the page's pictures are found beside it all the same.
+    const std::string folder = "d\xe9j\xe0";
+    dir.write(folder + "/pic.bmp", g3test::readFile(sample("bmp24.bmp")));
+    const std::string fifo = dir / (folder + "/fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     // The FIFO is never opened: a read of it would wait for ever.
-    const std::string html = dir.write(
-        "page.HTM", "<html><body bgcolor=\"#00ff00\"><p>家</p><img src=\"fifo\">"
-                    "<img src=\"/dev/zero\"><img src=\"pic.bmp\" width=\"70\" height=\"50\">"
-                    "</body></html>");
+    const std::string html = dir.write(folder + "/page.HTM",
+                                       "<html><body bgcolor=\"#00ff00\"><p>家</p><img src=\"fifo\">"
+                                       "<img src=\"/dev/zero\"><img src=\"pic.bmp\" width=\"70\" "
+                                       "height=\"50\"></body></html>");
     u.setGetType(igtNormal);
     EXPECT_EQ(u.GetImage(html, 320, 160, 0), 0);
     EXPECT_EQ(u.ImageType, iitHtml);
