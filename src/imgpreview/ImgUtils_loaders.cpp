@@ -173,9 +173,11 @@ int TImgUtil::GetAviFrame(const std::string& fileName, QImage& bitmap, int perce
     VideoStream video(fileName);
     if (!video.isOpen()) return -1;
     AviInfo = video.info();
-    // Unsigned 32-bit, as the system computes it.
-    const std::uint32_t frame =
+    // Unsigned 32-bit, as the system computes it. At 100 % that names the frame after the
+    // last one, which no stream has; the last one is shown instead.
+    std::uint32_t frame =
         percent == 0 ? 0 : AviInfo.dwLength * static_cast<std::uint32_t>(percent) / 100;
+    if (AviInfo.dwLength > 0 && frame >= AviInfo.dwLength) frame = AviInfo.dwLength - 1;
     QBuffer stream;
     stream.open(QIODevice::ReadWrite);
     WriteDibAsBmp(video.frameAsDib(frame), &stream);

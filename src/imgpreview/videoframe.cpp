@@ -1,6 +1,7 @@
 #include "imgpreview/videoframe.h"
 
 #include "imgpreview/codec.h"
+#include "platform/fileio.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -9,7 +10,11 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace g3 {
@@ -19,6 +24,7 @@ namespace {
 // A damaged file must not keep the decoder busy without end: after a seek the wanted frame
 // is at most one key-frame interval away, which in real files is a few hundred frames.
 constexpr int kMaxPacketsAfterSeek = 5000;
+constexpr int kIoBufferSize = 64 * 1024;
 
 struct CloseInput {
     void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
@@ -35,7 +41,14 @@ struct FreePacket {
 struct FreeScaler {
     void operator()(SwsContext* s) const { sws_freeContext(s); }
 };
+struct FreeIo {
+    void operator()(AVIOContext* io) const {
+        av_freep(&io->buffer); // the context may have replaced the buffer it was given
+        avio_context_free(&io);
+    }
+};
 using InputHandle = std::unique_ptr<AVFormatContext, CloseInput>;
+using IoHandle = std::unique_ptr<AVIOContext, FreeIo>;
 using CodecHandle = std::unique_ptr<AVCodecContext, FreeCodec>;
 using FrameHandle = std::unique_ptr<AVFrame, FreeFrame>;
 using PacketHandle = std::unique_ptr<AVPacket, FreePacket>;
@@ -73,6 +86,12 @@ std::vector<std::uint8_t> frameToDib(const AVFrame& f) {
 } // namespace
 
 struct VideoStream::Impl {
+    // The file is read through a descriptor of our own, opened only when it is a regular
+    // file: FFmpeg's file protocol would open a FIFO and wait for a writer for ever. The
+    // input goes before the I/O context it reads through (members go in reverse order).
+    UniqueFd file;
+    std::int64_t fileSize = 0;
+    IoHandle io;
     InputHandle input;
     CodecHandle codec;
     int stream = -1;
@@ -80,20 +99,31 @@ struct VideoStream::Impl {
     TAviStreamInfo info;
 
     bool open(const std::string& path);
+    static int readFile(void* opaque, std::uint8_t* buffer, int size);
+    static std::int64_t seekFile(void* opaque, std::int64_t offset, int whence);
     void describe(const AVStream& s);
     FrameHandle decodeAt(std::int64_t target);
 };
 
 bool VideoStream::Impl::open(const std::string& path) {
     const AVInputFormat* avi = av_find_input_format("avi");
-    if (!avi) return false;
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    AVFormatContext* ctx = nullptr;
-    // "file:" keeps a name with a colon from being taken for another protocol.
-    const int r = avformat_open_input(&ctx, ("file:" + path).c_str(), avi, &options);
-    av_dict_free(&options);
-    if (r < 0) return false;
+    struct stat st {};
+    file = openRegularFile(path, st);
+    if (!avi || !file) return false;
+    fileSize = st.st_size;
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+    if (!buffer) return false;
+    io.reset(avio_alloc_context(buffer, kIoBufferSize, 0, this, &Impl::readFile, nullptr,
+                                &Impl::seekFile));
+    if (!io) {
+        av_free(buffer);
+        return false;
+    }
+    AVFormatContext* ctx = avformat_alloc_context();
+    if (!ctx) return false;
+    ctx->pb = io.get();
+    // On failure the context is freed and ctx set to null.
+    if (avformat_open_input(&ctx, nullptr, avi, nullptr) < 0) return false;
     input.reset(ctx);
     if (avformat_find_stream_info(ctx, nullptr) < 0) return false;
     for (unsigned i = 0; i < ctx->nb_streams; ++i) {
@@ -114,6 +144,23 @@ bool VideoStream::Impl::open(const std::string& path) {
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return false;
     describe(s);
     return true;
+}
+
+int VideoStream::Impl::readFile(void* opaque, std::uint8_t* buffer, int size) {
+    const int fd = static_cast<Impl*>(opaque)->file.get();
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, static_cast<std::size_t>(size));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return AVERROR(errno);
+        return n == 0 ? AVERROR_EOF : static_cast<int>(n);
+    }
+}
+
+std::int64_t VideoStream::Impl::seekFile(void* opaque, std::int64_t offset, int whence) {
+    Impl& d = *static_cast<Impl*>(opaque);
+    if (whence & AVSEEK_SIZE) return d.fileSize;
+    const off_t at = ::lseek(d.file.get(), offset, whence & ~AVSEEK_FORCE);
+    return at < 0 ? AVERROR(errno) : at;
 }
 
 void VideoStream::Impl::describe(const AVStream& s) {

@@ -33,10 +33,9 @@ struct TAviStreamInfo {
 };
 static_assert(sizeof(TAviStreamInfo) == 140);
 
-// The first video stream of an AVI file, open for reading frames. The file is read through
-// the AVI reader only and from the local disk only: a file of another format, or one that
-// would make FFmpeg fetch other files or addresses, does not open. UI thread or any one
-// thread at a time.
+// The first video stream of an AVI file, open for reading frames. Only a regular file is
+// opened (never a FIFO or device), and only through FFmpeg's AVI reader, which reads no
+// other file or address: a file of another format does not open. Any one thread at a time.
 class VideoStream {
 public:
     explicit VideoStream(const std::string& path);

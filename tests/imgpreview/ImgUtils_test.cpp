@@ -363,10 +363,14 @@ TEST_F(GetImage, VideosShowTheFrameAtAviFramePos) {
     u.setAviFramePos(0);
     EXPECT_EQ(u.GetImage(avi, 100, 100, 0), 0);
     EXPECT_EQ(middle(u.Bitmap), QColor(0, 0, 0));
-    u.setAviFramePos(100); // frame 20: past the last one
-    EXPECT_EQ(u.GetImage(avi, 100, 100, 0), -1);
-    EXPECT_EQ(u.Bitmap.size(), QSize(32, 32));
+    u.setAviFramePos(100); // frame 20 is past the end: the last one, 19
+    EXPECT_EQ(u.GetImage(avi, 100, 100, 0), 0);
+    EXPECT_EQ(middle(u.Bitmap), QColor(190, 190, 190));
     EXPECT_EQ(u.GetImage(dir.write("fake.avi", "RIFF...."), 100, 100, 0), -1);
+    EXPECT_EQ(u.Bitmap.size(), QSize(32, 32));
+    // A FIFO is never opened: FFmpeg would wait for a writer for ever.
+    ASSERT_EQ(mkfifo((dir / "pipe.avi").c_str(), 0600), 0);
+    EXPECT_EQ(u.GetImage(dir / "pipe.avi", 100, 100, 0), -1);
 }
 
 } // namespace
