@@ -7,7 +7,7 @@
 //
 // No widgets: QImage is the bitmap (24 bits per pixel, QImage::Format_RGB888, unless a BMP
 // file brings its own format). A QGuiApplication must exist (fonts, icons). Not thread-safe:
-// one thread uses a loader, in the program the user-interface thread.
+// one thread uses a loader, the user-interface thread (icons are drawn through QPixmap).
 #pragma once
 
 #include "imgpreview/codec.h"
@@ -142,8 +142,9 @@ public:
     int LoadText(const std::string& fileName, int width, int height);
     int LoadCustom(const std::string& fileName, int width, int height);
     int LoadAvi(const std::string& fileName, int width, int height);
-    // Decodes `jpeg` into Bitmap at the smallest DCT scale that still covers the box, then
-    // fits it.
+    // Decodes `jpeg` (of jpegSize) into Bitmap: as it is when it has the box's size exactly,
+    // else shrunk by the decoder by 1/8, 1/4 or 1/2, the most that still covers the box, and
+    // then fitted by ApplyGetType.
     void JpegToBitmap(ByteView jpeg, QSize jpegSize, int width, int height);
     // Draws the HTML or mail page of the file into `bitmap` at the size it has.
     bool ExtractHtmlImage(const std::string& fileName, QImage& bitmap) const;
