@@ -2,8 +2,11 @@
 // of the window's commands.
 #include "app/FldrDlg.h"
 #include "app/OKRightDlg.h"
+#include "app/archives.h"
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
+#include "app/filecommands.h"
+#include "app/pathcopy.h"
 #include "app/mein.h"
 #include "app/shellmenu.h"
 #include "ui/msgbox.h"
@@ -29,8 +32,13 @@ namespace g3 {
 void TForm1::createControllers() {
     copyMove_ = new CopyMoveController(*this, *this, this);
     clipboard_ = new ClipboardController(*this, *this, this);
+    fileCommands_ = new FileCommandsController(*this, *this, this);
+    pathCopy_ = new PathCopyController(*this, *this, this);
     shellMenu_ = new ShellMenuController(*this, *clipboard_, this);
-    controllers_ = {copyMove_, clipboard_, shellMenu_};
+    shellMenu_->evictPaths = [this](const std::vector<std::string>& paths) { fileCommands_->evict(paths); };
+    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_, new ArchiveController(*this, *this, this), shellMenu_};
+    connect(list_, &TFileView::OnKeyDown, fileCommands_, &FileCommandsController::ShellListView1KeyDown);
+    buildKeyboardHabits();
     list_->setContextMenu(shellMenu_->ContextMenuEx1());
     list_->setDropSource(shellMenu_->DropSourceEx1());
     tree_->setContextMenu(shellMenu_->ContextMenuEx1());

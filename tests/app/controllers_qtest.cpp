@@ -2,6 +2,8 @@
 // places of the tool bar they fill.
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
+#include "app/Unit1.h"
+#include "app/Unit2.h"
 #include "engine/copyworker.h"
 #include "engine/opkind.h"
 #include "support/tempdir.h"
@@ -24,6 +26,7 @@ namespace {
 // A window that records what is asked of it.
 class FakeWindow : public WindowContext, public ToolPlaces {
 public:
+    QWidget owner;
     std::string curDir = "/";
     std::vector<std::string> selection;
     std::vector<std::string> calls; // "pause", "resume", "refresh", "run:1", "run:0"
@@ -31,10 +34,20 @@ public:
     TestServices doubles;
     Services bundle = doubles.services();
     Progress progressRoutines;
-    QWidget owner;
 
     const std::string& CurDir() const override { return curDir; }
     std::vector<std::string> selectedNames() const override { return selection; }
+    std::map<int, std::string> columnTexts; // of the one selected row
+    std::string selectedItemText(int column) const override {
+        auto it = columnTexts.find(column);
+        return selection.size() == 1 && it != columnTexts.end() ? it->second : std::string();
+    }
+    TPasswordDlg password{&owner};
+    TPasswordDlg2 password2{&owner};
+    TPasswordDlg& PasswordDlg() override { return password; }
+    TPasswordDlg2& PasswordDlg2() override { return password2; }
+    bool busy = false;
+    bool busyBelow(const std::string&) const override { return busy; }
     void pauseMonitor() override { calls.push_back("pause"); }
     void resumeMonitor() override { calls.push_back("resume"); }
     void treeRefresh(const std::string&) override { calls.push_back("refresh"); }
