@@ -22,7 +22,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
@@ -175,7 +174,9 @@ QMenu* TContextMenuEx::buildMenu(const Items& items, QWidget* parent, bool forTa
         addCommand(m, QStringLiteral("paste"), QStringLiteral("貼り付け(&P)"), cmdPaste,
                    changes && host_->clipboardHasFiles());
     m->addSeparator();
-    addCommand(m, QStringLiteral("delete"), QStringLiteral("削除(&D)"), cmdDelete, changes && !items.desktopItems);
+    // What stands in a trash is evicted already; the desktop's items are volumes.
+    addCommand(m, QStringLiteral("delete"), QStringLiteral("削除(&D)"), cmdDelete,
+               changes && !items.desktopItems && !items.inTrash);
     const bool renames = changes && one && !items.desktopItems && qobject_cast<QAbstractItemView*>(items.window);
     addCommand(m, QStringLiteral("rename"), QStringLiteral("名前の変更(&M)"), cmdRename, renames);
     m->addSeparator();
@@ -367,13 +368,14 @@ void TDropSourceEx::StartDrag(QWidget* window, const ShellFolderPtr& folder, int
     std::vector<std::string> paths;
     paths.reserve(ids.size());
     for (const ItemIDList& id : ids) paths.push_back(folder->pathOf(id));
-    QPointer<QDrag> drag = new QDrag(window);
+    // Qt lets the drag go itself: the target may still be reading the data when the drag
+    // has returned here.
+    auto* drag = new QDrag(window);
     drag->setMimeData(fileListData(paths, false));
     const int type = typeIndexOfItem(ConcatIDList(folder->idList(), ids.front()));
     drag->setPixmap(typeIcon(type, true).pixmap(32, 32));
     // What the target did is its own business: a move is the target's to carry out.
     (void)DoDragDrop(*drag, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
-    delete drag.data();
 }
 
 Qt::DropAction TDropSourceEx::DoDragDrop(QDrag& drag, Qt::DropActions allowed, Qt::DropAction preferred) {
