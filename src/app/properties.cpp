@@ -11,6 +11,8 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -132,8 +134,19 @@ TPropertiesWindow::TPropertiesWindow(std::vector<std::string> paths, QWidget* pa
 
     auto* icon = new QLabel;
     icon->setPixmap(typeIcon(typeIndexOf(paths_.front()), true).pixmap(32, 32));
+    lblName = new QLabel;
+    lblName->setObjectName(QStringLiteral("lblName"));
+    lblName->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont bold = lblName->font();
+    bold.setBold(true);
+    lblName->setFont(bold);
+    auto* head = new QHBoxLayout;
+    head->addWidget(icon);
+    head->addWidget(lblName, 1);
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
     auto* form = new QFormLayout;
-    lblName = addRow(form, "lblName", "名前:");
     lblType = addRow(form, "lblType", "種類:");
     lblLocation = addRow(form, "lblLocation", "場所:");
     lblSize = addRow(form, "lblSize", "サイズ:");
@@ -166,8 +179,10 @@ TPropertiesWindow::TPropertiesWindow(std::vector<std::string> paths, QWidget* pa
     close->setObjectName(QStringLiteral("btnClose"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* top = new QVBoxLayout(this);
-    top->addWidget(icon);
+    top->addLayout(head);
+    top->addWidget(line);
     top->addLayout(form);
+    top->addStretch(1);
     top->addWidget(buttons);
     setMinimumWidth(380);
 

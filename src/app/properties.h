@@ -24,7 +24,7 @@ public:
     explicit TPropertiesWindow(std::vector<std::string> paths, QWidget* parent = nullptr);
     ~TPropertiesWindow() override;
 
-    QLabel* lblName;
+    QLabel* lblName;         // beside the icon, above the rows
     QLabel* lblType;
     QLabel* lblLocation;
     QLabel* lblSize;
