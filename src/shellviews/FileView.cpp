@@ -621,10 +621,14 @@ QAbstractItemView* TFileView::itemView() const {
     return d_->style == vsReport ? static_cast<QAbstractItemView*>(d_->details) : d_->icons;
 }
 
+// By ranges: the details style selects whole rows, the other styles the name alone (a row
+// counted only when every column is selected would be missing there).
 std::vector<int> TFileView::selectedRows() const {
     std::vector<int> rows;
-    for (const QModelIndex& i : d_->selection->selectedRows(0)) rows.push_back(i.row());
+    for (const QItemSelectionRange& r : d_->selection->selection())
+        for (int row = r.top(); row <= r.bottom(); ++row) rows.push_back(row);
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 

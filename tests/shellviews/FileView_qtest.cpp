@@ -435,6 +435,24 @@ private slots:
         sendMouse(vp, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, rowPoint(v, 1));
     }
 
+    // A click in an icon style selects the name alone; the row counts as selected all the
+    // same, for the menu as for everything else.
+    void clickedItemsOfEveryStyleAreSelectedRows() {
+        ShownList list;
+        TFileView& v = list.v;
+        RecordingMenu menu;
+        v.setContextMenu(&menu);
+        for (TViewStyle s : {vsIcon, vsSmallIcon, vsList, vsReport}) {
+            v.setViewStyle(s);
+            v.itemView()->selectionModel()->clearSelection();
+            QTest::mouseClick(v.itemView()->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(v, 1));
+            QTest::mouseClick(v.itemView()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowPoint(v, 3));
+            QCOMPARE(v.selectedRows(), (std::vector<int>{1, 3}));
+            QTest::keyClick(v.itemView(), Qt::Key_Menu);
+            QCOMPARE(menu.calls.back().count, 2);
+        }
+    }
+
     // The menu key and Shift+F10 open the menu of the selection; nothing without one.
     void menuKeysOpenTheSelectionsMenu() {
         ShownList list;
