@@ -1,6 +1,9 @@
 #include "shellviews/shellexec.h"
 
+#include "platform/fileops.h"
 #include "platform/handles.h"
+#include "platform/registry.h"
+#include "platform/shelllink.h"
 
 #include <cerrno>
 #include <cstring>
@@ -77,9 +80,22 @@ bool spawnDetached(const std::vector<std::string>& args, const std::string& work
 }
 
 bool DesktopOpener::ShellExecuteItem(const std::string& path, const std::string& workDir) {
+    if (const std::optional<ShortcutTarget> link = readShortcut(path))
+        return open(link->path, isFolder(link->workingDir) ? link->workingDir : workDir);
+    return open(path, workDir);
+}
+
+bool DesktopOpener::open(const std::string& path, const std::string& workDir) {
     if (isProgramFile(path)) return spawnDetached({path}, workDir, false);
     if (associations && associations(path, workDir)) return true;
     return spawnDetached({"xdg-open", path}, workDir);
+}
+
+// The stored program is run as it stands: a command that names no program file is not
+// handed to a shell, and the desktop's default opens the item instead.
+bool DesktopOpener::openWithRegistry(const std::string& path, const std::string& workDir) {
+    const std::vector<std::string> command = storedOpenCommand(RegistryStore(), path);
+    return !command.empty() && spawnDetached(command, workDir, false);
 }
 
 } // namespace g3
