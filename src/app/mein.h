@@ -28,6 +28,7 @@ class QToolButton;
 
 namespace g3 {
 
+class AssociationController;
 class ClipboardController;
 class CopyMoveController;
 class FeatureController;
@@ -126,6 +127,7 @@ public:
     // The feature controllers.
     CopyMoveController& copyMove() const { return *copyMove_; }
     ClipboardController& clipboard() const { return *clipboard_; }
+    AssociationController& associations() const { return *associations_; }
     TCopyEngine* copyEngine() const;
     TDropDst* DropDst1() const { return dropDst1_; }
     TDropDst* DropDst2() const { return dropDst2_; }
@@ -251,6 +253,7 @@ private:
     int monitorPauses_ = 0;
     CopyMoveController* copyMove_ = nullptr;
     ClipboardController* clipboard_ = nullptr;
+    AssociationController* associations_ = nullptr;
     std::vector<FeatureController*> controllers_;
     TDropDst* dropDst1_ = nullptr;
     TDropDst* dropDst2_ = nullptr;

@@ -2,6 +2,7 @@
 // of the window's commands.
 #include "app/FldrDlg.h"
 #include "app/OKRightDlg.h"
+#include "app/associations.h"
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
 #include "app/mein.h"
@@ -28,7 +29,8 @@ namespace g3 {
 void TForm1::createControllers() {
     copyMove_ = new CopyMoveController(*this, *this, this);
     clipboard_ = new ClipboardController(*this, *this, this);
-    controllers_ = {copyMove_, clipboard_};
+    associations_ = new AssociationController(*this, this);
+    controllers_ = {copyMove_, clipboard_, associations_};
 
     dropDst1_ = new TDropDst(this);
     dropDst1_->setObjectName(QStringLiteral("DropDst1"));
