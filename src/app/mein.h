@@ -32,6 +32,7 @@ class AssociationController;
 class ClipboardController;
 class CopyMoveController;
 class FeatureController;
+class ShortcutController;
 class TCopyEngine;
 class TDirMonitor;
 class TDropDst;
@@ -128,6 +129,7 @@ public:
     CopyMoveController& copyMove() const { return *copyMove_; }
     ClipboardController& clipboard() const { return *clipboard_; }
     AssociationController& associations() const { return *associations_; }
+    ShortcutController& shortcuts() const { return *shortcuts_; }
     TCopyEngine* copyEngine() const;
     TDropDst* DropDst1() const { return dropDst1_; }
     TDropDst* DropDst2() const { return dropDst2_; }
@@ -254,6 +256,7 @@ private:
     CopyMoveController* copyMove_ = nullptr;
     ClipboardController* clipboard_ = nullptr;
     AssociationController* associations_ = nullptr;
+    ShortcutController* shortcuts_ = nullptr;
     std::vector<FeatureController*> controllers_;
     TDropDst* dropDst1_ = nullptr;
     TDropDst* dropDst2_ = nullptr;

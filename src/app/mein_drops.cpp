@@ -6,6 +6,7 @@
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
 #include "app/mein.h"
+#include "app/shortcuts.h"
 #include "ui/msgbox.h"
 #include "engine/Unit3.h"
 #include "engine/clipboard_ui.h"
@@ -30,7 +31,8 @@ void TForm1::createControllers() {
     copyMove_ = new CopyMoveController(*this, *this, this);
     clipboard_ = new ClipboardController(*this, *this, this);
     associations_ = new AssociationController(*this, this);
-    controllers_ = {copyMove_, clipboard_, associations_};
+    shortcuts_ = new ShortcutController(*this, *this, this);
+    controllers_ = {copyMove_, clipboard_, associations_, shortcuts_};
 
     dropDst1_ = new TDropDst(this);
     dropDst1_->setObjectName(QStringLiteral("DropDst1"));
