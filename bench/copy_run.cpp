@@ -64,57 +64,6 @@ private:
     }
 };
 
-// The longest time between two timeouts of a 1 ms timer: the longest the event loop went
-// unserved while it ran.
-class GapMeter {
-public:
-    GapMeter() {
-        timer_.setTimerType(Qt::PreciseTimer);
-        timer_.setInterval(1);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (clock_.isValid()) maxNs_ = std::max(maxNs_, clock_.nsecsElapsed());
-            clock_.start();
-        });
-    }
-    // Measures from now until stop(); the longest gap is kept over several such spans.
-    void start() {
-        clock_.invalidate();
-        timer_.start();
-        QCoreApplication::processEvents(); // arm it
-    }
-    void stop() { timer_.stop(); }
-    double takeMaxMs() {
-        double ms = maxNs_ / 1e6;
-        maxNs_ = 0;
-        return ms;
-    }
-
-private:
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 maxNs_ = 0;
-};
-
-// folders × 100 files of 4 KiB, kept under the benchmark cache.
-std::string ensureSource(const std::string& name, int folders) {
-    std::string root = g3::joinPath(bench::kTreeCache, name);
-    std::string marker = root + ".complete";
-    if (access(marker.c_str(), F_OK) == 0) return root;
-    g3::forceDirectories(bench::kTreeCache);
-    bench::shell("rm -rf '" + root + "'");
-    g3::createDirectory(root);
-    for (int d = 0; d < folders; ++d) {
-        char folder[16];
-        std::snprintf(folder, sizeof folder, "d%03d", d);
-        std::string dir = g3::joinPath(root, folder);
-        g3::createDirectory(dir);
-        for (int f = 0; f < 100; ++f)
-            bench::writePatternFile(g3::joinPath(dir, "f" + std::to_string(f) + ".dat"), 4096, static_cast<unsigned>(d * 100 + f));
-    }
-    close(open(marker.c_str(), O_WRONLY | O_CREAT, 0644));
-    return root;
-}
-
 // One direct run of kind 10 of `src` into the folder `dest`.
 void directRun(const std::string& src, const std::string& dest) {
     BenchHost host;
@@ -136,7 +85,7 @@ int main(int argc, char** argv) {
             directRun(argv[2], argv[3]);
         });
 
-    const std::string src = ensureSource("copy10k", 100);
+    const std::string src = bench::ensureFileTree("copy10k", 100);
     const std::string big = g3::joinPath(bench::kTreeCache, "big1g.bin");
     if (g3::fileSizeOf(big) != (1LL << 30)) bench::writePatternFile(big, 1u << 30, 11);
     std::string work = g3::joinPath(bench::kTreeCache, "copyrun.XXXXXX");
@@ -155,19 +104,12 @@ int main(int argc, char** argv) {
         sync();
         return out;
     };
-    // Only our runs are measured: the event loop stands still while a baseline runs.
-    GapMeter gaps;
-    auto measured = [&](const std::function<void()>& run) {
-        gaps.start();
-        double t = bench::seconds(run);
-        gaps.stop();
-        return t;
-    };
+    bench::GapMeter gaps;
     auto first = bench::alternate(
         5,
         [&] {
             std::string out = fresh(ours);
-            return measured([&] { directRun(src, out); });
+            return gaps.timed([&] { directRun(src, out); });
         },
         [&] {
             std::string out = fresh(theirs);
@@ -180,7 +122,7 @@ int main(int argc, char** argv) {
         [&] {
             const std::string& out = ours[round % ours.size()];
             sync();
-            return measured([&] { directRun(src, out); });
+            return gaps.timed([&] { directRun(src, out); });
         },
         [&] {
             const std::string& out = theirs[round++ % theirs.size()];
@@ -196,7 +138,7 @@ int main(int argc, char** argv) {
 
     // One 1 GiB file through the same run.
     std::string bigOut = fresh(ours);
-    const double bigTime = measured([&] { directRun(big, bigOut); });
+    const double bigTime = gaps.timed([&] { directRun(big, bigOut); });
     const double bigGap = gaps.takeMaxMs();
     if (g3::fileSizeOf(g3::joinPath(bigOut, "big1g.bin")) != (1LL << 30)) return 3;
     std::printf("longest gap between event-loop turns: %.1f ms (10,000 files), %.1f ms (1 GiB file in %.2f s)\n",
@@ -205,7 +147,7 @@ int main(int argc, char** argv) {
         std::printf("rsync -a --update onto the complete copy: %.4f s\n", bench::median(rsyncTimes));
 
     // Peak memory: 10,000 files, then 100,000 (1,000 folders), each run in its own process.
-    const std::string src100k = ensureSource("copy100k", 1000);
+    const std::string src100k = bench::ensureFileTree("copy100k", 1000);
     bench::ChildPeak p10k = bench::peakInChild(argv[0], {src, g3::joinPath(work, "peak10k")});
     bench::ChildPeak p100k = bench::peakInChild(argv[0], {src100k, g3::joinPath(work, "peak100k")});
     std::printf("peak resident direct run: 10,000 files %.1f MiB (%.1f MiB before), 100,000 files %.1f MiB "

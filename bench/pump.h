@@ -5,6 +5,12 @@
 #include "platform/pump.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
 
 namespace bench {
 
@@ -13,5 +19,46 @@ inline const g3::Pump& programPump() {
         g3::throttledPump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
     return pump;
 }
+
+// The longest time between two timeouts of a 1 ms timer: the longest the event loop went
+// unserved while it ran.
+class GapMeter {
+public:
+    GapMeter() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(1);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (clock_.isValid()) maxNs_ = std::max(maxNs_, clock_.nsecsElapsed());
+            clock_.start();
+        });
+    }
+    // Measures from now until stop(); the longest gap is kept over several such spans.
+    void start() {
+        clock_.invalidate();
+        timer_.start();
+        QCoreApplication::processEvents(); // arm it
+    }
+    void stop() { timer_.stop(); }
+    // Times one run with the meter on (only our runs: the event loop stands still while a
+    // baseline program runs).
+    double timed(const std::function<void()>& run) {
+        start();
+        auto t0 = std::chrono::steady_clock::now();
+        run();
+        double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        stop();
+        return t;
+    }
+    double takeMaxMs() {
+        double ms = maxNs_ / 1e6;
+        maxNs_ = 0;
+        return ms;
+    }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 maxNs_ = 0;
+};
 
 } // namespace bench

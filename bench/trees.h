@@ -83,6 +83,26 @@ inline void writePatternFile(const std::string& path, std::size_t bytes, unsigne
     close(fd);
 }
 
+// folders × 100 files of 4 KiB, kept under the benchmark cache.
+inline std::string ensureFileTree(const std::string& name, int folders) {
+    std::string root = g3::joinPath(kTreeCache, name);
+    std::string marker = root + ".complete";
+    if (access(marker.c_str(), F_OK) == 0) return root;
+    g3::forceDirectories(kTreeCache);
+    shell("rm -rf '" + root + "'");
+    g3::createDirectory(root);
+    for (int d = 0; d < folders; ++d) {
+        char folder[16];
+        std::snprintf(folder, sizeof folder, "d%03d", d);
+        std::string dir = g3::joinPath(root, folder);
+        g3::createDirectory(dir);
+        for (int f = 0; f < 100; ++f)
+            writePatternFile(g3::joinPath(dir, "f" + std::to_string(f) + ".dat"), 4096, static_cast<unsigned>(d * 100 + f));
+    }
+    close(open(marker.c_str(), O_WRONLY | O_CREAT, 0644));
+    return root;
+}
+
 // Peak resident size of a child process, before and after its work.
 struct ChildPeak {
     long long before = 0, after = 0;

@@ -45,12 +45,6 @@ TypeNameFault checkTypeName(std::string_view ext) {
     return TypeNameFault::None;
 }
 
-bool isExecutableHouse(const std::string& path) {
-    const std::string name = namePart(path);
-    return (name.size() >= 4 && equalsIgnoringAsciiCase(std::string_view(name).substr(name.size() - 4), ".exe")) ||
-           isProgramFile(path);
-}
-
 void AssociateExtension(const std::string& program, const std::string& ext, MessageBoxes& boxes,
                         QWidget* owner) {
     const std::string progId = "grottan3_" + ext;
@@ -76,15 +70,10 @@ AssociationController::AssociationController(WindowContext& window, QObject* par
     pmF04_->setIcon(programIcon("relatives"));
 }
 
-TPasswordDlg* AssociationController::PasswordDlg() {
-    if (!passwordDlg_) passwordDlg_ = new TPasswordDlg(window_.dialogOwner());
-    return passwordDlg_;
-}
-
 void AssociationController::pmF04Click() {
     const std::vector<std::string> names = window_.selectedNames();
     if (names.size() != 1) return;
-    TPasswordDlg* dlg = PasswordDlg();
+    TPasswordDlg* dlg = &window_.PasswordDlg();
     if (bringToFrontIfShowing(dlg)) return;
     MessageBoxes& boxes = window_.services().boxes;
     const std::string program = joinPath(window_.CurDir(), names.front());

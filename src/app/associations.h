@@ -3,8 +3,8 @@
 // the program's registry (platform/registry.h), which its own opening honours, and
 // registered with the desktop (platform/desktopassoc.h) for every other program.
 //
-// The command is the item pmF04 of the path-copy menu; the window puts pmF04() into that
-// menu, enabled only with exactly one item of the list selected.
+// The command is the item pmF04 of the path-copy menu: the window puts pmF04() into that
+// menu, which enables it only with exactly one item of the list selected.
 #pragma once
 
 #include "app/feature.h"
@@ -17,7 +17,6 @@ class QWidget;
 namespace g3 {
 
 class MessageBoxes;
-class TPasswordDlg;
 
 // What is wrong with a type name, in the order the command checks it.
 enum class TypeNameFault {
@@ -33,10 +32,6 @@ enum class TypeNameFault {
 std::string trimmedTypeName(std::string_view typed);
 TypeNameFault checkTypeName(std::string_view ext);
 
-// An executable house: a name ending in ".EXE" in any case, or a program by its content
-// (isProgramFile: an ELF image or a "#!" script with an execute bit).
-bool isExecutableHouse(const std::string& path);
-
 // Writes the four keys of the association of ext with program, in order ("." + ext, the
 // program identifier "grottan3_" + ext, its DefaultIcon and its shell\open\command),
 // registers it with the desktop, and reports success in a box over owner. A key that
@@ -51,21 +46,15 @@ class AssociationController final : public FeatureController {
 public:
     AssociationController(WindowContext& window, QObject* parent);
 
-    // "他の家の親戚になる(&K)"
+    // "他の家の親戚になる(&K)"; it prompts with the window's input dialog.
     QAction* pmF04() const { return pmF04_; }
     void pmF04Click();
-
-    // The input dialog the command prompts with: the window's shared one when it hands one
-    // in, else one of the controller's own, made on first use.
-    void setPasswordDlg(TPasswordDlg* dlg) { passwordDlg_ = dlg; }
-    TPasswordDlg* PasswordDlg();
 
 private:
     // The box for a refused type name; the prompt shows again after it.
     void showFault(TypeNameFault fault, const std::string& ext);
 
     QAction* pmF04_;
-    TPasswordDlg* passwordDlg_ = nullptr;
 };
 
 } // namespace g3

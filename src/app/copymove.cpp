@@ -6,6 +6,7 @@
 #include "engine/copyhost.h"
 #include "engine/copyworker.h"
 #include "engine/shellfileopdlg.h"
+#include "platform/paths.h"
 
 #include <QAction>
 
@@ -104,6 +105,13 @@ void CopyMoveController::tbtnHikosClick() {
 void CopyMoveController::onRunState(bool running) {
     tatemas_->setEnabled(!running);
     hikos_->setEnabled(!running);
+}
+
+bool CopyMoveController::worksBelow(const std::string& folder) const {
+    if (!engine_->running()) return false;
+    for (const std::string& p : {engine_->runDir(), engine_->SrcBaseDir})
+        if (!p.empty() && isSameOrInside(p, folder)) return true;
+    return false;
 }
 
 TForm3* CopyMoveController::Form3() {

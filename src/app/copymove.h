@@ -43,6 +43,8 @@ public:
     TFolderDialog* FolderDialog1();
 
     void onRunState(bool running) override;
+    // A run writes into its destination and reads the dropped items' folders.
+    bool worksBelow(const std::string& folder) const override;
 
 private:
     std::unique_ptr<CopyHost> host_;

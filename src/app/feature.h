@@ -12,6 +12,7 @@
 #include <QObject>
 
 #include <functional>
+#include <string>
 
 class QAction;
 class QMenu;
@@ -56,6 +57,11 @@ public:
     // A copy or move run starts (true) or ends: commands that must not run beside one are
     // off meanwhile. Nothing by default.
     virtual void onRunState(bool running) { (void)running; }
+    // True while work of this controller (a run, a search) goes on at or below folder.
+    virtual bool worksBelow(const std::string& folder) const {
+        (void)folder;
+        return false;
+    }
 
 protected:
     // The action of a place, with its spec's name, hint and picture; its handler runs

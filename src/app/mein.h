@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "app/feature.h"
 #include "app/services.h"
+#include "app/visittrail.h"
 #include "shellviews/filelistmodel.h"
 #include "shellviews/itemidlist.h"
 
@@ -32,7 +33,11 @@ class AssociationController;
 class ClipboardController;
 class CopyMoveController;
 class FeatureController;
+class FileCommandsController;
+class PathCopyController;
 class ShortcutController;
+class TPasswordDlg;
+class TPasswordDlg2;
 class TCopyEngine;
 class TDirMonitor;
 class TDropDst;
@@ -94,6 +99,10 @@ public:
     void treeRefresh(const std::string& path = {}) override;
     // WindowContext, besides the above.
     std::vector<std::string> selectedNames() const override;
+    std::string selectedItemText(int column) const override;
+    TPasswordDlg& PasswordDlg() override;
+    TPasswordDlg2& PasswordDlg2() override;
+    bool busyBelow(const std::string& folder) const override;
     void pauseMonitor() override;
     void resumeMonitor() override;
     QWidget* dialogOwner() override { return this; }
@@ -118,6 +127,10 @@ public:
     void tbtnZenSentakClick();
     void tbtnVajHelClick();
     void startSecondInstance();
+    // Keyboard: to the folder above, and back and forward through the folders visited.
+    void goUp();
+    void goBack();
+    void goForward();
 
     // Drops, in mein_drops.cpp. The points are those the drop targets report: the list's
     // own coordinates, the tree's viewport's.
@@ -128,6 +141,8 @@ public:
     // The feature controllers.
     CopyMoveController& copyMove() const { return *copyMove_; }
     ClipboardController& clipboard() const { return *clipboard_; }
+    FileCommandsController& fileCommands() const { return *fileCommands_; }
+    PathCopyController& pathCopy() const { return *pathCopy_; }
     AssociationController& associations() const { return *associations_; }
     ShortcutController& shortcuts() const { return *shortcuts_; }
     TCopyEngine* copyEngine() const;
@@ -167,6 +182,10 @@ private:
     QToolButton* addToolButton(const ToolSpec& spec);
     // An action of the window's own for a place of the tool bar.
     QAction* placeOwnTool(ToolSlot slot, void (TForm1::*handler)(), QMenu* menu = nullptr);
+    // The keys file managers share, each running the command of its button (mein_keys.cpp).
+    void buildKeyboardHabits();
+    // Goes through the visit trail one step at a time until a folder can be shown.
+    void walkTrail(bool forward);
 
     // The feature controllers and the drop targets.
     void createControllers();
@@ -255,8 +274,13 @@ private:
     int monitorPauses_ = 0;
     CopyMoveController* copyMove_ = nullptr;
     ClipboardController* clipboard_ = nullptr;
+    FileCommandsController* fileCommands_ = nullptr;
+    PathCopyController* pathCopy_ = nullptr;
     AssociationController* associations_ = nullptr;
     ShortcutController* shortcuts_ = nullptr;
+    TPasswordDlg* passwordDlg_ = nullptr;
+    TPasswordDlg2* passwordDlg2_ = nullptr;
+    VisitTrail trail_;
     std::vector<FeatureController*> controllers_;
     TDropDst* dropDst1_ = nullptr;
     TDropDst* dropDst2_ = nullptr;

@@ -3,9 +3,13 @@
 #include "app/mein.h"
 
 #include "app/OKRightDlg.h"
+#include "app/Unit1.h"
+#include "app/Unit2.h"
 #include "app/copymove.h"
 #include "app/startup.h"
 #include "fscomp/DirMontr.h"
+#include "platform/paths.h"
+#include "shellviews/FileView.h"
 
 #include <QAction>
 #include <QDir>
@@ -75,6 +79,51 @@ void TForm1::resumeMonitor() {
 }
 
 void TForm1::tbtnZenSentakClick() { listSelectAll(); }
+
+std::string TForm1::selectedItemText(int column) const {
+    const std::vector<int> rows = list_->selectedRows();
+    if (rows.size() != 1) return {};
+    const FileListModel* m = list_->model();
+    return m->data(m->index(rows[0], column), Qt::DisplayRole).toString().toUtf8().toStdString();
+}
+
+TPasswordDlg& TForm1::PasswordDlg() {
+    if (!passwordDlg_) {
+        passwordDlg_ = new TPasswordDlg(this);
+        passwordDlg_->setObjectName(QStringLiteral("PasswordDlg"));
+    }
+    return *passwordDlg_;
+}
+
+TPasswordDlg2& TForm1::PasswordDlg2() {
+    if (!passwordDlg2_) {
+        passwordDlg2_ = new TPasswordDlg2(this);
+        passwordDlg2_->setObjectName(QStringLiteral("PasswordDlg2"));
+    }
+    return *passwordDlg2_;
+}
+
+bool TForm1::busyBelow(const std::string& folder) const {
+    for (const FeatureController* c : controllers_)
+        if (c->worksBelow(folder)) return true;
+    return false;
+}
+
+void TForm1::goUp() {
+    if (curDir_ != "/") navigateTo(parentFolder(curDir_));
+}
+
+void TForm1::goBack() { walkTrail(false); }
+void TForm1::goForward() { walkTrail(true); }
+
+// A folder of the trail that is gone is dropped from it, and the walk takes the next.
+void TForm1::walkTrail(bool forward) {
+    for (;;) {
+        const std::string target = forward ? trail_.stepForward() : trail_.stepBack();
+        if (target.empty() || navigateTo(target)) return;
+        trail_.forgetStep(forward);
+    }
+}
 
 void TForm1::setOKRightDlg(TOKRightDlg* dlg) {
     okRightDlg_ = dlg;

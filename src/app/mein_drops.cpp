@@ -2,9 +2,12 @@
 // of the window's commands.
 #include "app/FldrDlg.h"
 #include "app/OKRightDlg.h"
+#include "app/archives.h"
 #include "app/associations.h"
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
+#include "app/filecommands.h"
+#include "app/pathcopy.h"
 #include "app/mein.h"
 #include "app/shortcuts.h"
 #include "ui/msgbox.h"
@@ -30,9 +33,15 @@ namespace g3 {
 void TForm1::createControllers() {
     copyMove_ = new CopyMoveController(*this, *this, this);
     clipboard_ = new ClipboardController(*this, *this, this);
+    fileCommands_ = new FileCommandsController(*this, *this, this);
+    pathCopy_ = new PathCopyController(*this, *this, this);
     associations_ = new AssociationController(*this, this);
+    pathCopy_->addItem(associations_->pmF04());
     shortcuts_ = new ShortcutController(*this, *this, this);
-    controllers_ = {copyMove_, clipboard_, associations_, shortcuts_};
+    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_, associations_, shortcuts_,
+                    new ArchiveController(*this, *this, this)};
+    connect(list_, &TFileView::OnKeyDown, fileCommands_, &FileCommandsController::ShellListView1KeyDown);
+    buildKeyboardHabits();
 
     dropDst1_ = new TDropDst(this);
     dropDst1_->setObjectName(QStringLiteral("DropDst1"));

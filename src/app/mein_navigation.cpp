@@ -40,6 +40,7 @@ void TForm1::ShellTreeView1Change() {
     setWindowTitle(shown);
     setApplicationTitle(shown);
     historyAdd(path);
+    trail_.visited(path);
     if (!monitor_) return; // the tree's first selection, while the window is being made
     monitor_->setDirectory(path);
     keepRefreshOn();

@@ -149,9 +149,6 @@ void TForm1::buildMenus() {
 
     placeOwnTool(ToolSlot::Style, nullptr, popStyle_);
     placeOwnTool(ToolSlot::Sort, nullptr, pmenuSort_);
-    auto* popPasCopy = new QMenu(this);
-    popPasCopy->setObjectName(QStringLiteral("popPasCopy"));
-    placeOwnTool(ToolSlot::PasCopy, nullptr, popPasCopy)->setEnabled(false);
 
     sysMenu_ = new QMenu(this);
     sysMenu_->setObjectName(QStringLiteral("SystemMenu"));

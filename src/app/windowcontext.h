@@ -12,6 +12,9 @@ class QWidget;
 
 namespace g3 {
 
+class TPasswordDlg;
+class TPasswordDlg2;
+
 class WindowContext {
 public:
     virtual ~WindowContext() = default;
@@ -20,6 +23,9 @@ public:
     virtual const std::string& CurDir() const = 0;
     // Names of the rows selected in the list, exact bytes, in row order.
     virtual std::vector<std::string> selectedNames() const = 0;
+    // The text column shows for the one selected row, as the list shows it (UTF-8); ""
+    // unless exactly one row is selected.
+    virtual std::string selectedItemText(int column) const = 0;
     // The monitor of the shown folder stays off from the first pause to the last resume
     // (see MonitorOff); it is on again after that.
     virtual void pauseMonitor() = 0;
@@ -31,6 +37,11 @@ public:
     virtual bool navigateTo(const std::string& path) = 0;
     // The window the dialogs of a command belong to.
     virtual QWidget* dialogOwner() = 0;
+    // The input dialogs the commands share; their texts stay from one use to the next.
+    virtual TPasswordDlg& PasswordDlg() = 0;
+    virtual TPasswordDlg2& PasswordDlg2() = 0;
+    // True while a run or a search of the window works at or below folder.
+    virtual bool busyBelow(const std::string& folder) const = 0;
     virtual const Services& services() const = 0;
     virtual Progress& progress() = 0;
     // A copy or move run starts (true) or ends: the window's other ways in (drops, the

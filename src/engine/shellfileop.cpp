@@ -6,6 +6,7 @@
 #include "platform/findfile.h"
 #include "platform/paths.h"
 #include "platform/transfer.h"
+#include "platform/trash.h"
 
 #include <cerrno>
 #include <utility>
@@ -45,19 +46,27 @@ ShellFileOperation::ShellFileOperation(ShellFileOpRequest request) : req_(std::m
     for (auto& src : req_.from)
         src = lexicallyNormal(src);
     req_.to = lexicallyNormal(req_.to);
+    trash_ = [](const std::string& path) { return moveToTrash(path); };
 }
 
 ShellFileOperation::~ShellFileOperation() {
     wait();
 }
 
+std::string ShellFileOperation::explicitTarget() const {
+    if (!req_.toIsTarget || req_.from.size() != 1 || isFolder(req_.to)) return {};
+    return req_.to;
+}
+
 bool ShellFileOperation::findSelfNesting(std::string& folder, std::string& destination) const {
     if (req_.func == FO_DELETE) return false;
+    const std::string target = explicitTarget();
+    const std::string into = target.empty() ? req_.to : parentFolder(target);
     for (const auto& src : req_.from) {
         if (entryKindOf(src) != EntryKind::Folder) continue;
-        if (isSameFolderOrInside(req_.to, src)) {
+        if (isSameFolderOrInside(into, src)) {
             folder = src;
-            destination = req_.to;
+            destination = target.empty() ? req_.to : target;
             return true;
         }
     }
@@ -93,7 +102,8 @@ void ShellFileOperation::setCurrent(const std::string& src, const std::string& d
 // The first failure decides the result; a refusal through the error handler cancels.
 int ShellFileOperation::fail(const std::string& path, const std::string& target,
                              FileOpProblem problem, int code) {
-    FileOpError e{path, target, req_.func, problem, code};
+    FileOpError e{path, target, req_.func, problem, code,
+                  req_.func == FO_DELETE && (req_.flags & FOF_ALLOWUNDO) != 0};
     {
         std::lock_guard<std::mutex> lock(mutex_);
         errors_.push_back(e);
@@ -106,14 +116,16 @@ int ShellFileOperation::fail(const std::string& path, const std::string& target,
 int ShellFileOperation::run() {
     result_.store(0);
     std::string folder, dest;
-    if (req_.func != FO_DELETE && !isFolder(req_.to)) {
+    const std::string target = explicitTarget();
+    const std::string into = target.empty() ? req_.to : parentFolder(target);
+    if (req_.func != FO_DELETE && !isFolder(into)) {
         // The destination is the folder the user chose; it is never made anew.
-        fail(req_.to, {}, FileOpProblem::System, ENOENT);
+        fail(into, {}, FileOpProblem::System, ENOENT);
     } else if (findSelfNesting(folder, dest)) {
         fail(folder, dest, FileOpProblem::IntoItself, EINVAL);
         result_.store(kErrorCancelled);
     } else {
-        written_.add(req_.to);
+        written_.add(into);
         for (const auto& src : req_.from)
             count(src);
         for (const auto& src : req_.from) {
@@ -121,7 +133,7 @@ int ShellFileOperation::run() {
             if (req_.func == FO_DELETE)
                 deleteItem(src);
             else
-                transferItem(src, joinPath(req_.to, namePart(src)));
+                transferItem(src, target.empty() ? joinPath(req_.to, namePart(src)) : target);
         }
         if (cancelled()) result_.store(kErrorCancelled);
     }
@@ -130,8 +142,13 @@ int ShellFileOperation::run() {
     return result_.load();
 }
 
-// Totals for the progress window; links and special files count as files of size 0.
+// Totals for the progress window; links and special files count as files of size 0. An
+// item that goes to the trash goes whole, and counts as one.
 void ShellFileOperation::count(const std::string& path) {
+    if (req_.func == FO_DELETE && (req_.flags & FOF_ALLOWUNDO)) {
+        filesTotal_ += 1;
+        return;
+    }
     FindData d;
     if (!findDataOfPath(path, d)) return;
     if (d.isDirectory() && !(d.attributes & faLink)) {
@@ -264,13 +281,13 @@ int ShellFileOperation::transferEntry(const std::string& src, const std::string&
 }
 
 // Without FOF_ALLOWUNDO a tree is deleted for good, files first; with it every item goes
-// to the trash handler (the recycle bin), and without one the delete is refused.
+// whole to the trash, and one that cannot stays where it is and is reported.
 int ShellFileOperation::deleteItem(const std::string& path) {
     setCurrent(path, {});
     if (req_.flags & FOF_ALLOWUNDO) {
-        filesDone_ += countFiles(path);
-        if (!trash_) return fail(path, {}, FileOpProblem::System, ENOTSUP);
-        return trash_(path) ? 0 : fail(path, {}, FileOpProblem::System, lastError());
+        const int error = trash_ ? trash_(path) : ENOTSUP;
+        filesDone_ += 1;
+        return error ? fail(path, {}, FileOpProblem::System, error) : 0;
     }
     if (entryKindOf(path) == EntryKind::Folder) {
         int error = 0;

@@ -35,6 +35,9 @@ struct ShellFileOpRequest {
     std::string to;                // the destination folder
     unsigned flags = FOF_ALLOWUNDO;
     std::string title; // progress window title; empty: the operation's own
+    // With one source: to is the path the source gets (a copy under a new name), unless
+    // it is an existing folder, which then receives the source as usual.
+    bool toIsTarget = false;
 };
 
 // The question put for one existing destination file.
@@ -61,13 +64,15 @@ struct FileOpError {
     unsigned func = FO_COPY;
     FileOpProblem problem = FileOpProblem::System;
     int code = 0;
+    bool toTrash = false; // a delete with undo: the item stays where it was
 };
 
 // Answers true to go on with the next item, false to stop the whole operation.
 using FileOpErrorHandler = std::function<bool(const FileOpError&)>;
 using ReplaceQuestion = std::function<ReplaceAnswer(const ReplaceInfo&)>;
-// Delete with FOF_ALLOWUNDO hands each item to this (the recycle bin); true on success.
-using TrashHandler = std::function<bool(const std::string& path)>;
+// Delete with FOF_ALLOWUNDO hands each item to this: 0 when it is in the trash, else the
+// errno of why it stays where it is. The desktop's trash unless set.
+using TrashHandler = std::function<int(const std::string& path)>;
 
 class ShellFileOperation {
 public:
@@ -119,6 +124,8 @@ private:
     int transferTree(const std::string& src, const std::string& dst);
     int transferEntry(const std::string& src, const std::string& dst);
     int deleteItem(const std::string& path);
+    // Where the single source of a copy under a new name goes, or "" for the usual rule.
+    std::string explicitTarget() const;
     bool decideReplace(const std::string& src, const std::string& dst);
     int fail(const std::string& path, const std::string& target, FileOpProblem problem,
              int code);

@@ -4,6 +4,7 @@
 #include "platform/errors.h"
 #include "platform/numfmt.h"
 #include "platform/paths.h"
+#include "platform/transfer.h"
 
 #include <QApplication>
 #include <QFile>
@@ -50,7 +51,35 @@ template <class F> void onWindowThread(QObject* window, F f) {
 
 } // namespace
 
-QString defaultFileOpTitle(unsigned func) { return "家を" + verbOf(func) + "しています"; }
+QString defaultFileOpTitle(unsigned func, unsigned flags) {
+    if (func == FO_DELETE && (flags & FOF_ALLOWUNDO)) return QStringLiteral("家をごみ箱へ送っています");
+    return "家を" + verbOf(func) + "しています";
+}
+
+QString deleteQuestionText(const ShellFileOpRequest& r) {
+    const bool undo = r.flags & FOF_ALLOWUNDO;
+    QString what = "これら " + QString::number(r.from.size()) + " 個の家や洞窟を";
+    if (r.from.size() == 1) {
+        const bool folder = entryKindOf(r.from[0]) == EntryKind::Folder; // a link goes as a link
+        what = (folder ? "洞窟「" : "家「") + shown(namePart(r.from[0])) + (folder ? "」を中身ごと" : "」を");
+    }
+    return what + (undo ? QStringLiteral("ごみ箱へ送りますか？")
+                        : QStringLiteral("完全に削除しますか？\n削除したものは元に戻せません。"));
+}
+
+QString deleteQuestionCaption(const ShellFileOpRequest& r) {
+    return (r.flags & FOF_ALLOWUNDO) ? QStringLiteral("ごみ箱へ送る確認") : QStringLiteral("削除の確認");
+}
+
+QString trashFailuresText(const std::vector<FileOpError>& errors) {
+    constexpr std::size_t kShown = 15;
+    QString text = QString::number(errors.size()) +
+                   " 個の家や洞窟はごみ箱へ送れなかったので、元の場所に残っています。\n";
+    for (std::size_t i = 0; i < errors.size() && i < kShown; ++i)
+        text += "\n" + fileOpErrorText(errors[i]);
+    if (errors.size() > kShown) text += "\n\nほか " + QString::number(errors.size() - kShown) + " 個";
+    return text;
+}
 
 QString replaceQuestionText(const ReplaceInfo& info) {
     auto facts = [](std::int64_t size, const std::string& time) {
@@ -81,13 +110,15 @@ QString fileOpErrorText(const FileOpError& e) {
     case FileOpProblem::System: break;
     }
     QString why = QString::fromStdString(systemErrorText(e.code));
-    return item + "を" + verb + "できません。" + (why.isEmpty() ? QString() : "\n" + why);
+    const QString failed = e.toTrash ? item + "をごみ箱へ送れません。" : item + "を" + verb + "できません。";
+    return failed + (why.isEmpty() ? QString() : "\n" + why);
 }
 
 TShellFileOpDlg::TShellFileOpDlg(ShellFileOperation& op, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent), op_(op), boxes_(boxes) {
     const ShellFileOpRequest& req = op.request();
-    setWindowTitle(req.title.empty() ? defaultFileOpTitle(req.func) : QString::fromStdString(req.title));
+    setWindowTitle(req.title.empty() ? defaultFileOpTitle(req.func, req.flags)
+                                     : QString::fromStdString(req.title));
     setWindowModality(Qt::ApplicationModal);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     auto* v = new QVBoxLayout(this);
@@ -185,7 +216,11 @@ int TShellFileOpDlg::execute() {
         onWindowThread(this, [&] { a = askReplace(info); });
         return a;
     });
-    op_.setErrorHandler([this](const FileOpError& e) {
+    // Items that cannot go to the trash are reported together at the end: the reason is
+    // mostly the same for all of them (a file system without a trash, no permission).
+    const bool toTrash = op_.request().func == FO_DELETE && (op_.request().flags & FOF_ALLOWUNDO);
+    op_.setErrorHandler([this, toTrash](const FileOpError& e) {
+        if (toTrash) return true;
         bool goOn = false;
         onWindowThread(this, [&] { goOn = reportError(e); });
         return goOn;
@@ -199,11 +234,20 @@ int TShellFileOpDlg::execute() {
     // The job outlives this window: it must not call back into it.
     op_.setReplaceQuestion({});
     op_.setErrorHandler({});
+    if (toTrash && !op_.errors().empty())
+        boxes_.messageBox(parentWidget(), trashFailuresText(op_.errors()), QStringLiteral("ごみ箱へ送れなかった家"),
+                          MsgKind::Warning, mbOK);
     return op_.result();
 }
 
 int runShellFileOperation(ShellFileOperation& op, MessageBoxes& boxes, QWidget* parent) {
-    TShellFileOpDlg dlg(op, boxes, parent ? parent : QApplication::activeWindow());
+    if (!parent) parent = QApplication::activeWindow();
+    const ShellFileOpRequest& r = op.request();
+    if (r.func == FO_DELETE && !(r.flags & FOF_NOCONFIRMATION) &&
+        boxes.messageBox(parent, deleteQuestionText(r), deleteQuestionCaption(r), MsgKind::Confirmation,
+                         mbYes | mbNo) != MsgResult::Yes)
+        return kErrorCancelled;
+    TShellFileOpDlg dlg(op, boxes, parent);
     return dlg.execute();
 }
 

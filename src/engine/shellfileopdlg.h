@@ -55,16 +55,22 @@ private:
     QElapsedTimer clock_;
 };
 
-// The window's default title for an operation: "家をコピーしています", "家を移動しています"
-// or "家を削除しています".
-QString defaultFileOpTitle(unsigned func);
+// The window's default title for an operation: "家をコピーしています", "家を移動しています",
+// "家を削除しています" or, for a delete with undo, "家をごみ箱へ送っています".
+QString defaultFileOpTitle(unsigned func, unsigned flags = 0);
+// The question before a delete: one item named, or the count; and its caption.
+QString deleteQuestionText(const ShellFileOpRequest& request);
+QString deleteQuestionCaption(const ShellFileOpRequest& request);
+// The one report after a delete with undo of the items that stayed where they were.
+QString trashFailuresText(const std::vector<FileOpError>& errors);
 // The replace question's text for one existing file.
 QString replaceQuestionText(const ReplaceInfo& info);
 // The error text for one failure.
 QString fileOpErrorText(const FileOpError& error);
 
 // The one call the program makes to run a shell file operation: behind TShellFileOpDlg,
-// owned by parent (the active window when none). Returns the job's result.
+// owned by parent (the active window when none). A delete asks first unless
+// FOF_NOCONFIRMATION (kErrorCancelled when the answer is no). Returns the job's result.
 int runShellFileOperation(ShellFileOperation& op, MessageBoxes& boxes, QWidget* parent = nullptr);
 
 } // namespace g3

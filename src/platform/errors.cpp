@@ -22,11 +22,18 @@ bool isAscii(const char* s) {
 }
 
 // The C library's messages in Japanese, as UTF-8; (locale_t)0 when the machine lacks the
-// locale. Made once and kept: strerror_l's texts point into it.
+// locale. Made once and kept: strerror_l's texts point into it. It is freed with the code
+// that holds it, which for an archiver module is at every unload.
 locale_t japaneseMessages() {
-    static const locale_t messages =
-        newlocale(LC_MESSAGES_MASK | LC_CTYPE_MASK, "ja_JP.UTF-8", static_cast<locale_t>(0));
-    return messages;
+    struct Holder {
+        locale_t loc =
+            newlocale(LC_MESSAGES_MASK | LC_CTYPE_MASK, "ja_JP.UTF-8", static_cast<locale_t>(0));
+        ~Holder() {
+            if (loc) freelocale(loc);
+        }
+    };
+    static const Holder messages;
+    return messages.loc;
 }
 
 struct OwnText {

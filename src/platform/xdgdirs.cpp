@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -55,6 +56,38 @@ std::string configHome() { return absoluteOr("XDG_CONFIG_HOME", joinPath(homeFol
 
 std::string dataHome() {
     return absoluteOr("XDG_DATA_HOME", joinPath(joinPath(homeFolder(), ".local"), "share"));
+}
+
+std::vector<std::string> dataDirs() {
+    std::vector<std::string> dirs;
+    const std::string v = envValue("XDG_DATA_DIRS");
+    std::size_t at = 0;
+    while (at <= v.size()) {
+        const std::size_t end = std::min(v.find(':', at), v.size());
+        const std::string d = v.substr(at, end - at);
+        if (!d.empty() && d[0] == '/') dirs.push_back(currentFolderForm(d));
+        at = end + 1;
+    }
+    if (dirs.empty()) dirs = {"/usr/local/share", "/usr/share"};
+    return dirs;
+}
+
+std::string desktopEntryPath(const std::string& id) {
+    std::vector<std::string> folders{dataHome()};
+    for (auto& d : dataDirs()) folders.push_back(std::move(d));
+    for (const auto& folder : folders) {
+        const std::string apps = joinPath(folder, "applications");
+        // "vendor-app.desktop" may also be "vendor/app.desktop"; each "-" is tried in turn.
+        std::string rel = id;
+        for (std::size_t dash = 0;; ++dash) {
+            const std::string p = joinPath(apps, rel);
+            if (pathExists(p) && !isFolder(p)) return p;
+            dash = rel.find('-', dash);
+            if (dash == std::string::npos) break;
+            rel[dash] = '/';
+        }
+    }
+    return {};
 }
 
 std::string desktopFolder() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace g3 {
 
@@ -20,6 +21,12 @@ std::string dataHome();
 std::string desktopFolder();
 // The home trash of the freedesktop.org Trash specification: $XDG_DATA_HOME/Trash.
 std::string homeTrash();
+// $XDG_DATA_DIRS (its absolute entries), else /usr/local/share and /usr/share.
+std::vector<std::string> dataDirs();
+// The file of a desktop entry id ("org.example.App.desktop"): applications/ of the data
+// home, then of each data folder, with "-" in the id also standing for a subfolder; ""
+// when none has it.
+std::string desktopEntryPath(const std::string& id);
 
 // Folder of the running executable, resolved through links, without trailing "/".
 std::string executableFolder();

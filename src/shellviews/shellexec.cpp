@@ -2,6 +2,7 @@
 
 #include "platform/fileops.h"
 #include "platform/handles.h"
+#include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/shelllink.h"
 
@@ -47,6 +48,12 @@ bool isProgramFile(const std::string& path) {
     while ((n = read(fd.get(), head, sizeof head)) < 0 && errno == EINTR) {}
     if (n >= 2 && head[0] == '#' && head[1] == '!') return true;
     return n == 4 && std::memcmp(head, "\x7f" "ELF", 4) == 0;
+}
+
+bool isExecutableHouse(const std::string& path) {
+    const std::string name = namePart(path);
+    return (name.size() >= 4 && equalsIgnoringAsciiCase(std::string_view(name).substr(name.size() - 4), ".exe")) ||
+           isProgramFile(path);
 }
 
 // A double fork, so the program is no child of ours and never becomes a zombie; the

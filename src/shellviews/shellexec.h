@@ -42,6 +42,9 @@ private:
 // alone say nothing (every file on a FAT, exFAT or NTFS stick carries them), and a file
 // without either mark would be run by the shell line by line.
 bool isProgramFile(const std::string& path);
+// An executable house, the kind the commands ask about before running and the only kind
+// that opens files of other types: a name ending in ".EXE" in any case, or a program file.
+bool isExecutableHouse(const std::string& path);
 
 // Starts argv[0] detached from this process, in workDir when not empty: a name without
 // "/" is searched in PATH; with searchPath false argv[0] is the program's path and is run

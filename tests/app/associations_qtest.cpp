@@ -37,7 +37,7 @@ struct Run {
     explicit Run(MessageBoxes* boxes = nullptr) : w(boxes) {}
     FakeWindow w;
     AssociationController c{w, nullptr};
-    TPasswordDlg* dlg = c.PasswordDlg();
+    TPasswordDlg* dlg = &w.PasswordDlg();
     int prompts = 0;
     QStringList offered;                   // the prompt's text as each step found it
     std::function<void()> beforeOK = [] {}; // runs once the text is typed

@@ -3,6 +3,8 @@
 // its tool bar.
 #pragma once
 
+#include "app/Unit1.h"
+#include "app/Unit2.h"
 #include "app/feature.h"
 #include "support/testservices.h"
 
@@ -21,17 +23,28 @@ public:
     explicit FakeWindow(g3::MessageBoxes* boxes = nullptr)
         : bundle{boxes ? *boxes : doubles, doubles, doubles, nullptr, [this] { ++doubles.pumps; }} {}
 
+    QWidget owner;
     std::string curDir = "/";
     std::vector<std::string> selection;
+    std::map<int, std::string> columnTexts; // of the one selected row
     std::vector<std::string> calls; // "pause", "resume", "refresh", "run:1", "run:0"
     std::map<g3::ToolSlot, QAction*> placed;
     TestServices doubles;
     g3::Services bundle;
     g3::Progress progressRoutines;
-    QWidget owner;
+    g3::TPasswordDlg password{&owner};
+    g3::TPasswordDlg2 password2{&owner};
+    bool busy = false;
 
     const std::string& CurDir() const override { return curDir; }
     std::vector<std::string> selectedNames() const override { return selection; }
+    std::string selectedItemText(int column) const override {
+        auto it = columnTexts.find(column);
+        return selection.size() == 1 && it != columnTexts.end() ? it->second : std::string();
+    }
+    g3::TPasswordDlg& PasswordDlg() override { return password; }
+    g3::TPasswordDlg2& PasswordDlg2() override { return password2; }
+    bool busyBelow(const std::string&) const override { return busy; }
     void pauseMonitor() override { calls.push_back("pause"); }
     void resumeMonitor() override { calls.push_back("resume"); }
     void treeRefresh(const std::string&) override { calls.push_back("refresh"); }

@@ -4,6 +4,7 @@
 #include "app/FldrDlg.h"
 #include "app/dialogscript.h"
 #include "app/fakewindow.h"
+#include "app/filecommands.h"
 #include "app/nyuryok.h"
 #include "app/shortcuts.h"
 #include "app/tikamiti.h"
@@ -148,6 +149,24 @@ private slots:
         const auto link = readShortcut(f.t / "work/report.docへの近道.lnk");
         QVERIFY(link);
         QCOMPARE(link->workingDir, other); // the bytes that are not UTF-8 too
+    }
+
+    // Enter on a shortcut in the list: one to a folder enters it, one to a file goes to
+    // the opener (which opens what it leads to).
+    void enterOnShortcuts() {
+        Fixture f;
+        FileCommandsController commands(f.w, f.w, nullptr);
+        const std::string away = f.t.mkdir("away"), work = f.t / "work";
+        QCOMPARE(writeShellLink(work + "/to away.lnk", away, ""), 0);
+        QCOMPARE(writeShellLink(work + "/doc.lnk", work + "/report.doc", ""), 0);
+        f.w.selection = {"to away.lnk"};
+        commands.ShellListView1KeyDown(Qt::Key_Return, {});
+        QCOMPARE(q(f.w.curDir), q(away));
+        f.w.curDir = work;
+        f.w.selection = {"doc.lnk"};
+        commands.ShellListView1KeyDown(Qt::Key_Return, {});
+        QCOMPARE(f.w.doubles.opened.size(), std::size_t(1));
+        QCOMPARE(q(f.w.doubles.opened[0].first), q(work + "/doc.lnk"));
     }
 
     void nothingWithoutExactlyOneItem() {

@@ -1,6 +1,8 @@
 #include "engine/shellfileop.h"
 #include "platform/errors.h"
+#include "platform/trash.h"
 #include "support/tempdir.h"
+#include "support/trashhome.h"
 
 #include <gtest/gtest.h>
 
@@ -211,22 +213,72 @@ TEST(ShellFileOp, WorkerThreadAndCancel) {
     EXPECT_FALSE(exists(t.path("dst2/big")));
 }
 
-TEST(ShellFileOp, DeleteWithUndoGoesToTheTrashHandler) {
-    TempDir t;
-    std::string a = t.write("a", "a");
-    ShellFileOperation none(request(FO_DELETE, {a}, {}));
-    EXPECT_NE(none.run(), 0); // no recycle bin yet: refused, nothing deleted
-    EXPECT_TRUE(exists(a));
-    std::vector<std::string> trashed;
-    ShellFileOperation op(request(FO_DELETE, {a}, {}));
-    op.setTrashHandler([&](const std::string& p) { trashed.push_back(p); return true; });
-    EXPECT_EQ(op.run(), 0);
-    EXPECT_EQ(trashed, std::vector<std::string>{a});
+TEST(ShellFileOp, DeleteWithUndoSendsEachItemWholeToTheTrash) {
+    TrashHome h;
+    const std::string a = h.t.write("work/a", "a");
+    h.t.write("work/T/sub/x", "x");
+    const std::string refused = h.t.write("work/refused", "r");
+    ShellFileOperation op(request(FO_DELETE, {a, h.t.path("work/T"), refused}, {}));
+    std::vector<std::string> handed;
+    op.setTrashHandler([&](const std::string& p) {
+        handed.push_back(p);
+        return p == refused ? EACCES : moveToTrash(p);
+    });
+    EXPECT_EQ(op.run(), EACCES) << "a run with an item left behind is no success";
+    EXPECT_EQ(handed.size(), 3u) << "the folder went as one item, not file by file";
+    EXPECT_EQ(readFile(h.trashed("a")), "a");
+    EXPECT_EQ(readFile(h.trashed("T/sub/x")), "x");
+    EXPECT_EQ(readFile(refused), "r") << "what could not go stays where it was";
+    ASSERT_EQ(op.errors().size(), 1u);
+    EXPECT_EQ(op.errors()[0].path, refused);
+    EXPECT_EQ(op.filesTotal(), 3u);
+    EXPECT_EQ(op.filesDone(), 3u);
 
-    t.write("T/sub/x", "x");
-    ShellFileOperation gone(request(FO_DELETE, {t.path("T")}, {}, 0));
+    // The desktop's trash unless told otherwise; a cancel stops between items.
+    const std::string b = h.t.write("work/b", "b"), c = h.t.write("work/c", "c");
+    ShellFileOperation byDefault(request(FO_DELETE, {b}, {}));
+    EXPECT_EQ(byDefault.run(), 0);
+    EXPECT_EQ(readFile(h.trashed("b")), "b");
+    ShellFileOperation stopped(request(FO_DELETE, {c}, {}));
+    stopped.cancel();
+    EXPECT_EQ(stopped.run(), kErrorCancelled);
+    EXPECT_TRUE(exists(c));
+
+    h.t.write("work/gone/sub/x", "x");
+    ShellFileOperation gone(request(FO_DELETE, {h.t.path("work/gone")}, {}, 0));
     EXPECT_EQ(gone.run(), 0);
-    EXPECT_FALSE(exists(t.path("T")));
+    EXPECT_FALSE(exists(h.t.path("work/gone")));
+}
+
+// One source copied to a path of its own: a new name beside it, into an existing folder,
+// onto itself, or into a folder that is not there.
+TEST(ShellFileOp, OneSourceGoesToTheNameGiven) {
+    TempDir t;
+    const std::string s = t.write("a.txt", "a");
+    t.write("T/x", "x");
+    t.mkdir("F");
+    struct Case {
+        std::string src, to, expectAt;
+        int result;
+    } cases[] = {
+        {s, t.path("b.txt"), t.path("b.txt"), 0},
+        {s, t.path("F"), t.path("F/a.txt"), 0},
+        {t.path("T"), t.path("U"), t.path("U/x"), 0},
+        {s, s, s, EINVAL},
+        {t.path("T"), t.path("T/inner"), "", kErrorCancelled},
+        {s, t.path("missing/b.txt"), "", ENOENT},
+    };
+    for (const auto& c : cases) {
+        ShellFileOpRequest r = request(FO_COPY, {c.src}, c.to, FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR);
+        r.toIsTarget = true;
+        ShellFileOperation op(r);
+        EXPECT_EQ(op.run(), c.result) << c.to;
+        if (!c.expectAt.empty()) {
+            EXPECT_TRUE(exists(c.expectAt)) << c.to;
+        }
+    }
+    EXPECT_EQ(readFile(s), "a") << "a copy onto itself leaves the house as it was";
+    EXPECT_FALSE(exists(t.path("T/inner")));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/trash.h"
 
 #include "support/tempdir.h"
+#include "support/trashhome.h"
 
 #include <gtest/gtest.h>
 
@@ -17,16 +18,6 @@ using namespace g3;
 using namespace g3test;
 
 namespace {
-
-// A fresh home for the trash: XDG_DATA_HOME inside the test's folder.
-struct TrashHome {
-    TempDir t;
-    std::string data = t.mkdir("data");
-    std::string work = t.mkdir("work");
-    TrashHome() { setenv("XDG_DATA_HOME", data.c_str(), 1); }
-    ~TrashHome() { unsetenv("XDG_DATA_HOME"); }
-    std::string trash() const { return joinPath(data, "Trash"); }
-};
 
 const TrashEntry* findOriginal(const std::vector<TrashEntry>& all, const std::string& path) {
     auto it = std::find_if(all.begin(), all.end(), [&](const TrashEntry& e) { return e.originalPath == path; });
