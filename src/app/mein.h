@@ -37,6 +37,7 @@ class TDropDst;
 class TFolderDialog;
 class TForm3;
 class TOKRightDlg;
+class TPasswordDlg;
 class TFileView;
 class TFolderView;
 class TTabStrip;
@@ -95,6 +96,10 @@ public:
     void pauseMonitor() override;
     void resumeMonitor() override;
     QWidget* dialogOwner() override { return this; }
+    void raiseWindow() override;
+    // The one TPasswordDlg of the window, made on first use.
+    bool askInput(const InputRequest& req, std::string& text) override;
+    TPasswordDlg* PasswordDlg();
     void runStateChanged(bool running) override;
     // ToolPlaces: the controllers' actions in the tool bar.
     QToolButton* placeTool(ToolSlot slot, QAction* action, QMenu* menu = nullptr) override;
@@ -251,6 +256,7 @@ private:
     int monitorPauses_ = 0;
     CopyMoveController* copyMove_ = nullptr;
     ClipboardController* clipboard_ = nullptr;
+    TPasswordDlg* passwordDlg_ = nullptr;
     std::vector<FeatureController*> controllers_;
     TDropDst* dropDst1_ = nullptr;
     TDropDst* dropDst2_ = nullptr;

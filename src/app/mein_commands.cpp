@@ -1,13 +1,18 @@
 // The window's own commands: list style and sort menus, the automatic refresh, select
-// all, the about window and one more instance.
+// all, the about window and one more instance; the input dialog the commands share.
 #include "app/mein.h"
 
 #include "app/OKRightDlg.h"
+#include "app/Unit1.h"
 #include "app/copymove.h"
 #include "app/startup.h"
+#include "ui/msgbox.h"
 #include "fscomp/DirMontr.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QDir>
 #include <QProcess>
 #include <QToolButton>
@@ -84,6 +89,29 @@ void TForm1::setOKRightDlg(TOKRightDlg* dlg) {
 
 void TForm1::tbtnVajHelClick() {
     if (okRightDlg_) okRightDlg_->showAbout();
+}
+
+void TForm1::raiseWindow() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+TPasswordDlg* TForm1::PasswordDlg() {
+    if (!passwordDlg_) passwordDlg_ = new TPasswordDlg(this);
+    return passwordDlg_;
+}
+
+bool TForm1::askInput(const InputRequest& req, std::string& text) {
+    TPasswordDlg* dlg = PasswordDlg();
+    if (bringToFrontIfShowing(dlg)) return false;
+    dlg->setWindowTitle(QString::fromStdString(req.caption));
+    dlg->Label1->setText(displayLines(QString::fromStdString(req.prompt)));
+    if (!req.okCaption.empty()) dlg->OKBtn->setText(QString::fromStdString(req.okCaption));
+    if (dlg->exec() != QDialog::Accepted) return false;
+    text = dlg->Password->text().toStdString();
+    return true;
 }
 
 void TForm1::startSecondInstance() {

@@ -4,8 +4,8 @@
 #include "app/copymove.h"
 #include "engine/copyworker.h"
 #include "engine/opkind.h"
+#include "support/fakewindow.h"
 #include "support/tempdir.h"
-#include "support/testservices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,45 +14,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <map>
-
 using namespace g3;
 using namespace g3test;
-
-namespace {
-
-// A window that records what is asked of it.
-class FakeWindow : public WindowContext, public ToolPlaces {
-public:
-    std::string curDir = "/";
-    std::vector<std::string> selection;
-    std::vector<std::string> calls; // "pause", "resume", "refresh", "run:1", "run:0"
-    std::map<ToolSlot, QAction*> placed;
-    TestServices doubles;
-    Services bundle = doubles.services();
-    Progress progressRoutines;
-    QWidget owner;
-
-    const std::string& CurDir() const override { return curDir; }
-    std::vector<std::string> selectedNames() const override { return selection; }
-    void pauseMonitor() override { calls.push_back("pause"); }
-    void resumeMonitor() override { calls.push_back("resume"); }
-    void treeRefresh(const std::string&) override { calls.push_back("refresh"); }
-    bool navigateTo(const std::string& p) override {
-        curDir = p;
-        return true;
-    }
-    QWidget* dialogOwner() override { return &owner; }
-    const Services& services() const override { return bundle; }
-    Progress& progress() override { return progressRoutines; }
-    void runStateChanged(bool running) override { calls.push_back(running ? "run:1" : "run:0"); }
-    QToolButton* placeTool(ToolSlot slot, QAction* action, QMenu*) override {
-        placed[slot] = action;
-        return nullptr;
-    }
-};
-
-} // namespace
 
 class ControllersTest : public QObject {
     Q_OBJECT
