@@ -38,6 +38,7 @@ class TFolderDialog;
 class TForm3;
 class TOKRightDlg;
 class TPasswordDlg;
+class SearchController;
 class TFileView;
 class TFolderView;
 class TTabStrip;
@@ -131,6 +132,7 @@ public:
     // The feature controllers.
     CopyMoveController& copyMove() const { return *copyMove_; }
     ClipboardController& clipboard() const { return *clipboard_; }
+    SearchController& search() const { return *search_; }
     TCopyEngine* copyEngine() const;
     TDropDst* DropDst1() const { return dropDst1_; }
     TDropDst* DropDst2() const { return dropDst2_; }
@@ -256,6 +258,7 @@ private:
     int monitorPauses_ = 0;
     CopyMoveController* copyMove_ = nullptr;
     ClipboardController* clipboard_ = nullptr;
+    SearchController* search_ = nullptr;
     TPasswordDlg* passwordDlg_ = nullptr;
     std::vector<FeatureController*> controllers_;
     TDropDst* dropDst1_ = nullptr;

@@ -5,6 +5,7 @@
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
 #include "app/mein.h"
+#include "app/search.h"
 #include "ui/msgbox.h"
 #include "engine/Unit3.h"
 #include "engine/clipboard_ui.h"
@@ -28,7 +29,8 @@ namespace g3 {
 void TForm1::createControllers() {
     copyMove_ = new CopyMoveController(*this, *this, this);
     clipboard_ = new ClipboardController(*this, *this, this);
-    controllers_ = {copyMove_, clipboard_};
+    search_ = new SearchController(*this, *this, this);
+    controllers_ = {copyMove_, clipboard_, search_};
 
     dropDst1_ = new TDropDst(this);
     dropDst1_->setObjectName(QStringLiteral("DropDst1"));
