@@ -14,8 +14,6 @@
 #include "platform/pump.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -62,37 +60,6 @@ private:
         bench::programPump()();
         return true;
     }
-};
-
-// The longest time between two timeouts of a 1 ms timer: the longest the event loop went
-// unserved while it ran.
-class GapMeter {
-public:
-    GapMeter() {
-        timer_.setTimerType(Qt::PreciseTimer);
-        timer_.setInterval(1);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (clock_.isValid()) maxNs_ = std::max(maxNs_, clock_.nsecsElapsed());
-            clock_.start();
-        });
-    }
-    // Measures from now until stop(); the longest gap is kept over several such spans.
-    void start() {
-        clock_.invalidate();
-        timer_.start();
-        QCoreApplication::processEvents(); // arm it
-    }
-    void stop() { timer_.stop(); }
-    double takeMaxMs() {
-        double ms = maxNs_ / 1e6;
-        maxNs_ = 0;
-        return ms;
-    }
-
-private:
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 maxNs_ = 0;
 };
 
 // folders × 100 files of 4 KiB, kept under the benchmark cache.
@@ -156,7 +123,7 @@ int main(int argc, char** argv) {
         return out;
     };
     // Only our runs are measured: the event loop stands still while a baseline runs.
-    GapMeter gaps;
+    bench::GapMeter gaps;
     auto measured = [&](const std::function<void()>& run) {
         gaps.start();
         double t = bench::seconds(run);
