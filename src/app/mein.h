@@ -42,6 +42,8 @@ class TDropDst;
 class TFolderDialog;
 class TForm3;
 class TOKRightDlg;
+class TPasswordDlg;
+class SearchController;
 class TFileView;
 class TFolderView;
 class TTabStrip;
@@ -104,6 +106,9 @@ public:
     void pauseMonitor() override;
     void resumeMonitor() override;
     QWidget* dialogOwner() override { return this; }
+    void raiseWindow() override;
+    // The one TPasswordDlg of the window (made on first use) with req's texts.
+    bool askInput(const InputRequest& req, std::string& text) override;
     void runStateChanged(bool running) override;
     // ToolPlaces: the controllers' actions in the tool bar.
     QToolButton* placeTool(ToolSlot slot, QAction* action, QMenu* menu = nullptr) override;
@@ -141,6 +146,7 @@ public:
     ClipboardController& clipboard() const { return *clipboard_; }
     FileCommandsController& fileCommands() const { return *fileCommands_; }
     PathCopyController& pathCopy() const { return *pathCopy_; }
+    SearchController& search() const { return *search_; }
     TCopyEngine* copyEngine() const;
     TDropDst* DropDst1() const { return dropDst1_; }
     TDropDst* DropDst2() const { return dropDst2_; }
@@ -272,6 +278,7 @@ private:
     ClipboardController* clipboard_ = nullptr;
     FileCommandsController* fileCommands_ = nullptr;
     PathCopyController* pathCopy_ = nullptr;
+    SearchController* search_ = nullptr;
     TPasswordDlg* passwordDlg_ = nullptr;
     TPasswordDlg2* passwordDlg2_ = nullptr;
     VisitTrail trail_;

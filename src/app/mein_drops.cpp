@@ -8,6 +8,7 @@
 #include "app/filecommands.h"
 #include "app/pathcopy.h"
 #include "app/mein.h"
+#include "app/search.h"
 #include "ui/msgbox.h"
 #include "engine/Unit3.h"
 #include "engine/clipboard_ui.h"
@@ -33,7 +34,9 @@ void TForm1::createControllers() {
     clipboard_ = new ClipboardController(*this, *this, this);
     fileCommands_ = new FileCommandsController(*this, *this, this);
     pathCopy_ = new PathCopyController(*this, *this, this);
-    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_, new ArchiveController(*this, *this, this)};
+    search_ = new SearchController(*this, *this, this);
+    controllers_ = {copyMove_,     clipboard_, fileCommands_, pathCopy_,
+                    search_, new ArchiveController(*this, *this, this)};
     connect(list_, &TFileView::OnKeyDown, fileCommands_, &FileCommandsController::ShellListView1KeyDown);
     buildKeyboardHabits();
 
