@@ -1,6 +1,5 @@
 #include "app/associations.h"
 
-#include "app/Unit1.h"
 #include "platform/codepage.h"
 #include "platform/desktopassoc.h"
 #include "platform/paths.h"
@@ -10,9 +9,6 @@
 #include "ui/programicon.h"
 
 #include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
 #include <stdexcept>
 #include <utility>
@@ -73,8 +69,6 @@ AssociationController::AssociationController(WindowContext& window, QObject* par
 void AssociationController::pmF04Click() {
     const std::vector<std::string> names = window_.selectedNames();
     if (names.size() != 1) return;
-    TPasswordDlg* dlg = &window_.PasswordDlg();
-    if (bringToFrontIfShowing(dlg)) return;
     MessageBoxes& boxes = window_.services().boxes;
     const std::string program = joinPath(window_.CurDir(), names.front());
     if (!isExecutableHouse(program)) {
@@ -83,12 +77,11 @@ void AssociationController::pmF04Click() {
                          QStringLiteral("Grottan3 お知らせ"), MsgKind::Information, mbOK);
         return;
     }
-    dlg->OKBtn->setText(QStringLiteral("親戚になる"));
-    dlg->setWindowTitle(text(names.front() + "への親戚付け"));
-    dlg->Label1->setText(QStringLiteral("TXT BMP WAV などのように型名を一つ入力してね。（ピリオド.は不要です）"));
-    for (;;) {
-        if (dlg->exec() != QDialog::Accepted) return;
-        const std::string ext = trimmedTypeName(dlg->Password->text().toStdString());
+    const InputRequest prompt{names.front() + "への親戚付け",
+                              "TXT BMP WAV などのように型名を一つ入力してね。（ピリオド.は不要です）", "親戚になる"};
+    std::string typed;
+    while (window_.askInput(prompt, typed)) {
+        const std::string ext = trimmedTypeName(typed);
         const TypeNameFault fault = checkTypeName(ext);
         if (fault == TypeNameFault::None) return AssociateExtension(program, ext, boxes, window_.dialogOwner());
         showFault(fault, ext);

@@ -46,7 +46,7 @@ class AssociationController final : public FeatureController {
 public:
     AssociationController(WindowContext& window, QObject* parent);
 
-    // "他の家の親戚になる(&K)"; it prompts with the window's input dialog.
+    // "他の家の親戚になる(&K)"; it asks for the type name in the window's input dialog.
     QAction* pmF04() const { return pmF04_; }
     void pmF04Click();
 

@@ -56,13 +56,9 @@ FileCommandsController::FileCommandsController(WindowContext& window, ToolPlaces
 }
 
 void FileCommandsController::folderSaksei() {
-    TPasswordDlg& dlg = window_.PasswordDlg();
-    if (bringToFrontIfShowing(&dlg)) return;
-    dlg.OKBtn->setText(QStringLiteral("作成"));
-    dlg.setWindowTitle(QStringLiteral("現在の洞窟の下にサブ洞窟を掘ります"));
-    dlg.Label1->setText(QStringLiteral("新たに作る洞窟名を入力してね。"));
-    if (dlg.exec() != QDialog::Accepted) return;
-    const std::string path = joinPath(window_.CurDir(), bytes(dlg.Password->text()));
+    std::string name;
+    if (!window_.askInput({"現在の洞窟の下にサブ洞窟を掘ります", "新たに作る洞窟名を入力してね。", "作成"}, name)) return;
+    const std::string path = joinPath(window_.CurDir(), name);
     MessageBoxes& boxes = window_.services().boxes;
     if (createDirectory(path)) {
         window_.treeRefresh();
@@ -202,14 +198,11 @@ void FileCommandsController::namHenCopy() {
     if (names.size() != 1) return;
     const std::string folder = window_.CurDir();
     const std::string source = joinPath(folder, names[0]);
-    TPasswordDlg& dlg = window_.PasswordDlg();
-    if (bringToFrontIfShowing(&dlg)) return;
-    dlg.OKBtn->setText(QStringLiteral("建て増し"));
-    dlg.setWindowTitle(text(folder));
-    dlg.Label1->setText(text(names[0]) + "\r\n" + "を名前を変えて建て増しします。新たな表札名を入力してね");
-    dlg.Password->setText(text(names[0]));
-    if (dlg.exec() != QDialog::Accepted) return;
-    const std::string target = joinPath(folder, bytes(dlg.Password->text()));
+    std::string name = names[0];
+    if (!window_.askInput({folder, names[0] + "\r\n" + "を名前を変えて建て増しします。新たな表札名を入力してね", "建て増し", true},
+                          name))
+        return;
+    const std::string target = joinPath(folder, name);
     MessageBoxes& boxes = window_.services().boxes;
     if (pathExists(target) && !isFolder(target) &&
         boxes.messageDlg(text(target) + "\r\n" + "が既に有ります。上書き建て増ししますか？",

@@ -44,6 +44,8 @@ class TDropDst;
 class TFolderDialog;
 class TForm3;
 class TOKRightDlg;
+class TPasswordDlg;
+class SearchController;
 class TFileView;
 class TFolderView;
 class TTabStrip;
@@ -106,6 +108,9 @@ public:
     void pauseMonitor() override;
     void resumeMonitor() override;
     QWidget* dialogOwner() override { return this; }
+    void raiseWindow() override;
+    // The one TPasswordDlg of the window (made on first use) with req's texts.
+    bool askInput(const InputRequest& req, std::string& text) override;
     void runStateChanged(bool running) override;
     // ToolPlaces: the controllers' actions in the tool bar.
     QToolButton* placeTool(ToolSlot slot, QAction* action, QMenu* menu = nullptr) override;
@@ -145,6 +150,7 @@ public:
     PathCopyController& pathCopy() const { return *pathCopy_; }
     AssociationController& associations() const { return *associations_; }
     ShortcutController& shortcuts() const { return *shortcuts_; }
+    SearchController& search() const { return *search_; }
     TCopyEngine* copyEngine() const;
     TDropDst* DropDst1() const { return dropDst1_; }
     TDropDst* DropDst2() const { return dropDst2_; }
@@ -278,6 +284,7 @@ private:
     PathCopyController* pathCopy_ = nullptr;
     AssociationController* associations_ = nullptr;
     ShortcutController* shortcuts_ = nullptr;
+    SearchController* search_ = nullptr;
     TPasswordDlg* passwordDlg_ = nullptr;
     TPasswordDlg2* passwordDlg2_ = nullptr;
     VisitTrail trail_;

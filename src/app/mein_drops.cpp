@@ -10,6 +10,7 @@
 #include "app/pathcopy.h"
 #include "app/mein.h"
 #include "app/shortcuts.h"
+#include "app/search.h"
 #include "ui/msgbox.h"
 #include "engine/Unit3.h"
 #include "engine/clipboard_ui.h"
@@ -38,7 +39,8 @@ void TForm1::createControllers() {
     associations_ = new AssociationController(*this, this);
     pathCopy_->addItem(associations_->pmF04());
     shortcuts_ = new ShortcutController(*this, *this, this);
-    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_, associations_, shortcuts_,
+    search_ = new SearchController(*this, *this, this);
+    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_, associations_, shortcuts_, search_,
                     new ArchiveController(*this, *this, this)};
     connect(list_, &TFileView::OnKeyDown, fileCommands_, &FileCommandsController::ShellListView1KeyDown);
     buildKeyboardHabits();

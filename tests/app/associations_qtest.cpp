@@ -3,10 +3,9 @@
 // registry that cannot be written.
 #include "app/Unit1.h"
 #include "app/associations.h"
-#include "app/dialogscript.h"
-#include "app/fakewindow.h"
 #include "platform/registry.h"
 #include "shellviews/shellexec.h"
+#include "support/fakewindow.h"
 #include "support/programs.h"
 
 #include <QApplication>
@@ -15,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdlib>
 #include <sys/stat.h>
@@ -27,40 +27,41 @@ namespace {
 // Before main: GLib reads the user's folders once per process.
 const DesktopHome home;
 
-constexpr const char* kCancel = "\x18";
-
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // The command on the window's one selected house, with the prompt answered in turn by
-// each typed text (kCancel cancels); the boxes it showed, each as "caption|text".
+// each typed text (nullopt cancels); the boxes it showed, each as "caption|text".
+using Typed = std::deque<std::optional<std::string>>;
 struct Run {
-    explicit Run(MessageBoxes* boxes = nullptr) : w(boxes) {}
     FakeWindow w;
     AssociationController c{w, nullptr};
-    TPasswordDlg* dlg = &w.PasswordDlg();
-    int prompts = 0;
-    QStringList offered;                   // the prompt's text as each step found it
-    std::function<void()> beforeOK = [] {}; // runs once the text is typed
 
-    QStringList operator()(const std::string& folder, const std::string& name, const QStringList& typed) {
+    QStringList operator()(const std::string& folder, const std::string& name, const Typed& typed) {
         w.curDir = folder;
         w.selection = {name};
-        std::deque<std::function<void()>> steps;
-        for (const QString& text : typed)
-            steps.push_back([this, text] {
-                offered << dlg->Password->text();
-                if (text == kCancel) return dlg->reject();
-                dlg->Password->setText(text);
-                beforeOK();
-                QTest::mouseClick(dlg->OKBtn, Qt::LeftButton);
-            });
-        DialogScript script(dlg, steps);
+        w.typed = typed;
+        w.asked.clear();
         w.doubles.seen.clear();
         c.pmF04()->trigger();
-        prompts = script.shown();
         QStringList boxes;
         for (const MessageRequest& r : w.doubles.seen) boxes << r.caption + "|" + r.text;
         return boxes;
+    }
+};
+
+// The boxes on the screen, and the prompt drawn with each request's texts before it is
+// answered as FakeWindow answers it.
+struct ScreenWindow : FakeWindow {
+    ScreenMessageBoxes screen;
+    Services onScreen{screen, doubles, doubles, nullptr, {}};
+    const Services& services() const override { return onScreen; }
+    bool askInput(const InputRequest& req, std::string& text) override {
+        password.setWindowTitle(q(req.caption));
+        password.Label1->setText(q(req.prompt));
+        password.OKBtn->setText(q(req.okCaption));
+        password.Password->setText(typed.empty() || !typed.front() ? QString() : q(*typed.front()));
+        if (asked.empty()) password.grab().save(QStringLiteral("/tmp/shots/assoc-prompt.png"));
+        return FakeWindow::askInput(req, text);
     }
 };
 
@@ -101,9 +102,9 @@ private slots:
         QCOMPARE(int(checkTypeName(trimmedTypeName(typed.toStdString()))), fault);
     }
 
-    // A name ending in .EXE or a program by its content is prompted for; anything else gets
-    // the notice with its full path.
-    void onlyExecutableHousesArePrompted() {
+    // A name ending in .EXE or a program by its content is asked for a type name, with the
+    // prompt's texts; anything else gets the notice with its full path.
+    void onlyExecutableHousesAreAsked() {
         const struct {
             const char* name;
             const char* content;
@@ -118,24 +119,26 @@ private slots:
         for (const auto& h : houses) {
             ::chmod(t->write(h.name, h.content).c_str(), h.mode);
             Run run;
-            const QStringList boxes = run(t->path(), h.name, {kCancel});
-            QCOMPARE(run.prompts, h.executable ? 1 : 0);
+            const QStringList boxes = run(t->path(), h.name, {std::nullopt});
+            QCOMPARE(run.w.asked.size(), std::size_t(h.executable ? 1 : 0));
             if (!h.executable)
                 QCOMPARE(boxes, QStringList{"Grottan3 お知らせ|" + q(t->path(h.name)) +
                                             "\n\r\n\rは実行型の家(.EXE)ではありませんので親戚になれません"});
         }
         Run run;
-        run(t->path(), "tool", {kCancel});
-        QCOMPARE(run.dlg->windowTitle(), QStringLiteral("toolへの親戚付け"));
-        QCOMPARE(run.dlg->OKBtn->text(), QStringLiteral("親戚になる"));
-        QCOMPARE(run.dlg->Label1->text(), QStringLiteral("TXT BMP WAV などのように型名を一つ入力してね。（ピリオド.は不要です）"));
+        run(t->path(), "tool", {std::nullopt});
+        const InputRequest& asked = run.w.asked.at(0);
+        QCOMPARE(q(asked.caption), QStringLiteral("toolへの親戚付け"));
+        QCOMPARE(q(asked.prompt), QStringLiteral("TXT BMP WAV などのように型名を一つ入力してね。（ピリオド.は不要です）"));
+        QCOMPARE(q(asked.okCaption), QStringLiteral("親戚になる"));
+        QVERIFY(!asked.prefill); // the field offers what was typed last
         QVERIFY(!exists(t->path("config/registry.ini")));
     }
 
     // The prompt again after each refused name, until one is accepted (the four values
     // written) or the user cancels (nothing written).
     void promptUntilAcceptedOrCancelled_data() {
-        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QStringList>("typed"); // "" cancels
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<QString>("stored");
         const QString houseCheck = "Grottan3 ♪家の親戚付けでの確認|";
@@ -150,22 +153,25 @@ private slots:
             << QStringList{"テキストA", "テキスト"}
             << QStringList{houseCheck + "テキストA\r\n\r\n拡張子は8文字以内です", done.arg("テキスト")} << "テキスト";
         QTest::newRow("empty, then cancel")
-            << QStringList{"  ", kCancel}
+            << QStringList{"  ", ""}
             << QStringList{houseCheck + "型名が空っぽです\r\n\r\nTXT BMP WAV などのように型名を一つ入力してね"} << "";
         QTest::newRow("a wildcard, then cancel")
-            << QStringList{"*", kCancel}
-            << QStringList{houseCheck + "*\r\n\r\nの型名に \\ / * ? [ ] や制御文字は使えません"} << "";
-        QTest::newRow("cancel") << QStringList{kCancel} << QStringList{} << "";
+            << QStringList{"*", ""} << QStringList{houseCheck + "*\r\n\r\nの型名に \\ / * ? [ ] や制御文字は使えません"}
+            << "";
+        QTest::newRow("cancel") << QStringList{""} << QStringList{} << "";
     }
     void promptUntilAcceptedOrCancelled() {
         QFETCH(QStringList, typed);
         QFETCH(QStringList, boxes);
         QFETCH(QString, stored);
         const std::string editor = t->write("editor.exe", "MZ");
+        Typed answers;
+        for (const QString& text : typed)
+            answers.push_back(text.isEmpty() ? std::nullopt : std::optional(text.toStdString()));
         Run run;
         if (!stored.isEmpty()) boxes.back() = boxes.back().arg(q(editor));
-        QCOMPARE(run(t->path(), "editor.exe", typed), boxes);
-        QCOMPARE(run.prompts, typed.size());
+        QCOMPARE(run(t->path(), "editor.exe", answers), boxes);
+        QVERIFY(run.w.typed.empty());
         if (stored.isEmpty()) {
             QVERIFY(!exists(t->path("config/registry.ini")));
             return;
@@ -179,7 +185,7 @@ private slots:
     }
 
     // A second program takes the identifier's three values; the program's own opening and
-    // the desktop entry follow it, and the prompt offers what was typed last.
+    // the desktop entry follow it.
     void aSecondProgramTakesOver() {
         const std::string first = t->path("first prog"), second = t->path("second.exe");
         writeRecordingProgram(first);
@@ -188,7 +194,6 @@ private slots:
         Run run;
         run(t->path(), "first prog", {"txt"});
         run(t->path(), "second.exe", {"TXT"});
-        QCOMPARE(run.offered.last(), QStringLiteral("txt"));
         RegistryStore store;
         QCOMPARE(q(store.defaultValue(".txt")), QStringLiteral("grottan3_TXT"));
         QCOMPARE(q(store.defaultValue("grottan3_txt")), QStringLiteral("TXTファイル"));
@@ -216,9 +221,8 @@ private slots:
         for (const Names& selection : {Names{}, Names{"a.exe", "b.exe"}}) {
             Run run;
             run.w.selection = selection;
-            DialogScript prompt(run.dlg, {});
             run.c.pmF04()->trigger();
-            QCOMPARE(prompt.shown(), 0);
+            QVERIFY(run.w.asked.empty());
             QVERIFY(run.w.doubles.seen.empty());
         }
     }
@@ -229,8 +233,9 @@ private slots:
         if (!qEnvironmentVariableIsSet("G3_SHOTS")) QSKIP("G3_SHOTS not set");
         t->write("readme.txt", "");
         t->write("editor.exe", "MZ");
-        ScreenMessageBoxes screen;
-        Run run(&screen);
+        ScreenWindow w;
+        w.curDir = t->path();
+        AssociationController c(w, nullptr);
         int n = 0;
         QTimer snap;
         connect(&snap, &QTimer::timeout, &snap, [&n] {
@@ -240,11 +245,11 @@ private slots:
             }
         });
         snap.start(50);
-        run(t->path(), "readme.txt", {});
-        run.beforeOK = [&] {
-            if (run.offered.size() == 1) run.dlg->grab().save(QStringLiteral("/tmp/shots/assoc-prompt.png"));
-        };
-        run(t->path(), "editor.exe", {".txt", "abcdefghi", " ", "a?", "txt"});
+        w.selection = {"readme.txt"};
+        c.pmF04()->trigger();
+        w.selection = {"editor.exe"};
+        w.typed = {".txt", "abcdefghi", " ", "a?", "txt"};
+        c.pmF04()->trigger();
         QCOMPARE(n, 6);
     }
 };

@@ -2,9 +2,9 @@
 // places of the tool bar they fill.
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
-#include "app/fakewindow.h"
 #include "engine/copyworker.h"
 #include "engine/opkind.h"
+#include "support/fakewindow.h"
 #include "support/tempdir.h"
 
 #include <QAction>

@@ -268,7 +268,7 @@ private slots:
         w.click(ToolSlot::NamHenCopy);
         QCOMPARE(dlg.OKBtn->text(), QStringLiteral("建て増し"));
         QCOMPARE(dlg.windowTitle(), jp(w.cave));
-        QCOMPARE(dlg.Label1->text(), QStringLiteral("a.txt\r\nを名前を変えて建て増しします。新たな表札名を入力してね"));
+        QCOMPARE(dlg.Label1->text(), displayLines(QStringLiteral("a.txt\r\nを名前を変えて建て増しします。新たな表札名を入力してね")));
         QCOMPARE(w.f.read(w.at("写し.txt")), std::string("contents"));
 
         // The name left as it was: the house exists, so the question comes; no stops.

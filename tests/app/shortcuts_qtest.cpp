@@ -3,7 +3,7 @@
 // that is written.
 #include "app/FldrDlg.h"
 #include "app/dialogscript.h"
-#include "app/fakewindow.h"
+#include "support/fakewindow.h"
 #include "app/filecommands.h"
 #include "app/nyuryok.h"
 #include "app/shortcuts.h"

@@ -1,20 +1,21 @@
 // Fuzz target: any bytes as a shell link. Besides the sanitizers' findings it aborts when a
-// link that was read does not read the same after our writer wrote it again.
+// link that was read does not read the same after our writer wrote it again. The seeds in
+// seeds/ are links our writer made.
 //
-// Built for libFuzzer (G3_FUZZ) it is fuzzed from seeds that the ordinary build's program
-// writes: `shelllink_fuzz --seeds DIR`. Built without, it runs the seeds, every cut of each
-// and every byte of each changed, through the target.
+// Built for libFuzzer (G3_FUZZ, tools/fuzz shelllink) it is fuzzed from the seeds. Built
+// without, it runs every file of the folders it is given through the target, with every
+// cut of each and each byte changed in turn.
+#include "platform/handles.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "platform/shelllink.h"
 
-#include <sys/stat.h>
+#include <dirent.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
-#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::optional<g3::ShellLink> link =
@@ -34,49 +35,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 namespace {
 
-// Our own links to targets of every kind of name, with and without a working folder.
-std::vector<std::string> seeds() {
-    const char* links[][2] = {
-        {"/home/u/report.doc", "/home/u"},
-        {"/home/u/report.doc", ""},
-        {"/home/u/\xe6\x97\xa5\xe6\x9c\xac/\xe5\xae\xb6.txt", "/home/u/\xe6\x97\xa5\xe6\x9c\xac"},
-        {"/home/u/bad\xff/n\xfe", "/home/u/bad\xff"},
-        {"/", "/"},
-    };
-    std::vector<std::string> out;
-    for (const auto& l : links) out.push_back(g3::shellLinkBytes("/home/u/links/x.lnk", l[0], l[1]));
-    return out;
+void run(std::string_view bytes) {
+    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
-int run(std::string_view bytes) {
-    return LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+void runWithCutsAndChanges(const std::string& link) {
+    for (std::size_t n = 0; n <= link.size(); ++n) run(std::string_view(link).substr(0, n));
+    std::string changed = link;
+    for (std::size_t i = 0; i < link.size(); ++i) {
+        for (int bit = 0; bit < 8; ++bit) {
+            changed[i] = static_cast<char>(link[i] ^ (1 << bit));
+            run(changed);
+        }
+        changed[i] = link[i];
+    }
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> links = seeds();
-    if (argc == 3 && std::string_view(argv[1]) == "--seeds") {
-        ::mkdir(argv[2], 0755);
-        for (std::size_t i = 0; i < links.size(); ++i)
-            if (!g3::writeFileAtomically(g3::joinPath(argv[2], "seed" + std::to_string(i) + ".lnk"), links[i]))
-                return 1;
-        return 0;
-    }
-    for (const std::string& link : links) {
-        for (std::size_t n = 0; n <= link.size(); ++n) run(std::string_view(link).substr(0, n));
-        for (std::size_t i = 0; i < link.size(); ++i) {
-            std::string changed = link;
-            for (int bit = 0; bit < 8; ++bit) {
-                changed[i] = static_cast<char>(link[i] ^ (1 << bit));
-                run(changed);
-            }
-            changed[i] = '\xff';
-            run(changed);
+    int inputs = 0;
+    for (int i = 1; i < argc; ++i) {
+        g3::DirHandle d(opendir(argv[i]));
+        while (dirent* e = d ? readdir(d.get()) : nullptr) {
+            std::string bytes;
+            if (e->d_name[0] == '.' || !g3::readWholeFile(g3::joinPath(argv[i], e->d_name), bytes)) continue;
+            runWithCutsAndChanges(bytes);
+            ++inputs;
         }
     }
-    std::printf("%zu seeds, their cuts and changed bytes ran\n", links.size());
-    return 0;
+    std::printf("%d inputs with their cuts and changed bytes ran\n", inputs);
+    return inputs > 0 ? 0 : 1;
 }
 
 #endif

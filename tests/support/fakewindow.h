@@ -1,6 +1,6 @@
-// A main window for the feature controllers' tests: it records what is asked of it, answers
-// boxes through its TestServices (or the boxes handed in), and keeps the actions placed on
-// its tool bar.
+// A main window for the feature controllers' tests (and benchmarks): it records what is
+// asked of it, answers the input dialog from a script, and gives each tool-bar place a
+// real button.
 #pragma once
 
 #include "app/Unit1.h"
@@ -9,9 +9,12 @@
 #include "support/testservices.h"
 
 #include <QAction>
+#include <QToolButton>
 #include <QWidget>
 
+#include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,22 +22,23 @@ namespace g3test {
 
 class FakeWindow : public g3::WindowContext, public g3::ToolPlaces {
 public:
-    // boxes: shown instead of the doubles' (a test that takes pictures of real ones).
-    explicit FakeWindow(g3::MessageBoxes* boxes = nullptr)
-        : bundle{boxes ? *boxes : doubles, doubles, doubles, nullptr, [this] { ++doubles.pumps; }} {}
-
     QWidget owner;
     std::string curDir = "/";
     std::vector<std::string> selection;
     std::map<int, std::string> columnTexts; // of the one selected row
-    std::vector<std::string> calls; // "pause", "resume", "refresh", "run:1", "run:0"
-    std::map<g3::ToolSlot, QAction*> placed;
-    TestServices doubles;
-    g3::Services bundle;
-    g3::Progress progressRoutines;
     g3::TPasswordDlg password{&owner};
     g3::TPasswordDlg2 password2{&owner};
     bool busy = false;
+    std::vector<std::string> calls; // "pause", "resume", "refresh", "run:1", "run:0", "raise"
+    std::map<g3::ToolSlot, QAction*> placed;
+    std::map<g3::ToolSlot, QToolButton*> buttons;
+    TestServices doubles;
+    g3::Services bundle = doubles.services();
+    g3::Progress progressRoutines;
+    // The input dialog: each request is kept; each answer is the first of `typed` (a text
+    // typed and OK), or Cancel for nullopt or when none is left.
+    std::vector<g3::InputRequest> asked;
+    std::deque<std::optional<std::string>> typed;
 
     const std::string& CurDir() const override { return curDir; }
     std::vector<std::string> selectedNames() const override { return selection; }
@@ -53,12 +57,26 @@ public:
         return true;
     }
     QWidget* dialogOwner() override { return &owner; }
+    void raiseWindow() override { calls.push_back("raise"); }
+    bool askInput(const g3::InputRequest& req, std::string& text) override {
+        asked.push_back(req);
+        std::optional<std::string> answer;
+        if (!typed.empty()) {
+            answer = typed.front();
+            typed.pop_front();
+        }
+        if (answer) text = *answer;
+        return answer.has_value();
+    }
     const g3::Services& services() const override { return bundle; }
     g3::Progress& progress() override { return progressRoutines; }
     void runStateChanged(bool running) override { calls.push_back(running ? "run:1" : "run:0"); }
     QToolButton* placeTool(g3::ToolSlot slot, QAction* action, QMenu*) override {
         placed[slot] = action;
-        return nullptr;
+        auto* b = new QToolButton(&owner);
+        b->setDefaultAction(action);
+        buttons[slot] = b;
+        return b;
     }
 };
 
