@@ -24,16 +24,18 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display
+# tools/test runs its own tests offscreen; the installed program must open a real window.
+export QT_QPA_PLATFORM=xcb
 sleep 0.5
-grottan3 &
+grottan3 >"$work/grottan3.log" 2>&1 &
 app=$!
 win=""
-for _ in $(seq 1 100); do
+for _ in $(seq 1 300); do
   win=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | head -n 1 || true)
   [ -n "$win" ] && break
   sleep 0.1
 done
-test -n "$win" || { echo "no window appeared"; exit 1; }
+test -n "$win" || { echo "no window appeared; the program said:"; cat "$work/grottan3.log"; exit 1; }
 echo "window: $(xdotool getwindowname "$win")"
 kill "$app"; wait "$app" 2>/dev/null || true; app=""
 test -d "$XDG_CONFIG_HOME/grottan3" || { echo "settings folder missing"; exit 1; }
