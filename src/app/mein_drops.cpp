@@ -3,12 +3,15 @@
 #include "app/FldrDlg.h"
 #include "app/OKRightDlg.h"
 #include "app/archives.h"
+#include "app/associations.h"
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
 #include "app/filecommands.h"
 #include "app/pathcopy.h"
 #include "app/mein.h"
 #include "app/shellmenu.h"
+#include "app/shortcuts.h"
+#include "app/search.h"
 #include "ui/msgbox.h"
 #include "engine/Unit3.h"
 #include "engine/clipboard_ui.h"
@@ -36,7 +39,12 @@ void TForm1::createControllers() {
     pathCopy_ = new PathCopyController(*this, *this, this);
     shellMenu_ = new ShellMenuController(*this, *clipboard_, this);
     shellMenu_->evictPaths = [this](const std::vector<std::string>& paths) { fileCommands_->evict(paths); };
-    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_, new ArchiveController(*this, *this, this), shellMenu_};
+    associations_ = new AssociationController(*this, this);
+    pathCopy_->addItem(associations_->pmF04());
+    shortcuts_ = new ShortcutController(*this, *this, this);
+    search_ = new SearchController(*this, *this, this);
+    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_, associations_, shortcuts_, search_,
+                    new ArchiveController(*this, *this, this), shellMenu_};
     connect(list_, &TFileView::OnKeyDown, fileCommands_, &FileCommandsController::ShellListView1KeyDown);
     buildKeyboardHabits();
     list_->setContextMenu(shellMenu_->ContextMenuEx1());

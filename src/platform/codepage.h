@@ -26,4 +26,14 @@ std::string utf8ToCp932(std::string_view s);
 // decoded as CP932.
 std::string windowsTextToUtf8(std::string_view s);
 
+// How many bytes the UTF-8 text takes in CP932: one or two per character as CP932 encodes
+// it; a character CP932 has no code for, and a byte of an ill-formed sequence, count two.
+std::size_t cp932Length(std::string_view utf8);
+
+// UTF-16 for formats written on Windows. A name's bytes that are not UTF-8 become lone
+// surrogates (U+DC80 + the byte), which utf16ToBytes turns back into that byte, so any
+// byte string comes back exactly. A lone surrogate of another value reads as U+FFFD.
+std::u16string bytesToUtf16(std::string_view bytes);
+std::string utf16ToBytes(std::u16string_view text);
+
 } // namespace g3

@@ -2,7 +2,9 @@
 
 #include "ui/msgbox.h"
 #include "platform/codepage.h"
+#include "platform/fileops.h"
 #include "platform/paths.h"
+#include "platform/shelllink.h"
 #include "shellviews/FolderView.h"
 #include "shellviews/mousetrack.h"
 #include "shellviews/shellexec.h"
@@ -266,6 +268,14 @@ void TFileView::Impl::doubleClick() {
     if (tree && q->IsFolderItem(row)) {
         tree->SelectChild(id);
         return;
+    }
+    // A shortcut to a folder is entered like the folder; one to a file is opened below.
+    if (tree) {
+        const std::optional<ShortcutTarget> link = readShortcut(q->GetItemPath(row));
+        if (link && isFolder(link->path)) {
+            tree->SelectPath(link->path);
+            return;
+        }
     }
     if (!fileExecute || !boxes || !opener) return;
     if (boxes->messageDlg(QStringLiteral("家を実行しようとしてますが、いいですか？"),

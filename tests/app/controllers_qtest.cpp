@@ -2,16 +2,16 @@
 // places of the tool bar they fill.
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
-#include "app/properties.h"
-#include "app/shellmenu.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "app/properties.h"
+#include "app/shellmenu.h"
 #include "engine/copyworker.h"
 #include "engine/opkind.h"
 #include "platform/trash.h"
 #include "shellviews/shellnamespace.h"
+#include "support/fakewindow.h"
 #include "support/tempdir.h"
-#include "support/testservices.h"
 #include "support/trashhome.h"
 
 #include <QAction>
@@ -32,48 +32,6 @@ using namespace g3;
 using namespace g3test;
 
 namespace {
-
-// A window that records what is asked of it.
-class FakeWindow : public WindowContext, public ToolPlaces {
-public:
-    QWidget owner;
-    std::string curDir = "/";
-    std::vector<std::string> selection;
-    std::vector<std::string> calls; // "pause", "resume", "refresh", "run:1", "run:0"
-    std::map<ToolSlot, QAction*> placed;
-    TestServices doubles;
-    Services bundle = doubles.services();
-    Progress progressRoutines;
-
-    const std::string& CurDir() const override { return curDir; }
-    std::vector<std::string> selectedNames() const override { return selection; }
-    std::map<int, std::string> columnTexts; // of the one selected row
-    std::string selectedItemText(int column) const override {
-        auto it = columnTexts.find(column);
-        return selection.size() == 1 && it != columnTexts.end() ? it->second : std::string();
-    }
-    TPasswordDlg password{&owner};
-    TPasswordDlg2 password2{&owner};
-    TPasswordDlg& PasswordDlg() override { return password; }
-    TPasswordDlg2& PasswordDlg2() override { return password2; }
-    bool busy = false;
-    bool busyBelow(const std::string&) const override { return busy; }
-    void pauseMonitor() override { calls.push_back("pause"); }
-    void resumeMonitor() override { calls.push_back("resume"); }
-    void treeRefresh(const std::string&) override { calls.push_back("refresh"); }
-    bool navigateTo(const std::string& p) override {
-        curDir = p;
-        return true;
-    }
-    QWidget* dialogOwner() override { return &owner; }
-    const Services& services() const override { return bundle; }
-    Progress& progress() override { return progressRoutines; }
-    void runStateChanged(bool running) override { calls.push_back(running ? "run:1" : "run:0"); }
-    QToolButton* placeTool(ToolSlot slot, QAction* action, QMenu*) override {
-        placed[slot] = action;
-        return nullptr;
-    }
-};
 
 // One item of a folder as the views hand it to the context menu.
 struct OneItem {

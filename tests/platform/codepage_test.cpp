@@ -59,3 +59,14 @@ TEST(CodepageTest, Utf8ToCp932WritesTwoBytesPerKanjiAndAQuestionMarkForTheRest) 
     for (const Case& c : cases) EXPECT_EQ(utf8ToCp932(c.utf8), c.cp932) << c.what;
     EXPECT_EQ(utf8ToCp932("貼り付け(&P)").find("(&P)"), 8u);
 }
+
+TEST(CodepageTest, Utf16KeepsEveryByteString) {
+    const std::string cases[] = {
+        "/home/u/report.doc", "/\xe6\x97\xa5\xe6\x9c\xac/x", "/bad\xff\xfe/x", "\xf0\x9f\x98\x80", "cut\xe6\x97", "",
+    };
+    for (const std::string& c : cases) EXPECT_EQ(utf16ToBytes(bytesToUtf16(c)), c) << c;
+    EXPECT_EQ(bytesToUtf16("a\xe6\x97\xa5\xf0\x9f\x98\x80\xff"), u"a\u65e5\U0001F600\xDCFF");
+    // Surrogates that are no escaped byte read as U+FFFD.
+    EXPECT_EQ(utf16ToBytes(std::u16string(1, char16_t(0xD800))), "\uFFFD");
+    EXPECT_EQ(utf16ToBytes(std::u16string(1, char16_t(0xDC41))), "\uFFFD");
+}

@@ -122,14 +122,17 @@ TEST(Trash, OtherTrashToolsAgree) {
     run("cd '" + h.work + "' && echo 0 | " + env + "trash-restore >/dev/null 2>&1");
     EXPECT_EQ(readFile(ours), "ours") << "trash-restore brought it back";
 
-    const std::string theirs = h.t.write("work/theirs.txt", "theirs");
-    run(env + "trash-put '" + theirs + "'");
-    ASSERT_FALSE(exists(theirs));
-    const auto all = listTrash();
-    const TrashEntry* e = findOriginal(all, theirs);
-    ASSERT_NE(e, nullptr);
-    EXPECT_EQ(restoreFromTrash(*e), 0);
-    EXPECT_EQ(readFile(theirs), "theirs");
+    for (const char* tool : {"trash-put", "gio trash"}) {
+        if (std::string(tool) == "gio trash" && !haveTool("gio")) continue;
+        const std::string theirs = h.t.write("work/theirs \xe5\xae\xb6.txt", tool);
+        run(env + tool + " '" + theirs + "'");
+        ASSERT_FALSE(exists(theirs)) << tool;
+        const auto all = listTrash();
+        const TrashEntry* e = findOriginal(all, theirs);
+        ASSERT_NE(e, nullptr) << tool;
+        EXPECT_EQ(restoreFromTrash(*e), 0);
+        EXPECT_EQ(readFile(theirs), tool);
+    }
 }
 
 // An item shown in a trash's files/ folder knows its record; anything else has none.

@@ -2,6 +2,7 @@
 #include "support/testservices.h"
 
 #include "platform/paths.h"
+#include "platform/shelllink.h"
 
 #include "ui/msgbox.h"
 #include "shellviews/FolderView.h"
@@ -156,6 +157,21 @@ struct ShownList {
     }
 };
 
+// A list linked with a tree, both on the screen, boxes and openings going to services.
+struct ListWithTree {
+    TFolderView tree;
+    TFileView v;
+    explicit ListWithTree(g3test::TestServices& services) {
+        v.setMessageBoxes(&services);
+        v.setOpener(&services);
+        tree.setFileView(&v);
+        tree.BuildTree();
+        tree.show();
+        v.resize(500, 300);
+        v.show();
+    }
+};
+
 } // namespace
 
 class FileViewTest : public QObject {
@@ -301,16 +317,10 @@ private slots:
     void doubleClickOnFolderWithTreeNavigates() {
         SizedFolder f;
         writeFile(g3::joinPath(f.t / "dir", "inner"));
-        TFolderView tree;
-        TFileView v;
-        v.setMessageBoxes(&services_);
-        v.setOpener(&services_);
-        tree.setFileView(&v);
-        tree.BuildTree();
+        ListWithTree shown(services_);
+        TFolderView& tree = shown.tree;
+        TFileView& v = shown.v;
         QCOMPARE(v.LinkedTree(), &tree);
-        tree.show();
-        v.resize(500, 300);
-        v.show();
         QVERIFY(tree.SelectPath(f.t.path()));
         QVERIFY(v.FolderObject());
         QCOMPARE(v.FolderObject()->pathOf(ItemIDList::empty()), f.t.path());
@@ -318,6 +328,34 @@ private slots:
         selectRows(v, {dir});
         QTest::mouseDClick(v.itemView()->viewport(), Qt::LeftButton, {}, rowPoint(v, dir));
         QVERIFY(asked_.empty());
+        QCOMPARE(tree.GetSelectedPath(), f.t / "dir");
+        QCOMPARE(captions(v), std::vector<std::string>{"inner"});
+    }
+
+    // Shortcut files carry the link overlay. A double click on one to a folder enters the
+    // folder without a question; one to a file asks and goes to the opener, which follows it.
+    void doubleClickOnShortcuts() {
+        SizedFolder f;
+        writeFile(g3::joinPath(f.t / "dir", "inner"));
+        QCOMPARE(writeShellLink(f.t / "to dir.lnk", f.t / "dir", ""), 0);
+        QCOMPARE(writeShellLink(f.t / "to one.LNK", f.t / "one", ""), 0);
+        ListWithTree shown(services_);
+        TFolderView& tree = shown.tree;
+        TFileView& v = shown.v;
+        QVERIFY(tree.SelectPath(f.t.path()));
+        const int toDir = rowOf(v, "to dir.lnk"), toOne = rowOf(v, "to one.LNK");
+        QCOMPARE(v.model()->row(toDir).overlay, 1);
+        QCOMPARE(v.model()->row(toOne).overlay, 1);
+        QCOMPARE(v.model()->row(rowOf(v, "one")).overlay, 0);
+        answer_ = MsgResult::Yes;
+        selectRows(v, {toOne});
+        QTest::mouseDClick(v.itemView()->viewport(), Qt::LeftButton, {}, rowPoint(v, toOne));
+        QCOMPARE(asked_.size(), std::size_t(1));
+        QCOMPARE(executed_.size(), std::size_t(1));
+        QCOMPARE(executed_[0].first, f.t / "to one.LNK");
+        selectRows(v, {toDir});
+        QTest::mouseDClick(v.itemView()->viewport(), Qt::LeftButton, {}, rowPoint(v, toDir));
+        QCOMPARE(asked_.size(), std::size_t(1));
         QCOMPARE(tree.GetSelectedPath(), f.t / "dir");
         QCOMPARE(captions(v), std::vector<std::string>{"inner"});
     }
