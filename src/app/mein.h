@@ -1,15 +1,15 @@
 // The main window TForm1: tool bar, tree panel with the history combo, splitter, file
-// list, favourite tabs; start-up and shut-down of the settings, navigation, the layout
-// switch, the list style and sort menus and the automatic refresh.
+// list, favourite tabs; start-up and shut-down of the settings, the layout switch, the
+// list style and sort menus and the automatic refresh.
 //
 // The one place where the current folder changes is ShellTreeView1Change; every
-// navigation ends in selecting a tree node (navigateTo).
+// navigation ends in selecting a tree node (navigateTo). The history, the tabs and the
+// steps up, back and forward are the navigation controller's (navigation.h).
 #pragma once
 
 #include "app/settings.h"
 #include "app/feature.h"
 #include "app/services.h"
-#include "app/visittrail.h"
 #include "shellviews/filelistmodel.h"
 #include "shellviews/itemidlist.h"
 
@@ -35,6 +35,7 @@ class CopyMoveController;
 class ShellMenuController;
 class FeatureController;
 class FileCommandsController;
+class NavigationController;
 class PathCopyController;
 class ShortcutController;
 class TPasswordDlg;
@@ -60,7 +61,6 @@ class TForm1 : public QMainWindow, public WindowContext, public ToolPlaces {
 
 public:
     static constexpr int kTabRowHeight = 23;
-    static constexpr int kHistoryCap = 100;
 
     // Runs FormCreate: reads data.ini and memo.ini and shows "/" in the tree. What the
     // window asks of the world goes through services.
@@ -118,12 +118,6 @@ public:
 
     // --- Handlers (public so tests can drive them like a click) ---------------------
     void ShellTreeView1Change();
-    void ComboBox1Change(int index);
-    void SpeedButton1Click();
-    // Writes memo.ini; a failure goes to the general error display.
-    void SpeedButton2Click();
-    void TabControl1MouseMove(const QPoint& pos);
-    void TabControl1MouseUp(Qt::MouseButton button, const QPoint& pos);
     void tbtnTateYokoClick();
     void popStylePopup();
     void setListStyle(int code); // pm01Click .. pm04Click with code 1..4
@@ -133,10 +127,6 @@ public:
     void tbtnZenSentakClick();
     void tbtnVajHelClick();
     void startSecondInstance();
-    // Keyboard: to the folder above, and back and forward through the folders visited.
-    void goUp();
-    void goBack();
-    void goForward();
 
     // Drops, in mein_drops.cpp. The points are those the drop targets report: the list's
     // own coordinates, the tree's viewport's.
@@ -145,6 +135,7 @@ public:
     bool fileIcoLabHit(int X, int Y) const;
     bool foldaIcoLabHit(int X, int Y) const;
     // The feature controllers.
+    NavigationController& navigation() const { return *navigation_; }
     CopyMoveController& copyMove() const { return *copyMove_; }
     ClipboardController& clipboard() const { return *clipboard_; }
     FileCommandsController& fileCommands() const { return *fileCommands_; }
@@ -164,7 +155,6 @@ public:
     int layoutMode() const { return layout_; }
     int listStyleCode() const;
     int listColumnWidth(int column) const;
-    const std::vector<std::string>& favouritePaths() const { return memo1_; }
     QWidget* paneTree() const { return paneTree_; }
     QWidget* PaneBotom() const { return paneBotom_; }
     // The sort column the list keeps for the window (MyColBan).
@@ -192,8 +182,6 @@ private:
     QAction* placeOwnTool(ToolSlot slot, void (TForm1::*handler)(), QMenu* menu = nullptr);
     // The keys file managers share, each running the command of its button (mein_keys.cpp).
     void buildKeyboardHabits();
-    // Goes through the visit trail one step at a time until a folder can be shown.
-    void walkTrail(bool forward);
 
     // The feature controllers and the drop targets.
     void createControllers();
@@ -211,7 +199,6 @@ private:
     void FormCreate();
     void FormShow();
     bool FormCloseQuery();
-    void loadFavourites();
 
     // Layout, in mein_layout.cpp.
     void arrangePanels();
@@ -230,16 +217,9 @@ private:
     void listSetMyColBan(int n);
     void listFillList();
     void listSortByColumn(int n);
-    void listSetExecDirectory(const std::string& dir);
     void listSelectAll();
     void listUpdateFiles(const std::vector<std::string>& paths);
     bool viewsEditingName() const;
-
-    void historyAdd(const std::string& path);
-    void historyForget(const std::string& vanished);
-    // The shown folder went away: to where it is now (nowAt, when it was renamed or
-    // moved), else to the nearest folder above it that still exists.
-    void followShownFolder(const std::string& nowAt);
 
     std::string curDir_;
     std::string dllFolder_;
@@ -248,7 +228,6 @@ private:
     int stackedTreeHeight_ = 0;
     int tabRowHeight_ = kTabRowHeight;
     bool shown_ = false;
-    std::vector<std::string> memo1_; // favourite tab paths, parallel to TabControl1
 
     QToolBar* toolBar_ = nullptr;
     std::vector<QToolButton*> buttons_; // one per ToolSlot, in its order
@@ -271,6 +250,8 @@ private:
     QWidget* paneList_ = nullptr;
     QWidget* paneBotom_ = nullptr;
     TTabStrip* tabs_ = nullptr;
+    QToolButton* addTab_ = nullptr;   // SpeedButton1
+    QToolButton* saveTabs_ = nullptr; // SpeedButton2
     int treeSize_ = 0; // paneTree's width (layout 0) or height (layout 1) as laid out
 
     TFolderView* tree_ = nullptr;
@@ -280,6 +261,7 @@ private:
     Services services_;
     std::unique_ptr<Progress> progress_;
     int monitorPauses_ = 0;
+    NavigationController* navigation_ = nullptr;
     CopyMoveController* copyMove_ = nullptr;
     ClipboardController* clipboard_ = nullptr;
     FileCommandsController* fileCommands_ = nullptr;
@@ -290,7 +272,6 @@ private:
     SearchController* search_ = nullptr;
     TPasswordDlg* passwordDlg_ = nullptr;
     TPasswordDlg2* passwordDlg2_ = nullptr;
-    VisitTrail trail_;
     std::vector<FeatureController*> controllers_;
     TDropDst* dropDst1_ = nullptr;
     TDropDst* dropDst2_ = nullptr;

@@ -6,6 +6,7 @@
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "app/copymove.h"
+#include "app/navigation.h"
 #include "app/startup.h"
 #include "ui/msgbox.h"
 #include "fscomp/DirMontr.h"
@@ -50,7 +51,7 @@ void TForm1::tbtnSaisinClick() {
 
 void TForm1::DirMonitor1Change() {
     if (monitor_->FolderGone()) {
-        followShownFolder(monitor_->FolderNowAt());
+        navigation_->followShownFolder(monitor_->FolderNowAt());
     } else if (!monitor_->ChangedFiles().empty()) {
         listUpdateFiles(monitor_->ChangedFiles()); // no name came or went: the rows stay
     } else if (viewsEditingName()) {
@@ -112,22 +113,6 @@ bool TForm1::busyBelow(const std::string& folder) const {
     for (const FeatureController* c : controllers_)
         if (c->worksBelow(folder)) return true;
     return false;
-}
-
-void TForm1::goUp() {
-    if (curDir_ != "/") navigateTo(parentFolder(curDir_));
-}
-
-void TForm1::goBack() { walkTrail(false); }
-void TForm1::goForward() { walkTrail(true); }
-
-// A folder of the trail that is gone is dropped from it, and the walk takes the next.
-void TForm1::walkTrail(bool forward) {
-    for (;;) {
-        const std::string target = forward ? trail_.stepForward() : trail_.stepBack();
-        if (target.empty() || navigateTo(target)) return;
-        trail_.forgetStep(forward);
-    }
 }
 
 void TForm1::setOKRightDlg(TOKRightDlg* dlg) {

@@ -9,6 +9,7 @@
 #include "app/filecommands.h"
 #include "app/pathcopy.h"
 #include "app/mein.h"
+#include "app/navigation.h"
 #include "app/shellmenu.h"
 #include "app/shortcuts.h"
 #include "app/search.h"
@@ -33,6 +34,8 @@ namespace g3 {
 // --- The window's side --------------------------------------------------------------
 
 void TForm1::createControllers() {
+    navigation_ = new NavigationController(*this, {combo_, tabs_, addTab_, saveTabs_}, this);
+    connect(navigation_, &NavigationController::favouritesChanged, this, [this] { updatePaneBotom(); });
     copyMove_ = new CopyMoveController(*this, *this, this);
     clipboard_ = new ClipboardController(*this, *this, this);
     fileCommands_ = new FileCommandsController(*this, *this, this);
@@ -43,7 +46,7 @@ void TForm1::createControllers() {
     pathCopy_->addItem(associations_->pmF04());
     shortcuts_ = new ShortcutController(*this, *this, this);
     search_ = new SearchController(*this, *this, this);
-    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_, associations_, shortcuts_, search_,
+    controllers_ = {navigation_, copyMove_, clipboard_, fileCommands_, pathCopy_, associations_, shortcuts_, search_,
                     new ArchiveController(*this, *this, this), shellMenu_};
     connect(list_, &TFileView::OnKeyDown, fileCommands_, &FileCommandsController::ShellListView1KeyDown);
     buildKeyboardHabits();

@@ -3,6 +3,8 @@
 // their own editing keys: a line edit claims them before any of these.
 #include "app/mein.h"
 
+#include "app/navigation.h"
+
 #include "shellviews/FileView.h"
 
 #include <QAction>
@@ -32,10 +34,10 @@ void TForm1::buildKeyboardHabits() {
     key(area_, QKeySequence::Paste, button(ToolSlot::Past));
     key(area_, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), button(ToolSlot::Horu));
     key(area_, QKeySequence(Qt::Key_F5), [this] { treeRefresh(); });
-    key(area_, QKeySequence(Qt::ALT | Qt::Key_Up), [this] { goUp(); });
-    key(area_, QKeySequence(Qt::Key_Backspace), [this] { goUp(); });
-    key(area_, QKeySequence(Qt::ALT | Qt::Key_Left), [this] { goBack(); });
-    key(area_, QKeySequence(Qt::ALT | Qt::Key_Right), [this] { goForward(); });
+    for (QAction* step : navigation_->keyActions()) {
+        step->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        area_->addAction(step);
+    }
 }
 
 } // namespace g3

@@ -1,14 +1,15 @@
-// Start-up and shut-down of the main window's persistent state (data.ini, memo.ini).
+// Start-up and shut-down of the main window's persistent state (data.ini; the navigation
+// controller keeps memo.ini).
 #include "app/mein.h"
+
+#include "app/navigation.h"
 
 #include "ui/msgbox.h"
 #include "app/splitter.h"
-#include "app/tabstrip.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "platform/xdgdirs.h"
 
-#include <QComboBox>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -32,16 +33,10 @@ void TForm1::FormCreate() {
     navigateTo("/");
     setListViewStyle(s.ban);
     for (int i = 0; i < 4; ++i) setListColumnWidth(i, s.haba[i]);
-    loadFavourites();
+    navigation_->loadFavourites();
     listSetMyColBan(0);
     pmSort_[0]->setChecked(true);
     listFillList();
-}
-
-void TForm1::loadFavourites() {
-    memo1_ = readMemoIni(memoIniPath());
-    for (const auto& line : memo1_) tabs_->addTab(QString::fromUtf8(tabCaption(line)));
-    tabs_->setTabIndex(-1);
 }
 
 void TForm1::FormShow() {
@@ -78,10 +73,6 @@ bool TForm1::FormCloseQuery() {
     const std::string folder = treeSelectedPath();
     services_.boxes.runGuarded([&] { writeDataIni(dataIniPath(), s, folder); });
     return true;
-}
-
-void TForm1::SpeedButton2Click() {
-    services_.boxes.runGuarded([this] { writeMemoIni(memoIniPath(), memo1_); });
 }
 
 } // namespace g3

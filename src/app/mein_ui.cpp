@@ -179,7 +179,6 @@ void TForm1::buildPanels() {
     combo_->setMaxVisibleItems(10);
     combo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     combo_->setMinimumContentsLength(1);
-    connect(combo_, &QComboBox::activated, this, &TForm1::ComboBox1Change);
     paneFolder_ = panel(paneTree_, "paneFolder");
     fill(paneFolder_);
     treeLayout->addWidget(paneTreeTop_);
@@ -212,18 +211,13 @@ void TForm1::buildBottom() {
         b->setGeometry(x, 0, 22, 22);
         return b;
     };
-    QToolButton* save = speed("SpeedButton2", "タブセットを保存", "save-tabs", 0);
-    QToolButton* add =
-        speed("SpeedButton1", "現在フォルダをタブに追加(削除はタブを右クリック)", "add-tab", 22);
-    connect(save, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
-    connect(add, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    saveTabs_ = speed("SpeedButton2", "タブセットを保存", "save-tabs", 0);
+    addTab_ = speed("SpeedButton1", "現在フォルダをタブに追加(削除はタブを右クリック)", "add-tab", 22);
     QWidget* right = panel(paneBotom_, "PaneBotomRight");
     tabs_ = new TTabStrip(right);
     tabs_->setObjectName(QStringLiteral("TabControl1"));
     tabs_->setTabSize(80, 22);
     fill(right)->addWidget(tabs_);
-    connect(tabs_, &TTabStrip::tabMouseMove, this, &TForm1::TabControl1MouseMove);
-    connect(tabs_, &TTabStrip::tabMouseUp, this, &TForm1::TabControl1MouseUp);
     connect(tabs_, &TTabStrip::rowCountChanged, this, [this] { updatePaneBotom(); });
     row->addWidget(left);
     row->addWidget(right, 1);

@@ -2,6 +2,7 @@
 #include "app/mein.h"
 
 #include "app/copymove.h"
+#include "app/navigation.h"
 #include "ui/msgbox.h"
 #include "engine/copyworker.h"
 #include "fscomp/DROPDST.h"
@@ -14,6 +15,8 @@
 #include <QLayout>
 #include <QMenu>
 #include <QScopedValueRollback>
+
+#include <utility>
 
 namespace g3 {
 
@@ -69,6 +72,21 @@ void TForm1::createViews() {
     const auto editorClosed = [this] { services_.boxes.runGuarded([this] { takeWaitingRefresh(); }); };
     connect(tree_, &TFolderView::nameEditorClosed, this, editorClosed);
     connect(list_, &TFileView::nameEditorClosed, this, editorClosed);
+}
+
+void TForm1::ShellTreeView1Change() {
+    if (inRebuild_) return;
+    const std::string path = currentFolderForm(treeSelectedPath());
+    if (path.empty()) return; // no selected node: the views keep what they show
+    const std::string from = std::exchange(curDir_, path);
+    list_->SetExecDirectory(path);
+    const QString shown = QString::fromUtf8(path);
+    setWindowTitle(shown);
+    setApplicationTitle(shown);
+    navigation_->arrived(from, path);
+    if (!monitor_) return; // the tree's first selection, while the window is being made
+    monitor_->setDirectory(path);
+    keepRefreshOn();
 }
 
 bool TForm1::treeSelectPath(const std::string& path) {
@@ -127,10 +145,6 @@ void TForm1::listFillList() {
 
 void TForm1::listSortByColumn(int n) {
     if (list_) list_->SortByColumn(n);
-}
-
-void TForm1::listSetExecDirectory(const std::string& dir) {
-    if (list_) list_->SetExecDirectory(dir);
 }
 
 void TForm1::listSelectAll() {

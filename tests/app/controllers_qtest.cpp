@@ -2,6 +2,8 @@
 // places of the tool bar they fill.
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
+#include "app/navigation.h"
+#include "app/tabstrip.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "app/properties.h"
@@ -19,11 +21,14 @@
 #include <QPointer>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
 
 #include <map>
+#include <set>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -214,6 +219,40 @@ private slots:
             {01777, "rwxrwxrwt (1777)"}, {01776, "rwxrwxrwT (1776)"},
         };
         for (const auto& [mode, text] : modes) QCOMPARE(permissionText(mode), QString::fromUtf8(text));
+    }
+    // Back and forward pass over the folders the window cannot show, and leave them out of
+    // the trail; up goes to the folder above. The window arrives only where it could go.
+    void stepsPassFoldersThatCannotBeShown() {
+        struct Window : FakeWindow {
+            std::set<std::string> refused;
+            NavigationController* nav = nullptr;
+            bool navigateTo(const std::string& p) override {
+                if (refused.count(p)) return false;
+                const std::string from = std::exchange(curDir, p);
+                nav->arrived(from, p);
+                return true;
+            }
+        } w;
+        QComboBox history(&w.owner);
+        TTabStrip tabs(&w.owner);
+        QToolButton add(&w.owner), save(&w.owner);
+        NavigationController nav(w, {&history, &tabs, &add, &save}, nullptr);
+        w.nav = &nav;
+        TempDir t;
+        for (const char* n : {"a", "b", "c", "d"}) w.navigateTo(t.mkdir(n));
+        w.refused = {t / "b", t / "c"};
+        nav.goBack();
+        QCOMPARE(w.curDir, t / "a");
+        nav.goForward();
+        QCOMPARE(w.curDir, t / "d");
+        w.refused.clear(); // showable again, but no longer on the trail
+        nav.goBack();
+        QCOMPARE(w.curDir, t / "a");
+        nav.goBack(); // at the start of the trail nothing happens
+        QCOMPARE(w.curDir, t / "a");
+        nav.goUp();
+        QCOMPARE(w.curDir, t.path());
+        QCOMPARE(history.count(), 5); // each folder shown is in the history once
     }
 };
 

@@ -1,6 +1,7 @@
 // Navigation and arrangement of the main window: current folder, history, favourite tabs,
 // the layout switch and the splitter, the menus and the automatic refresh.
 #include "app/mein.h"
+#include "app/navigation.h"
 #include "ui/msgbox.h"
 #include "app/splitter.h"
 #include "app/tabstrip.h"
@@ -96,10 +97,10 @@ private slots:
         QCOMPARE(c->count(), 100);
         QCOMPARE(c->currentIndex(), -1);
         // Picking an entry navigates; an entry whose folder is gone changes nothing.
-        form.ComboBox1Change(0);
+        form.navigation().ComboBox1Change(0);
         QCOMPARE(form.CurDir(), f.scratch("d1"));
         std::filesystem::remove(f.scratch("d2"));
-        form.ComboBox1Change(1);
+        form.navigation().ComboBox1Change(1);
         QCOMPARE(form.CurDir(), f.scratch("d1"));
     }
 
@@ -110,13 +111,13 @@ private slots:
         TForm1 form(boxes.services()); // 320 wide: 275 pixels of strip hold three tabs a row
         form.show();
         QCOMPARE(form.PaneBotom()->height(), 23);
-        for (int i = 0; i < 7; ++i) form.SpeedButton1Click();
+        for (int i = 0; i < 7; ++i) form.navigation().SpeedButton1Click();
         QCOMPARE(form.TabControl1()->rowCount(), 3);
         QCOMPARE(form.PaneBotom()->height(), 69);
         while (form.TabControl1()->count() > 0)
-            form.TabControl1MouseUp(Qt::RightButton, centreOfTab(form, 0));
+            form.navigation().TabControl1MouseUp(Qt::RightButton, centreOfTab(form, 0));
         QCOMPARE(form.PaneBotom()->height(), 23);
-        QVERIFY(form.favouritePaths().empty());
+        QVERIFY(form.navigation().favouritePaths().empty());
         QCOMPARE(boxes.seen.size(), size_t(7));
         QCOMPARE(boxes.seen[0].text, QStringLiteral("/\r\nを取り外します"));
         QCOMPARE(boxes.seen[0].buttons, MsgButtons(mbYes | mbCancel));
@@ -128,11 +129,11 @@ private slots:
         boxes.answer = MsgResult::Cancel; // also what closing the box answers
         TForm1 form(boxes.services());
         form.show();
-        form.SpeedButton1Click();
-        form.TabControl1MouseUp(Qt::RightButton, centreOfTab(form, 0));
+        form.navigation().SpeedButton1Click();
+        form.navigation().TabControl1MouseUp(Qt::RightButton, centreOfTab(form, 0));
         QCOMPARE(form.TabControl1()->count(), 1);
-        form.TabControl1MouseUp(Qt::MiddleButton, centreOfTab(form, 0));
-        form.TabControl1MouseUp(Qt::RightButton, QPoint(1000, 1000)); // on no tab
+        form.navigation().TabControl1MouseUp(Qt::MiddleButton, centreOfTab(form, 0));
+        form.navigation().TabControl1MouseUp(Qt::RightButton, QPoint(1000, 1000)); // on no tab
         QCOMPARE(boxes.seen.size(), size_t(1));
     }
 
@@ -143,18 +144,18 @@ private slots:
         TForm1 form(boxes.services());
         form.show();
         form.navigateTo(dir);
-        form.SpeedButton1Click();
+        form.navigation().SpeedButton1Click();
         QCOMPARE(form.TabControl1()->tabText(0), QStringLiteral("photos"));
         form.navigateTo("/");
-        form.TabControl1MouseMove(centreOfTab(form, 0));
+        form.navigation().TabControl1MouseMove(centreOfTab(form, 0));
         QCOMPARE(form.TabControl1()->toolTip(), QString::fromStdString(dir));
-        form.TabControl1MouseMove(QPoint(1000, 1000));
+        form.navigation().TabControl1MouseMove(QPoint(1000, 1000));
         QCOMPARE(form.TabControl1()->toolTip(), QString());
-        form.TabControl1MouseUp(Qt::LeftButton, centreOfTab(form, 0));
+        form.navigation().TabControl1MouseUp(Qt::LeftButton, centreOfTab(form, 0));
         QCOMPARE(form.CurDir(), dir);
         QVERIFY(boxes.seen.empty());
         std::filesystem::remove(dir);
-        form.TabControl1MouseUp(Qt::LeftButton, centreOfTab(form, 0));
+        form.navigation().TabControl1MouseUp(Qt::LeftButton, centreOfTab(form, 0));
         QCOMPARE(boxes.seen.size(), size_t(1));
         QCOMPARE(boxes.seen[0].text,
                  QString::fromStdString("洞窟 " + dir +

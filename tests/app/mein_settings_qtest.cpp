@@ -1,6 +1,7 @@
 // The main window's start and close: data.ini and memo.ini, their defaults, the
 // off-screen correction and the failures of writing them.
 #include "app/mein.h"
+#include "app/navigation.h"
 #include "app/settings.h"
 #include "app/tabstrip.h"
 #include "mein_fixture.h"
@@ -130,7 +131,7 @@ private slots:
         QCOMPARE(form.TabControl1()->tabText(0), QStringLiteral("photos"));
         QCOMPARE(form.TabControl1()->tabText(1), QStringLiteral("/"));
         QCOMPARE(form.TabControl1()->tabIndex(), -1);
-        QCOMPARE(form.favouritePaths()[0], photos);
+        QCOMPARE(form.navigation().favouritePaths()[0], photos);
     }
 
     void memoFromWindowsLoads() {
@@ -140,14 +141,14 @@ private slots:
         TForm1 form(g3test::quietServices().services());
         QCOMPARE(form.TabControl1()->count(), 1);
         QCOMPARE(form.TabControl1()->tabText(0), QStringLiteral("写真"));
-        QCOMPARE(form.favouritePaths()[0], std::string("/data/写真"));
+        QCOMPARE(form.navigation().favouritePaths()[0], std::string("/data/写真"));
     }
 
     void tabSetSavedOnlyOnRequest() {
         Folders f;
         {
             TForm1 form(g3test::quietServices().services());
-            form.SpeedButton1Click();
+            form.navigation().SpeedButton1Click();
             form.show();
             form.close();
         }
@@ -155,9 +156,9 @@ private slots:
         {
             TForm1 form(g3test::quietServices().services());
             QCOMPARE(form.TabControl1()->count(), 0);
-            form.SpeedButton1Click();
-            form.SpeedButton1Click(); // the same folder twice is allowed
-            form.SpeedButton2Click();
+            form.navigation().SpeedButton1Click();
+            form.navigation().SpeedButton1Click(); // the same folder twice is allowed
+            form.navigation().SpeedButton2Click();
         }
         QCOMPARE(f.read(f.config("memo.ini")), std::string("/\r\n/\r\n"));
         TForm1 form(g3test::quietServices().services());
@@ -172,7 +173,7 @@ private slots:
         std::filesystem::create_directory(f.config("memo.ini"));
         TForm1 form(boxes.services());
         form.show();
-        form.SpeedButton2Click();
+        form.navigation().SpeedButton2Click();
         QCOMPARE(boxes.seen.size(), size_t(1));
         QCOMPARE(boxes.seen[0].text,
                  QString::fromStdString("ファイル " + f.config("memo.ini") + " を作成できません"));
