@@ -12,13 +12,13 @@
 #include "fscomp/DirMontr.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
+#include "platform/xdgdirs.h"
 #include "shellviews/FileView.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QDir>
 #include <QProcess>
 #include <QToolButton>
 
@@ -150,7 +150,7 @@ bool TForm1::askInput(const InputRequest& req, std::string& text) {
 void TForm1::startSecondInstance() {
     // Started detached in the current folder of this process; failures stay silent.
     QProcess::startDetached(QString::fromLocal8Bit(secondInstanceProgram()), {},
-                            QDir::currentPath());
+                            QString::fromLocal8Bit(processFolder()));
 }
 
 } // namespace g3

@@ -2,11 +2,9 @@
 
 #include "platform/findfile.h"
 #include "platform/paths.h"
-
-#include <unistd.h>
+#include "platform/xdgdirs.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace g3 {
 
@@ -32,9 +30,10 @@ bool nameLess(const std::string& a, const std::string& b) {
     return c != 0 ? c < 0 : a < b;
 }
 
+// The process's current folder, or the root when it cannot be read (it was deleted).
 std::string currentDirectory() {
-    std::unique_ptr<char, decltype(&std::free)> cwd(getcwd(nullptr, 0), &std::free);
-    return cwd ? std::string(cwd.get()) : std::string("/");
+    std::string cwd = processFolder();
+    return cwd.empty() ? std::string("/") : cwd;
 }
 
 // The start folder with exactly one trailing "/"; the root stays "/".
