@@ -34,6 +34,7 @@ class CopyMoveController;
 class FeatureController;
 class FileCommandsController;
 class PathCopyController;
+class QuickViewController;
 class TPasswordDlg;
 class TPasswordDlg2;
 class TCopyEngine;
@@ -141,6 +142,7 @@ public:
     ClipboardController& clipboard() const { return *clipboard_; }
     FileCommandsController& fileCommands() const { return *fileCommands_; }
     PathCopyController& pathCopy() const { return *pathCopy_; }
+    QuickViewController& quickView() const { return *quickView_; }
     TCopyEngine* copyEngine() const;
     TDropDst* DropDst1() const { return dropDst1_; }
     TDropDst* DropDst2() const { return dropDst2_; }
@@ -272,6 +274,7 @@ private:
     ClipboardController* clipboard_ = nullptr;
     FileCommandsController* fileCommands_ = nullptr;
     PathCopyController* pathCopy_ = nullptr;
+    QuickViewController* quickView_ = nullptr;
     TPasswordDlg* passwordDlg_ = nullptr;
     TPasswordDlg2* passwordDlg2_ = nullptr;
     VisitTrail trail_;

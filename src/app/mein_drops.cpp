@@ -7,6 +7,7 @@
 #include "app/copymove.h"
 #include "app/filecommands.h"
 #include "app/pathcopy.h"
+#include "app/quickview.h"
 #include "app/mein.h"
 #include "ui/msgbox.h"
 #include "engine/Unit3.h"
@@ -33,7 +34,11 @@ void TForm1::createControllers() {
     clipboard_ = new ClipboardController(*this, *this, this);
     fileCommands_ = new FileCommandsController(*this, *this, this);
     pathCopy_ = new PathCopyController(*this, *this, this);
-    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_, new ArchiveController(*this, *this, this)};
+    // Quick view is handed the list itself: it switches the list's hot tracking and follows
+    // its changes, which no other controller needs.
+    quickView_ = new QuickViewController(*this, *this, *list_, this);
+    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_, new ArchiveController(*this, *this, this),
+                    quickView_};
     connect(list_, &TFileView::OnKeyDown, fileCommands_, &FileCommandsController::ShellListView1KeyDown);
     buildKeyboardHabits();
 
