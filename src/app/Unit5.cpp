@@ -70,6 +70,7 @@ TForm5::TForm5(QWidget* parent)
                           Qt::WindowTitleHint),
       hook_(std::make_unique<TImgCustomTest>()) {
     setObjectName(QStringLiteral("Form5"));
+    setAttribute(Qt::WA_ShowWithoutActivating); // the main window keeps the keyboard
     setWindowTitle(QStringLiteral("クイックビュー"));
     resize(463, 467);
     PageControl1 = new QTabWidget(this);
