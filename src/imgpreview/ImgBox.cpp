@@ -297,9 +297,12 @@ void TCustomImgBox::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     const QRect client = clientRect();
     p.setClipRect(client);
-    p.fillRect(client, color_);
-    if (!viewBitmap_.isNull())
-        p.drawImage(client.topLeft(), viewBitmap_, QRect(QPoint(scrollX_, scrollY_), client.size()));
+    // One copy from the view bitmap; Color only where it has nothing (an Empty box).
+    const QRect source = QRect(QPoint(scrollX_, scrollY_), client.size()).intersected(viewBitmap_.rect());
+    const QPoint at = client.topLeft() + source.topLeft() - QPoint(scrollX_, scrollY_);
+    if (source.size() != client.size())
+        p.fillRect(client, color_);
+    if (!source.isEmpty()) p.drawImage(at, viewBitmap_, source);
     if (hScrollVisible_ && vScrollVisible_) {
         p.setClipping(false);
         p.fillRect(QRect(client.right() + 1, client.bottom() + 1, vBar_->width(), hBar_->height()),
