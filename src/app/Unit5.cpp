@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 
 #include <QAudioOutput>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,6 +14,8 @@
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTextCursor>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -42,6 +45,27 @@ QWidget* addPanelPage(QTabWidget* tabs, const char* page, const char* caption, c
     fill(inner);
     tabs->addTab(p, QString::fromLatin1(caption));
     return inner;
+}
+
+// The memo lays a line out whole whenever it changes, so one line of megabytes (a minified
+// script, a file without line ends) would stall the window for as long as that takes: such a
+// line is shown broken after every kMemoLine characters.
+QString withLinesBroken(const QString& text) {
+    QString out;
+    out.reserve(text.size() + text.size() / TForm5::kMemoLine);
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\n')) {
+            run = 0;
+        } else if (run >= TForm5::kMemoLine && !c.isLowSurrogate()) {
+            out += QLatin1Char('\n');
+            run = 0;
+        }
+        out += c;
+        ++run;
+    }
+    return out;
 }
 
 QFont gothic(int pixels) {
@@ -81,6 +105,10 @@ TForm5::TForm5(QWidget* parent)
     buildMediaPage();
     PageControl1->setCurrentIndex(tbsMemo);
     ImgBoxmau->ImgUtil().CustomImage = hook_.get();
+    memoFill_ = new QTimer(this);
+    memoFill_->setSingleShot(true);
+    memoFill_->setInterval(0);
+    connect(memoFill_, &QTimer::timeout, this, &TForm5::fillMemo);
 }
 
 TForm5::~TForm5() {
@@ -185,26 +213,68 @@ void TForm5::showOver(QWidget* over) {
     }
 }
 
+void TForm5::closeEvent(QCloseEvent* e) {
+    QWidget::closeEvent(e);
+    emit closedByUser();
+}
+
 int TForm5::pageIndex() const { return PageControl1->currentIndex(); }
 
 void TForm5::hideBoxes() {
+    stopMemoFill();
     ImgBoxmau->hide();
     Memo1->hide();
 }
 
 void TForm5::showPicture(const std::string& path) {
-    ImgBoxmau->RequestFile(path);
+    // Laid out first: the picture is decoded for the size the box has when it shows.
     ImgBoxmau->show();
+    PaneImgbox->layout()->activate();
+    ImgBoxmau->RequestFile(path);
 }
 
 void TForm5::showText(const std::string& path) {
+    stopMemoFill();
     Memo1->clear();
+    Memo1->setUndoRedoEnabled(false); // the file's text is no edit to undo
     try {
-        Memo1->setPlainText(memoText(path));
+        memoText_ = memoText(path);
     } catch (const std::exception&) {
         // An unreadable file leaves the memo empty.
     }
+    fillMemo();
     Memo1->show();
+}
+
+// A long text goes into the memo a piece at a time, one piece per turn of the event loop, so
+// the windows go on painting and a newer house can take the memo over at any time.
+void TForm5::fillMemo() {
+    constexpr qsizetype kPiece = 64 * 1024;
+    qsizetype end = std::min(memoText_.size(), memoAt_ + kPiece);
+    if (end < memoText_.size()) {
+        // The piece ends after a line, or at least not inside a surrogate pair.
+        const qsizetype nl = memoText_.indexOf(QLatin1Char('\n'), end);
+        end = nl >= 0 && nl - end < kPiece ? nl + 1 : end;
+        if (memoText_.at(end - 1).isHighSurrogate()) ++end;
+    }
+    QTextCursor at(Memo1->document());
+    at.movePosition(QTextCursor::End);
+    at.insertText(memoText_.sliced(memoAt_, end - memoAt_));
+    memoAt_ = end;
+    if (memoAt_ < memoText_.size()) {
+        memoFill_->start();
+        return;
+    }
+    stopMemoFill();
+    Memo1->moveCursor(QTextCursor::Start);
+    Memo1->setUndoRedoEnabled(true);
+}
+
+// What has not gone into the memo yet is dropped (and its megabytes with it).
+void TForm5::stopMemoFill() {
+    memoFill_->stop();
+    memoText_ = QString();
+    memoAt_ = 0;
 }
 
 void TForm5::playMedia(const std::string& path) {
@@ -243,6 +313,7 @@ QString TForm5::memoText(const std::string& path) {
     QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text = withLinesBroken(text);
     if (cut)
         text += QStringLiteral("\n\n（この家は長いので、はじめの%1MiBだけを表示しています）")
                     .arg(kMemoBytes >> 20);

@@ -3,6 +3,7 @@
 // file, and when, the quick view command decides (quickview.h); this window only shows.
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
 #include <memory>
@@ -13,6 +14,7 @@ class QLabel;
 class QMediaPlayer;
 class QPlainTextEdit;
 class QTabWidget;
+class QTimer;
 class QToolButton;
 
 namespace g3 {
@@ -27,6 +29,8 @@ public:
     enum Page { tbsImage = 0, tbsMemo = 1, tbsMedia = 2 };
     // The memo shows at most this much of a file.
     static constexpr std::size_t kMemoBytes = std::size_t{4} << 20;
+    // and breaks a longer line after this many characters.
+    static constexpr qsizetype kMemoLine = 4096;
 
     // FormCreate: the custom-format hook is made and attached to ImgBoxmau's loader.
     explicit TForm5(QWidget* parent = nullptr);
@@ -42,15 +46,19 @@ public:
     // empty, a media file that cannot be played shows and plays nothing.
     void hideBoxes();
     void showPicture(const std::string& path);
+    // The memo shows the first lines at once and takes the rest of a long text in pieces.
     void showText(const std::string& path);
+    // True while a long text is still going into the memo.
+    bool fillingMemo() const { return memoAt_ < memoText_.size(); }
     // Plays a media file on a surface of its own; the previous file's surface is released.
     void playMedia(const std::string& path);
     // Stops what plays; the surface stays until the next media file.
     void stopMedia();
 
     // The text the memo shows for a file: its first kMemoBytes, as UTF-8 when they are
-    // valid UTF-8 (a character the limit cut is left out), else as CP932; when the file is
-    // longer, a last line says that the rest is not shown. Throws when it cannot be read.
+    // valid UTF-8 (a character the limit cut is left out), else as CP932, lines longer than
+    // kMemoLine broken; when the file is longer, a last line says that the rest is not
+    // shown. Throws when it cannot be read.
     static QString memoText(const std::string& path);
     // True for the extensions the media page plays (any case).
     static bool isMediaFile(const std::string& path);
@@ -67,11 +75,20 @@ public:
     // and after one that could not be played.
     QWidget* mediaSurface() const { return surface_; }
 
+signals:
+    // The window was closed from outside (the window manager's close): quick view goes off.
+    void closedByUser();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
 private:
     void buildImagePage();
     void buildMemoPage();
     void buildMediaPage();
     void releaseSurface();
+    void fillMemo();
+    void stopMemoFill();
     void stepBy(int direction);
 
     std::unique_ptr<TImgCustomTest> hook_;
@@ -79,6 +96,9 @@ private:
     QAudioOutput* audio_ = nullptr;
     QWidget* surface_ = nullptr;
     bool placed_ = false;
+    QString memoText_; // the text going into the memo, in the memo up to memoAt_
+    qsizetype memoAt_ = 0;
+    QTimer* memoFill_ = nullptr;
 };
 
 } // namespace g3

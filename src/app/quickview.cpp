@@ -38,7 +38,10 @@ void QuickViewController::tbtnQuickClick() {
         switchOff();
         return;
     }
-    if (!form5_) form5_ = new TForm5(window_.dialogOwner());
+    if (!form5_) {
+        form5_ = new TForm5(window_.dialogOwner());
+        connect(form5_, &TForm5::closedByUser, this, [this] { switchOff(); });
+    }
     form5_->hideBoxes();
     form5_->showOver(window_.dialogOwner());
     shownPath_.clear();

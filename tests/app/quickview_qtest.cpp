@@ -140,6 +140,14 @@ private slots:
         w.hover("utf8.txt"); // no hot tracking any more
         QCOMPARE(w.form.ShellListView1()->GetSelectedPath(), w.at("notes.txt"));
 
+        // Closed from outside (the window manager's close): quick view goes off with it.
+        w.click();
+        QVERIFY(q->isVisible());
+        q->close();
+        QVERIFY(!w.button()->isChecked());
+        w.hover("utf8.txt");
+        QCOMPARE(w.form.ShellListView1()->GetSelectedPath(), w.at("notes.txt"));
+
         // The main window's close releases the button and hides the quick view.
         w.click();
         QVERIFY(q->isVisible());
@@ -214,10 +222,31 @@ private slots:
         QVERIFY(text.startsWith(QStringLiteral("aaaa")));
         QVERIFY(!text.contains(QChar(0xFFFD)));
         QVERIFY(text.contains(QStringLiteral("はじめの4MiBだけ")));
-        QCOMPARE(text.indexOf(QLatin1Char('\n')), int(TForm5::kMemoBytes - 1));
-        // Exactly the limit: all of it, no note.
+        // The one long line is broken after every kMemoLine characters.
+        QCOMPARE(text.indexOf(QLatin1Char('\n')), TForm5::kMemoLine);
+        QCOMPARE(text.indexOf(QLatin1Char('\n'), TForm5::kMemoLine + 1), 2 * TForm5::kMemoLine + 1);
+        // The memo takes it in pieces, between which the event loop runs; a newer house
+        // takes the memo over.
+        TForm5 q;
+        q.showText(path);
+        QVERIFY(q.fillingMemo());
+        QTRY_VERIFY_WITH_TIMEOUT(!q.fillingMemo(), 60000);
+        QCOMPARE(q.Memo1->toPlainText(), text);
+        const std::string small = f.scratch("small.txt");
+        f.write(small, "small");
+        q.showText(path);
+        q.hideBoxes(); // a cave under the pointer: the rest is not wanted
+        QVERIFY(!q.fillingMemo());
+        q.showText(path);
+        q.showText(small);
+        QVERIFY(!q.fillingMemo());
+        QTest::qWait(20);
+        QCOMPARE(q.Memo1->toPlainText(), QStringLiteral("small"));
+
+        // Exactly the limit: all of it (and the breaks), no note.
         f.write(path, std::string(TForm5::kMemoBytes, 'b'));
-        QCOMPARE(TForm5::memoText(path).size(), qsizetype(TForm5::kMemoBytes));
+        QCOMPARE(TForm5::memoText(path).size(),
+                 qsizetype(TForm5::kMemoBytes + TForm5::kMemoBytes / TForm5::kMemoLine - 1));
     }
 
     void mediaPagePlaysAndStops() {
