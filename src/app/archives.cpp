@@ -45,15 +45,7 @@ void ArchiveController::inform(const std::string& text) {
 }
 
 bool ArchiveController::askArchiveName(const std::string& caption, const std::string& prompt, std::string& text) {
-    TPasswordDlg& dlg = window_.PasswordDlg();
-    if (bringToFrontIfShowing(&dlg)) return false;
-    dlg.setWindowTitle(QString::fromUtf8(caption));
-    dlg.Label1->setText(QString::fromUtf8(prompt));
-    dlg.OKBtn->setText(QStringLiteral("OK(&O)"));
-    dlg.Password->setText(QString::fromUtf8(text));
-    if (dlg.exec() != QDialog::Accepted) return false;
-    text = dlg.Password->text().toUtf8().toStdString();
-    return true;
+    return window_.askInput({caption, prompt, {}, true}, text);
 }
 
 void ArchiveController::monitorOff() { window_.pauseMonitor(); }

@@ -16,13 +16,17 @@ void ClipboardController::tbtnCopyClick() {
     CopyFilesToClipboard(window_.CurDir(), window_.selectedNames());
 }
 
+void ClipboardController::tbtnPastClick() { pasteInto(window_.CurDir()); }
+
 // The monitor is off while the files arrive; one refresh shows them all.
-void ClipboardController::tbtnPastClick() {
+int ClipboardController::pasteInto(const std::string& folder) {
+    int result = 0;
     {
         MonitorOff quiet(window_);
-        PasteFiles(window_.CurDir(), window_.services().boxes, window_.dialogOwner());
+        result = PasteFiles(folder, window_.services().boxes, window_.dialogOwner());
     }
     window_.treeRefresh();
+    return result;
 }
 
 // A paste beside a copy or move run would interleave with it.

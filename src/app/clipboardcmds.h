@@ -13,6 +13,9 @@ public:
 
     void tbtnCopyClick();
     void tbtnPastClick();
+    // The clipboard's files copied into folder, with the monitor off meanwhile and one
+    // refresh after; the shell file operation's result.
+    int pasteInto(const std::string& folder);
 
     void onRunState(bool running) override;
 

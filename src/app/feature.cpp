@@ -43,13 +43,20 @@ FeatureController::FeatureController(WindowContext& window, QObject* parent)
 QAction* FeatureController::makeTool(ToolPlaces& places, ToolSlot slot,
                                      std::function<void()> handler, QMenu* menu) {
     const ToolSpec& spec = toolSpec(slot);
-    auto* a = new QAction(programIcon(spec.picture), QString::fromUtf8(spec.hint), this);
-    a->setObjectName(QString::fromLatin1(spec.name));
+    QAction* a = makeAction(spec.name, QString::fromUtf8(spec.hint), std::move(handler));
+    a->setIcon(programIcon(spec.picture));
     a->setToolTip(QString::fromUtf8(spec.hint));
+    places.placeTool(slot, a, menu);
+    return a;
+}
+
+QAction* FeatureController::makeAction(const char* name, const QString& caption,
+                                       std::function<void()> handler) {
+    auto* a = new QAction(caption, this);
+    a->setObjectName(QString::fromLatin1(name));
     connect(a, &QAction::triggered, this, [this, handler = std::move(handler)] {
         window_.services().boxes.runGuarded(handler);
     });
-    places.placeTool(slot, a, menu);
     return a;
 }
 

@@ -69,6 +69,8 @@ protected:
     // the place.
     QAction* makeTool(ToolPlaces& places, ToolSlot slot, std::function<void()> handler,
                       QMenu* menu = nullptr);
+    // An action of a menu item, with its name and caption, whose handler runs guarded.
+    QAction* makeAction(const char* name, const QString& caption, std::function<void()> handler);
 
     WindowContext& window_;
 };

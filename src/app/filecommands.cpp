@@ -7,6 +7,7 @@
 #include "platform/fileio.h"
 #include "platform/fileops.h"
 #include "platform/paths.h"
+#include "platform/shelllink.h"
 #include "platform/trash.h"
 #include "platform/xdgdirs.h"
 #include "ui/msgbox.h"
@@ -36,10 +37,6 @@ std::string replaceEvery(const std::string& s, const std::string& before, const 
     return out.append(s, at, std::string::npos);
 }
 
-bool endsWithExe(const std::string& name) {
-    return name.size() >= 4 && equalsIgnoringAsciiCase(std::string_view(name).substr(name.size() - 4), ".exe");
-}
-
 } // namespace
 
 FileCommandsController::FileCommandsController(WindowContext& window, ToolPlaces& places, QObject* parent)
@@ -59,13 +56,9 @@ FileCommandsController::FileCommandsController(WindowContext& window, ToolPlaces
 }
 
 void FileCommandsController::folderSaksei() {
-    TPasswordDlg& dlg = window_.PasswordDlg();
-    if (bringToFrontIfShowing(&dlg)) return;
-    dlg.OKBtn->setText(QStringLiteral("作成"));
-    dlg.setWindowTitle(QStringLiteral("現在の洞窟の下にサブ洞窟を掘ります"));
-    dlg.Label1->setText(QStringLiteral("新たに作る洞窟名を入力してね。"));
-    if (dlg.exec() != QDialog::Accepted) return;
-    const std::string path = joinPath(window_.CurDir(), bytes(dlg.Password->text()));
+    std::string name;
+    if (!window_.askInput({"現在の洞窟の下にサブ洞窟を掘ります", "新たに作る洞窟名を入力してね。", "作成"}, name)) return;
+    const std::string path = joinPath(window_.CurDir(), name);
     MessageBoxes& boxes = window_.services().boxes;
     if (createDirectory(path)) {
         window_.treeRefresh();
@@ -205,14 +198,11 @@ void FileCommandsController::namHenCopy() {
     if (names.size() != 1) return;
     const std::string folder = window_.CurDir();
     const std::string source = joinPath(folder, names[0]);
-    TPasswordDlg& dlg = window_.PasswordDlg();
-    if (bringToFrontIfShowing(&dlg)) return;
-    dlg.OKBtn->setText(QStringLiteral("建て増し"));
-    dlg.setWindowTitle(text(folder));
-    dlg.Label1->setText(text(names[0]) + "\r\n" + "を名前を変えて建て増しします。新たな表札名を入力してね");
-    dlg.Password->setText(text(names[0]));
-    if (dlg.exec() != QDialog::Accepted) return;
-    const std::string target = joinPath(folder, bytes(dlg.Password->text()));
+    std::string name = names[0];
+    if (!window_.askInput({folder, names[0] + "\r\n" + "を名前を変えて建て増しします。新たな表札名を入力してね", "建て増し", true},
+                          name))
+        return;
+    const std::string target = joinPath(folder, name);
     MessageBoxes& boxes = window_.services().boxes;
     if (pathExists(target) && !isFolder(target) &&
         boxes.messageDlg(text(target) + "\r\n" + "が既に有ります。上書き建て増ししますか？",
@@ -245,7 +235,12 @@ void FileCommandsController::openItem(const std::string& path) {
         window_.navigateTo(path);
         return;
     }
-    if ((endsWithExe(path) || isProgramFile(path)) &&
+    // A shortcut to a folder is entered like the folder; one to a file is opened below.
+    if (const std::optional<ShortcutTarget> link = readShortcut(path); link && isFolder(link->path)) {
+        window_.navigateTo(link->path);
+        return;
+    }
+    if (isExecutableHouse(path) &&
         window_.services().boxes.messageDlg(QStringLiteral("Grottan2 より確認\n\r\n\rEXEの家を実行しようとしてますが、いいですか？"),
                                             MsgKind::Confirmation, mbYes | mbNo) != MsgResult::Yes)
         return;

@@ -29,12 +29,15 @@ class QToolButton;
 
 namespace g3 {
 
+class AssociationController;
 class ClipboardController;
 class CopyMoveController;
+class ShellMenuController;
 class FeatureController;
 class FileCommandsController;
 class PathCopyController;
 class QuickViewController;
+class ShortcutController;
 class TPasswordDlg;
 class TPasswordDlg2;
 class TCopyEngine;
@@ -43,6 +46,8 @@ class TDropDst;
 class TFolderDialog;
 class TForm3;
 class TOKRightDlg;
+class TPasswordDlg;
+class SearchController;
 class TFileView;
 class TFolderView;
 class TTabStrip;
@@ -105,6 +110,9 @@ public:
     void pauseMonitor() override;
     void resumeMonitor() override;
     QWidget* dialogOwner() override { return this; }
+    void raiseWindow() override;
+    // The one TPasswordDlg of the window (made on first use) with req's texts.
+    bool askInput(const InputRequest& req, std::string& text) override;
     void runStateChanged(bool running) override;
     // ToolPlaces: the controllers' actions in the tool bar.
     QToolButton* placeTool(ToolSlot slot, QAction* action, QMenu* menu = nullptr) override;
@@ -143,6 +151,10 @@ public:
     FileCommandsController& fileCommands() const { return *fileCommands_; }
     PathCopyController& pathCopy() const { return *pathCopy_; }
     QuickViewController& quickView() const { return *quickView_; }
+    ShellMenuController& shellMenu() const { return *shellMenu_; }
+    AssociationController& associations() const { return *associations_; }
+    ShortcutController& shortcuts() const { return *shortcuts_; }
+    SearchController& search() const { return *search_; }
     TCopyEngine* copyEngine() const;
     TDropDst* DropDst1() const { return dropDst1_; }
     TDropDst* DropDst2() const { return dropDst2_; }
@@ -275,6 +287,10 @@ private:
     FileCommandsController* fileCommands_ = nullptr;
     PathCopyController* pathCopy_ = nullptr;
     QuickViewController* quickView_ = nullptr;
+    ShellMenuController* shellMenu_ = nullptr;
+    AssociationController* associations_ = nullptr;
+    ShortcutController* shortcuts_ = nullptr;
+    SearchController* search_ = nullptr;
     TPasswordDlg* passwordDlg_ = nullptr;
     TPasswordDlg2* passwordDlg2_ = nullptr;
     VisitTrail trail_;

@@ -1,5 +1,5 @@
 // The window's own commands: list style and sort menus, the automatic refresh, select
-// all, the about window and one more instance.
+// all, the about window and one more instance; the input dialog the commands share.
 #include "app/mein.h"
 
 #include "app/OKRightDlg.h"
@@ -7,11 +7,16 @@
 #include "app/Unit2.h"
 #include "app/copymove.h"
 #include "app/startup.h"
+#include "ui/msgbox.h"
 #include "fscomp/DirMontr.h"
+#include "platform/codepage.h"
 #include "platform/paths.h"
 #include "shellviews/FileView.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QDir>
 #include <QProcess>
 #include <QToolButton>
@@ -133,6 +138,28 @@ void TForm1::setOKRightDlg(TOKRightDlg* dlg) {
 
 void TForm1::tbtnVajHelClick() {
     if (okRightDlg_) okRightDlg_->showAbout();
+}
+
+void TForm1::raiseWindow() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+bool TForm1::askInput(const InputRequest& req, std::string& text) {
+    TPasswordDlg* dlg = &PasswordDlg();
+    if (bringToFrontIfShowing(dlg)) return false;
+    dlg->setWindowTitle(QString::fromStdString(req.caption));
+    dlg->Label1->setText(displayLines(QString::fromStdString(req.prompt)));
+    if (!req.okCaption.empty()) dlg->OKBtn->setText(QString::fromStdString(req.okCaption));
+    if (req.prefill) dlg->Password->setText(QString::fromStdString(text));
+    if (dlg->exec() != QDialog::Accepted) return false;
+    // A name handed in keeps the bytes the field could only show as U+FFFD where the user
+    // left them alone.
+    const std::string typed = dlg->Password->text().toStdString();
+    text = req.prefill ? nameAfterEdit(text, typed) : typed;
+    return true;
 }
 
 void TForm1::startSecondInstance() {

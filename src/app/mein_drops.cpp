@@ -3,12 +3,16 @@
 #include "app/FldrDlg.h"
 #include "app/OKRightDlg.h"
 #include "app/archives.h"
+#include "app/associations.h"
 #include "app/clipboardcmds.h"
 #include "app/copymove.h"
 #include "app/filecommands.h"
 #include "app/pathcopy.h"
 #include "app/quickview.h"
 #include "app/mein.h"
+#include "app/shellmenu.h"
+#include "app/shortcuts.h"
+#include "app/search.h"
 #include "ui/msgbox.h"
 #include "engine/Unit3.h"
 #include "engine/clipboard_ui.h"
@@ -37,10 +41,20 @@ void TForm1::createControllers() {
     // Quick view is handed the list itself: it switches the list's hot tracking and follows
     // its changes, which no other controller needs.
     quickView_ = new QuickViewController(*this, *this, *list_, this);
-    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_, new ArchiveController(*this, *this, this),
-                    quickView_};
+    shellMenu_ = new ShellMenuController(*this, *clipboard_, this);
+    shellMenu_->evictPaths = [this](const std::vector<std::string>& paths) { fileCommands_->evict(paths); };
+    associations_ = new AssociationController(*this, this);
+    pathCopy_->addItem(associations_->pmF04());
+    shortcuts_ = new ShortcutController(*this, *this, this);
+    search_ = new SearchController(*this, *this, this);
+    controllers_ = {copyMove_, clipboard_, fileCommands_, pathCopy_, associations_, shortcuts_, search_,
+                    new ArchiveController(*this, *this, this), shellMenu_, quickView_};
     connect(list_, &TFileView::OnKeyDown, fileCommands_, &FileCommandsController::ShellListView1KeyDown);
     buildKeyboardHabits();
+    list_->setContextMenu(shellMenu_->ContextMenuEx1());
+    list_->setDropSource(shellMenu_->DropSourceEx1());
+    tree_->setContextMenu(shellMenu_->ContextMenuEx1());
+    tree_->setDropSource(shellMenu_->DropSourceEx1());
 
     dropDst1_ = new TDropDst(this);
     dropDst1_->setObjectName(QStringLiteral("DropDst1"));

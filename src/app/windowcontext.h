@@ -1,6 +1,6 @@
 // The narrow view a feature controller has of the main window: the current folder, the
-// list's selection, the monitor, the tree refresh, navigation, the owner of its dialogs and
-// the services. The main window implements it; a controller's test hands in a fake.
+// list's selection, the monitor, the tree refresh, navigation, the owner of its dialogs, the
+// shared input dialog and the services. The main window implements it; a controller's test hands in a fake.
 #pragma once
 
 #include "app/services.h"
@@ -14,6 +14,15 @@ namespace g3 {
 
 class TPasswordDlg;
 class TPasswordDlg2;
+
+// What a command shows in the window's single-line input dialog. Texts are UTF-8; in the
+// prompt "\r\n" (or "\n\r") starts a second line.
+struct InputRequest {
+    std::string caption;
+    std::string prompt;
+    std::string okCaption; // empty: the OK button keeps the caption it had
+    bool prefill = false;  // the field starts with the text handed in, else with the last one
+};
 
 class WindowContext {
 public:
@@ -42,6 +51,13 @@ public:
     virtual TPasswordDlg2& PasswordDlg2() = 0;
     // True while a run or a search of the window works at or below folder.
     virtual bool busyBelow(const std::string& folder) const = 0;
+    // Shows the main window in front of the others (restored when it was minimised).
+    virtual void raiseWindow() = 0;
+    // The window's single-line input dialog (TPasswordDlg), one for every command, so its
+    // field keeps what was typed last: shown modally with req's texts; true when closed
+    // with OK, the typed text then in text. While it is already showing it is only brought
+    // to the front and the answer is false.
+    virtual bool askInput(const InputRequest& req, std::string& text) = 0;
     virtual const Services& services() const = 0;
     virtual Progress& progress() = 0;
     // A copy or move run starts (true) or ends: the window's other ways in (drops, the

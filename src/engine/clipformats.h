@@ -12,10 +12,7 @@
 
 namespace g3 {
 
-// Writes text/uri-list (CRLF after every URI), x-special/gnome-copied-files and
-// x-special/mate-copied-files ("copy" or "cut", then the URIs, LF-separated, no trailing
-// LF), application/x-kde-cutselection ("0" or "1") and text/plain;charset=utf-8 (the
-// paths, one a line).
+// Writes every payload of fileListPayloads (platform/filelists.h) under its format.
 void writeClipFiles(QMimeData& data, const std::vector<std::string>& paths, bool cut = false);
 
 } // namespace g3

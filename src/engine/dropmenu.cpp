@@ -44,8 +44,6 @@ QMenu* buildPopupMenu3(QWidget* parent) {
     return m;
 }
 
-QAction* ScreenMenuChooser::choose(QMenu& menu, const QPoint& screenPos) { return menu.exec(screenPos); }
-
 int PopupMenu3(MenuChooser& chooser, const QPoint& screenPos, QWidget* parent) {
     std::unique_ptr<QMenu> menu(buildPopupMenu3(parent));
     QAction* chosen = chooser.choose(*menu, screenPos);

@@ -2,8 +2,9 @@
 // its kind code as data() and its item name as objectName().
 #pragma once
 
-#include <QPoint>
+#include "ui/menuchooser.h"
 
+#include <QPoint>
 
 class QAction;
 class QMenu;
@@ -13,20 +14,6 @@ namespace g3 {
 
 // The menu with its items, separators and the "同名確認" submenu, owned by parent.
 QMenu* buildPopupMenu3(QWidget* parent = nullptr);
-
-// Who chooses from the menu: the user on the screen (ScreenMenuChooser), or a test's double.
-class MenuChooser {
-public:
-    virtual ~MenuChooser() = default;
-    // The chosen action of the built menu opened at the screen point (nullptr for Escape or
-    // a click outside); returns when the menu has closed.
-    virtual QAction* choose(QMenu& menu, const QPoint& screenPos) = 0;
-};
-
-class ScreenMenuChooser final : public MenuChooser {
-public:
-    QAction* choose(QMenu& menu, const QPoint& screenPos) override;
-};
 
 // Opens the menu at the screen point for chooser and waits until it closes; the chosen
 // kind code, or 0 (okNone) for キャンセル, Escape and a click outside.

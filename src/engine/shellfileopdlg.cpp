@@ -8,13 +8,7 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QThread>
-#include <QTimer>
-#include <QVBoxLayout>
 
 namespace g3 {
 
@@ -39,14 +33,6 @@ QString speedText(double bytesPerSecond) {
     if (bytesPerSecond >= 1024.0 * 1024.0)
         return QString::number(bytesPerSecond / (1024.0 * 1024.0), 'f', 1) + " MB/秒";
     return QString::number(bytesPerSecond / 1024.0, 'f', 1) + " KB/秒";
-}
-
-// Runs f on the window's thread and waits for it; on the window's own thread, at once.
-template <class F> void onWindowThread(QObject* window, F f) {
-    if (window->thread() == QThread::currentThread())
-        f();
-    else
-        QMetaObject::invokeMethod(window, f, Qt::BlockingQueuedConnection);
 }
 
 } // namespace
@@ -115,41 +101,16 @@ QString fileOpErrorText(const FileOpError& e) {
 }
 
 TShellFileOpDlg::TShellFileOpDlg(ShellFileOperation& op, MessageBoxes& boxes, QWidget* parent)
-    : QDialog(parent), op_(op), boxes_(boxes) {
-    const ShellFileOpRequest& req = op.request();
-    setWindowTitle(req.title.empty() ? defaultFileOpTitle(req.func, req.flags)
-                                     : QString::fromStdString(req.title));
-    setWindowModality(Qt::ApplicationModal);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    auto* v = new QVBoxLayout(this);
-    lblFrom = new QLabel(this);
-    lblTo = new QLabel(this);
-    for (QLabel* l : {lblFrom, lblTo}) {
-        l->setTextFormat(Qt::PlainText);
-        l->setMinimumWidth(380);
-        l->setVisible(!(req.flags & FOF_SIMPLEPROGRESS));
-        v->addWidget(l);
-    }
-    bar = new QProgressBar(this);
-    bar->setRange(0, 1000);
-    bar->setTextVisible(false);
-    v->addWidget(bar);
-    lblCount = new QLabel(this);
-    lblBytes = new QLabel(this);
-    lblSpeed = new QLabel(this);
-    for (QLabel* l : {lblCount, lblBytes, lblSpeed}) v->addWidget(l);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    btnCancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    row->addWidget(btnCancel);
-    v->addLayout(row);
-    connect(btnCancel, &QPushButton::clicked, this, &TShellFileOpDlg::cancelClicked);
-    timer_ = new QTimer(this);
-    timer_->setInterval(100);
-    connect(timer_, &QTimer::timeout, this, [this] {
-        refresh();
-        if (op_.finished()) accept();
-    });
+    : TWorkProgressDlg(op.request().title.empty() ? defaultFileOpTitle(op.request().func, op.request().flags)
+                                                  : QString::fromStdString(op.request().title),
+                       parent),
+      op_(op), boxes_(boxes) {
+    lblFrom = addLine(380);
+    lblTo = addLine(380);
+    for (QLabel* l : {lblFrom, lblTo}) l->setVisible(!(op.request().flags & FOF_SIMPLEPROGRESS));
+    lblCount = addLineBelow();
+    lblBytes = addLineBelow();
+    lblSpeed = addLineBelow();
     refresh();
 }
 
@@ -166,23 +127,10 @@ void TShellFileOpDlg::refresh() {
                       grouped(static_cast<std::int64_t>(bytesTotal)));
     const double seconds = clock_.isValid() ? clock_.elapsed() / 1000.0 : 0.0;
     lblSpeed->setText("速度: " + speedText(seconds > 0.05 ? bytes / seconds : 0.0));
-    double part = bytesTotal ? double(bytes) / double(bytesTotal)
-                             : (filesTotal ? double(files) / double(filesTotal) : 0.0);
-    bar->setValue(static_cast<int>(part * 1000.0));
-}
-
-void TShellFileOpDlg::cancelClicked() {
-    op_.cancel();
-    btnCancel->setEnabled(false);
-    btnCancel->setText(QStringLiteral("中止しています..."));
-}
-
-void TShellFileOpDlg::reject() {
-    if (!op_.finished()) {
-        cancelClicked();
-        return; // closes once the job has stopped
-    }
-    QDialog::reject();
+    if (bytesTotal)
+        setBar(double(bytes), double(bytesTotal));
+    else
+        setBar(double(files), double(filesTotal));
 }
 
 ReplaceAnswer TShellFileOpDlg::askReplace(const ReplaceInfo& info) {
@@ -226,11 +174,7 @@ int TShellFileOpDlg::execute() {
         return goOn;
     });
     clock_.start();
-    op_.start();
-    timer_->start();
-    exec();
-    timer_->stop();
-    op_.wait();
+    runModal([this] { op_.start(); }, [this] { op_.wait(); });
     // The job outlives this window: it must not call back into it.
     op_.setReplaceQuestion({});
     op_.setErrorHandler({});

@@ -7,18 +7,15 @@
 
 #include "engine/shellfileop.h"
 #include "ui/msgbox.h"
+#include "ui/workprogress.h"
 
-#include <QDialog>
 #include <QElapsedTimer>
 
 class QLabel;
-class QProgressBar;
-class QPushButton;
-class QTimer;
 
 namespace g3 {
 
-class TShellFileOpDlg : public QDialog {
+class TShellFileOpDlg : public TWorkProgressDlg {
     Q_OBJECT
 public:
     // The questions and errors go to boxes.
@@ -29,14 +26,12 @@ public:
     QLabel* lblCount;   // files done of the total
     QLabel* lblBytes;   // bytes done of the total
     QLabel* lblSpeed;   // bytes a second since the start
-    QProgressBar* bar;  // bytes done, or files done when there are no bytes to copy
-    QPushButton* btnCancel;
+    // bar: bytes done, or files done when there are no bytes to copy
 
     // Starts the job on its worker thread, shows the window modally until the job has
     // ended, and returns the job's result.
     int execute();
-    // Reads the job's counters into the labels (also done by the window's timer).
-    void refresh();
+    void refresh() override;
 
     // The replace question and the error report, in the window's voice through the
     // boxes. Called on the user-interface thread.
@@ -44,14 +39,12 @@ public:
     bool reportError(const FileOpError& error);
 
 protected:
-    void reject() override; // Escape and the close box: as the cancel button
+    bool workFinished() const override { return op_.finished(); }
+    void cancelWork() override { op_.cancel(); }
 
 private:
-    void cancelClicked();
-
     ShellFileOperation& op_;
     MessageBoxes& boxes_;
-    QTimer* timer_;
     QElapsedTimer clock_;
 };
 

@@ -45,10 +45,7 @@ bool readCopiedFiles(const QByteArray& payload, ClipFiles& out, bool withMark) {
 
 } // namespace
 
-QByteArray fileUriOf(const std::string& path) {
-    QByteArray raw(path.data(), static_cast<qsizetype>(path.size()));
-    return "file://" + raw.toPercentEncoding("/");
-}
+QByteArray fileUriOf(const std::string& path) { return QByteArray::fromStdString(fileUri(path)); }
 
 bool pathOfFileUri(const QByteArray& uri, std::string& path) {
     static const QByteArray scheme = "file://";

@@ -1,7 +1,9 @@
-// File lists of the desktop's clipboard and drag formats, read into exact path bytes.
-// Names travel percent-encoded byte by byte in file:// URIs; the drop target and the
-// clipboard paste both read them through here.
+// File lists of the desktop's clipboard and drag formats (platform/filelists.h), read into
+// exact path bytes. Names travel percent-encoded byte by byte in file:// URIs; the drop
+// target and the clipboard paste both read them through here.
 #pragma once
+
+#include "platform/filelists.h"
 
 #include <QByteArray>
 #include <QMimeData>
@@ -11,25 +13,12 @@
 
 namespace g3 {
 
-// The formats file lists travel in between the desktop's programs (read here, written by
-// the clipboard copy).
-namespace fileformats {
-inline constexpr const char* kUriList = "text/uri-list";
-inline constexpr const char* kGnomeCopied = "x-special/gnome-copied-files";
-inline constexpr const char* kMateCopied = "x-special/mate-copied-files";
-inline constexpr const char* kKdeCut = "application/x-kde-cutselection";
-inline constexpr const char* kKdeUris = "application/x-kde4-urilist";
-inline constexpr const char* kNautilusMark = "x-special/nautilus-clipboard";
-inline constexpr const char* kPlainUtf8 = "text/plain;charset=utf-8";
-inline constexpr const char* kPlain = "text/plain";
-} // namespace fileformats
-
 struct ClipFiles {
     std::vector<std::string> paths; // full paths, exact bytes, in order
     bool cut = false;               // the writer meant a move
 };
 
-// "file://" + the path percent-encoded byte by byte ("/" kept).
+// fileUri (platform/filelists.h) as a QByteArray.
 QByteArray fileUriOf(const std::string& path);
 // The path of a file:// URI ("file:///p" or "file://localhost/p"); false for another
 // scheme or host.

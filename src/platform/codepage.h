@@ -22,8 +22,21 @@ std::string displayTextOf(std::string_view bytes);
 std::string nameAfterEdit(std::string_view original, std::string_view edited);
 // CP932 bytes to UTF-8 (iconv); bytes that do not convert become U+FFFD.
 std::string cp932ToUtf8(std::string_view s);
+// UTF-8 to CP932 bytes (iconv), as a Windows program holds the text; a character CP932 has
+// not, and each byte of an ill-formed sequence, becomes "?".
+std::string utf8ToCp932(std::string_view s);
 // Text from a file that may have been written on Windows: kept when valid UTF-8, else
 // decoded as CP932.
 std::string windowsTextToUtf8(std::string_view s);
+
+// How many bytes the UTF-8 text takes in CP932: one or two per character as CP932 encodes
+// it; a character CP932 has no code for, and a byte of an ill-formed sequence, count two.
+std::size_t cp932Length(std::string_view utf8);
+
+// UTF-16 for formats written on Windows. A name's bytes that are not UTF-8 become lone
+// surrogates (U+DC80 + the byte), which utf16ToBytes turns back into that byte, so any
+// byte string comes back exactly. A lone surrogate of another value reads as U+FFFD.
+std::u16string bytesToUtf16(std::string_view bytes);
+std::string utf16ToBytes(std::u16string_view text);
 
 } // namespace g3

@@ -75,6 +75,20 @@ std::string relativePath(std::string_view p, std::string_view base) {
     return out;
 }
 
+std::string pathFromFolder(std::string_view from, std::string_view to) {
+    const auto fc = components(from);
+    const auto tc = components(to);
+    std::size_t common = 0;
+    while (common < fc.size() && common < tc.size() && fc[common] == tc[common]) ++common;
+    std::string out = common == fc.size() ? "." : "";
+    for (std::size_t i = common; i < fc.size(); ++i) out += out.empty() ? ".." : "/..";
+    for (std::size_t i = common; i < tc.size(); ++i) {
+        out += '/';
+        out += tc[i];
+    }
+    return out;
+}
+
 std::string rootRule(std::string_view folder) {
     if (folder == "/") return {};
     return std::string(folder);

@@ -28,6 +28,11 @@ std::string lowerExtension(std::string_view p);
 // inside base; a p outside base gives the components of p past the common prefix.
 std::string relativePath(std::string_view p, std::string_view base);
 
+// The way from the folder `from` to `to`, both absolute, as a shortcut records it: "./"
+// and the rest of `to` when it lies inside `from`, else one "../" for each component of
+// `from` past their common start ("/a/b" to "/a/c/x" gives "../c/x"). Exact bytes.
+std::string pathFromFolder(std::string_view from, std::string_view to);
+
 // Root rule: the folder string to which "/" and a relative part are appended; "/"
 // becomes "" so that "" + "/" + "x" is "/x". Any other folder is returned unchanged.
 std::string rootRule(std::string_view folder);

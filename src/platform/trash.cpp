@@ -7,6 +7,7 @@
 #include "platform/mounts.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/treesize.h"
 #include "platform/xdgdirs.h"
 
 #include <dirent.h>
@@ -147,24 +148,6 @@ int writeRecord(const std::string& trash, const std::string& name, const std::st
     return EEXIST;
 }
 
-// Bytes of the regular files below folder (apparent sizes), for directorysizes.
-std::uint64_t treeBytes(const std::string& folder) {
-    std::uint64_t total = 0;
-    DirHandle dir(opendir(folder.c_str()));
-    if (!dir) return 0;
-    while (const dirent* e = readdir(dir.get())) {
-        std::string_view n = e->d_name;
-        if (n == "." || n == "..") continue;
-        struct stat st {};
-        if (fstatat(dirfd(dir.get()), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISDIR(st.st_mode))
-            total += treeBytes(joinPath(folder, n));
-        else if (S_ISREG(st.st_mode))
-            total += static_cast<std::uint64_t>(st.st_size);
-    }
-    return total;
-}
-
 // directorysizes: one line per trashed folder (size, the record's mtime, encoded name);
 // rewritten whole through a temporary file. Optional, so a failure here changes nothing.
 void updateDirectorySizes(const std::string& trash, const std::string& name, bool add) {
@@ -204,6 +187,18 @@ bool parseRecord(const std::string& text, std::string& path, std::string& date) 
     return !path.empty();
 }
 
+// The record of the item name of trash; topdir as topdirOfTrash gives it.
+bool readEntry(const std::string& trash, const std::string& name, const std::string& topdir,
+               TrashEntry& entry) {
+    std::string text, path, date;
+    if (!readWholeFile(joinPath(joinPath(trash, "info"), name + std::string(kInfoSuffix)), text) ||
+        !parseRecord(text, path, date))
+        return false;
+    if (path[0] != '/') path = joinPath(topdir.empty() ? "/" : topdir, path);
+    entry = {trash, name, lexicallyNormal(path), date};
+    return true;
+}
+
 void listOne(const std::string& trash, std::vector<TrashEntry>& out) {
     DirHandle dir(opendir(joinPath(trash, "info").c_str()));
     if (!dir) return;
@@ -211,13 +206,16 @@ void listOne(const std::string& trash, std::vector<TrashEntry>& out) {
     while (const dirent* e = readdir(dir.get())) {
         std::string file = e->d_name;
         if (file.size() <= kInfoSuffix.size() || !file.ends_with(kInfoSuffix)) continue;
-        std::string text, path, date;
-        if (!readWholeFile(joinPath(joinPath(trash, "info"), file), text) ||
-            !parseRecord(text, path, date))
-            continue;
-        if (path[0] != '/') path = joinPath(topdir.empty() ? "/" : topdir, path);
-        out.push_back({trash, file.substr(0, file.size() - kInfoSuffix.size()), lexicallyNormal(path), date});
+        TrashEntry entry;
+        if (readEntry(trash, file.substr(0, file.size() - kInfoSuffix.size()), topdir, entry))
+            out.push_back(std::move(entry));
     }
+}
+
+bool sameFolder(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && S_ISDIR(sa.st_mode) &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 } // namespace
@@ -325,6 +323,28 @@ std::vector<TrashEntry> listTrash() {
         visit(joinPath(m.mountPoint, ".Trash-" + uidText()));
     }
     return out;
+}
+
+bool isTrashFilesFolder(const std::string& folder) {
+    if (namePart(folder) != "files") return false;
+    const std::string trash = parentFolder(folder);
+    const std::string name = namePart(trash);
+    const bool trashByName = name == ".Trash-" + uidText() ||
+                             (name == uidText() && namePart(parentFolder(trash)) == ".Trash");
+    if (!trashByName && !sameFolder(trash, homeTrash())) return false;
+    struct stat st {};
+    return lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           lstat(joinPath(trash, "info").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool trashEntryOf(const std::string& itemPath, TrashEntry& entry) {
+    const std::string folder = parentFolder(itemPath);
+    if (!isTrashFilesFolder(folder)) return false;
+    const std::string trash = parentFolder(folder);
+    // The home trash may be reached through another path (a linked home): its Path lines
+    // are absolute all the same.
+    const std::string topdir = sameFolder(trash, homeTrash()) ? std::string() : topdirOfTrash(trash);
+    return readEntry(trash, namePart(itemPath), topdir, entry);
 }
 
 int restoreFromTrash(const TrashEntry& entry) {

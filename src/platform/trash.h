@@ -34,6 +34,13 @@ std::vector<TrashEntry> listTrash();
 // when something is there already; 0 or errno.
 int restoreFromTrash(const TrashEntry& entry);
 
+// True when folder is the files/ folder of one of this user's trashes (the home trash, or
+// a file system's .Trash/$uid or .Trash-$uid), beside its info/ folder.
+bool isTrashFilesFolder(const std::string& folder);
+// The record of the item at itemPath, which stands directly in a trash's files/ folder;
+// false when it is elsewhere or has no readable record.
+bool trashEntryOf(const std::string& itemPath, TrashEntry& entry);
+
 // The trash folder path would go to (made when missing), or "" when its file system offers
 // none this user may use; errno in lastError() then.
 std::string trashFor(const std::string& path);

@@ -116,8 +116,10 @@ std::string configFolder() {
         forceDirectories(overridden);
         return overridden;
     }
+    // Below /usr the package manager owns the folder, even when this user (root) could
+    // write there.
     std::string exe = executableFolder();
-    if (!exe.empty() && access(exe.c_str(), W_OK) == 0) return exe;
+    if (!exe.empty() && !isSameOrInside(exe, "/usr") && access(exe.c_str(), W_OK) == 0) return exe;
     std::string folder = joinPath(configHome(), "grottan3");
     forceDirectories(folder);
     return folder;

@@ -30,7 +30,8 @@ std::string desktopEntryPath(const std::string& id);
 
 // Folder of the running executable, resolved through links, without trailing "/".
 std::string executableFolder();
-// Where data.ini and memo.ini live: the executable's folder when it is writable, else
+// Where data.ini and memo.ini live: the executable's folder when it is writable and not
+// an installed one (below /usr), else
 // $XDG_CONFIG_HOME/grottan3, made when missing. G3_CONFIG_DIR, when set, overrides both
 // (tests use it).
 std::string configFolder();

@@ -2,7 +2,9 @@
 
 #include "ui/msgbox.h"
 #include "platform/codepage.h"
+#include "platform/fileops.h"
 #include "platform/paths.h"
+#include "platform/shelllink.h"
 #include "shellviews/FolderView.h"
 #include "shellviews/mousetrack.h"
 #include "shellviews/shellexec.h"
@@ -117,6 +119,8 @@ public:
     // The IDs of the selected rows, last selected row first, and their count.
     ItemIDList joinedSelection(int& count) const;
     void showContextMenu(const QPoint& viewportPos);
+    // The menu key and Shift+F10: the menu of the selection, at the current row.
+    void showContextMenuFromKeyboard();
     void startDrag();
     // Runs a handler body; an exception goes to the boxes when there are some.
     void guarded(const std::function<void()>& body) {
@@ -265,6 +269,14 @@ void TFileView::Impl::doubleClick() {
         tree->SelectChild(id);
         return;
     }
+    // A shortcut to a folder is entered like the folder; one to a file is opened below.
+    if (tree) {
+        const std::optional<ShortcutTarget> link = readShortcut(q->GetItemPath(row));
+        if (link && isFolder(link->path)) {
+            tree->SelectPath(link->path);
+            return;
+        }
+    }
     if (!fileExecute || !boxes || !opener) return;
     if (boxes->messageDlg(QStringLiteral("家を実行しようとしてますが、いいですか？"),
                           MsgKind::Confirmation, mbYes | mbNo) != MsgResult::Yes)
@@ -286,14 +298,14 @@ bool TFileView::Impl::rename(int row, const QString& text) {
     return true;
 }
 
+// Joined once: a list grown by one concatenation per row would copy it once per row.
 ItemIDList TFileView::Impl::joinedSelection(int& count) const {
-    ItemIDList joined = ItemIDList::empty();
-    count = 0;
-    for (int row : q->selectedRows()) {
-        joined = ConcatIDList(model->row(row).id, joined);
-        ++count;
-    }
-    return joined;
+    const std::vector<int> rows = q->selectedRows();
+    std::vector<ItemIDList> ids;
+    ids.reserve(rows.size());
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) ids.push_back(model->row(*it).id);
+    count = static_cast<int>(ids.size());
+    return JoinIDLists(ids);
 }
 
 void TFileView::Impl::showContextMenu(const QPoint& viewportPos) {
@@ -303,6 +315,18 @@ void TFileView::Impl::showContextMenu(const QPoint& viewportPos) {
     QAbstractItemView* v = q->itemView();
     clearMouse();
     contextMenu->ShowContextMenu(v, folder, v->viewport()->mapToGlobal(viewportPos), count, joined);
+}
+
+void TFileView::Impl::showContextMenuFromKeyboard() {
+    const std::vector<int> rows = q->selectedRows();
+    if (rows.empty()) return;
+    QAbstractItemView* v = q->itemView();
+    QModelIndex at = v->currentIndex();
+    if (!at.isValid() || !selection->isRowSelected(at.row(), {})) at = model->index(rows.front(), 0);
+    v->scrollTo(at);
+    const QRect r = v->visualRect(at.siblingAtColumn(0));
+    const QPoint p(r.left() + std::min(r.width() / 2, 24), r.center().y());
+    showContextMenu(v->viewport()->rect().contains(p) ? p : QPoint(0, 0));
 }
 
 void TFileView::Impl::startDrag() {
@@ -473,6 +497,10 @@ bool TFileView::Impl::eventFilter(QObject* watched, QEvent* e) {
         if (watched == v) {
             renameTimer->stop();
             auto* k = static_cast<QKeyEvent*>(e);
+            if (isContextMenuKey(*k)) {
+                guarded([this] { showContextMenuFromKeyboard(); });
+                return true;
+            }
             emit q->OnKeyDown(k->key(), k->modifiers());
         }
         break;
@@ -603,10 +631,14 @@ QAbstractItemView* TFileView::itemView() const {
     return d_->style == vsReport ? static_cast<QAbstractItemView*>(d_->details) : d_->icons;
 }
 
+// By ranges: the details style selects whole rows, the other styles the name alone (a row
+// counted only when every column is selected would be missing there).
 std::vector<int> TFileView::selectedRows() const {
     std::vector<int> rows;
-    for (const QModelIndex& i : d_->selection->selectedRows(0)) rows.push_back(i.row());
+    for (const QItemSelectionRange& r : d_->selection->selection())
+        for (int row = r.top(); row <= r.bottom(); ++row) rows.push_back(row);
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 

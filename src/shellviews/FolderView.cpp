@@ -592,6 +592,13 @@ void TFolderView::keyPressEvent(QKeyEvent* e) {
         e->ignore();
         return;
     }
+    if (isContextMenuKey(*e)) {
+        const QModelIndex sel = currentIndex();
+        scrollTo(sel);
+        const QRect r = visualRect(sel);
+        showNodeMenu(QPoint(r.left() + std::min(r.width() / 2, 24), r.center().y()));
+        return;
+    }
     QTreeView::keyPressEvent(e);
 }
 
@@ -628,6 +635,15 @@ void TFolderView::mouseReleaseEvent(QMouseEvent* e) {
     runMouseAction(tracker_.release(p.x(), p.y()), p);
 }
 
+void TFolderView::showNodeMenu(const QPoint& viewportPos) {
+    const QModelIndex sel = currentIndex();
+    const Node* n = d_->model->nodeOf(sel);
+    if (!n || n->level() < 1) return; // the root has no menu
+    ShellFolderPtr folder = parentFolderOf(sel);
+    if (d_->contextMenu && folder)
+        d_->contextMenu->ShowContextMenu(this, folder, viewport()->mapToGlobal(viewportPos), 1, n->id);
+}
+
 void TFolderView::runMouseAction(MouseTracker::Action a, const QPoint& viewportPos) {
     if (a == MouseTracker::Action::None) return;
     QModelIndex sel = currentIndex();
@@ -635,9 +651,7 @@ void TFolderView::runMouseAction(MouseTracker::Action a, const QPoint& viewportP
     bool item = n && n->level() >= 1; // the root is never dragged and has no menu
     if (a == MouseTracker::Action::ContextMenu) {
         tracker_.clear();
-        ShellFolderPtr folder = item ? parentFolderOf(sel) : nullptr;
-        if (d_->contextMenu && folder)
-            d_->contextMenu->ShowContextMenu(this, folder, viewport()->mapToGlobal(viewportPos), 1, n->id);
+        showNodeMenu(viewportPos);
         return;
     }
     ShellFolderPtr folder = item && d_->dropSource ? parentFolderOf(sel) : nullptr;

@@ -112,6 +112,8 @@ private:
     void Edit(const QModelIndex& node, const QString& text);
     void expandNode(const QModelIndex& node);
     void runMouseAction(MouseTracker::Action a, const QPoint& viewportPos);
+    // The context menu of the selected node (none for the root) at a viewport point.
+    void showNodeMenu(const QPoint& viewportPos);
     // The child of node matching relative, or the node of an absolute list; the nodes on
     // the way get their children, and with open they are expanded too.
     QModelIndex childOf(const QModelIndex& node, const ItemIDList& relative, bool open);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QHash>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
@@ -91,6 +92,12 @@ QIcon typeIconWithOverlay(int typeIndex, int overlay, bool large) {
         it = cache.insert(key, QIcon(pm));
     }
     return *it;
+}
+
+bool isContextMenuKey(const QKeyEvent& e) {
+    const Qt::KeyboardModifiers mods = e.modifiers() & ~Qt::KeypadModifier;
+    return (e.key() == Qt::Key_Menu && mods == Qt::NoModifier) ||
+           (e.key() == Qt::Key_F10 && mods == Qt::ShiftModifier);
 }
 
 HourglassCursor::HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }

@@ -81,6 +81,8 @@ ItemIDList ParentIDList(const ItemIDList& p);
 ItemIDList LastIDOf(const ItemIDList& p);
 // Splits a joined list into one-item lists, in order.
 std::vector<ItemIDList> SplitIDList(const ItemIDList& joined);
+// The IDs of every list, in order, as one list (the empty list for none).
+ItemIDList JoinIDLists(const std::vector<ItemIDList>& lists);
 
 class ShellFolder;
 // The folder's own order of a and b: negative, 0 or positive; -1 when either is null.

@@ -1,6 +1,10 @@
 #include "shellviews/shellexec.h"
 
+#include "platform/fileops.h"
 #include "platform/handles.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "platform/shelllink.h"
 
 #include <cerrno>
 #include <cstring>
@@ -46,6 +50,12 @@ bool isProgramFile(const std::string& path) {
     return n == 4 && std::memcmp(head, "\x7f" "ELF", 4) == 0;
 }
 
+bool isExecutableHouse(const std::string& path) {
+    const std::string name = namePart(path);
+    return (name.size() >= 4 && equalsIgnoringAsciiCase(std::string_view(name).substr(name.size() - 4), ".exe")) ||
+           isProgramFile(path);
+}
+
 // A double fork, so the program is no child of ours and never becomes a zombie; the
 // close-on-exec pipe tells whether exec succeeded. QProcess would take the path as a
 // QString and lose bytes that are not UTF-8.
@@ -77,9 +87,22 @@ bool spawnDetached(const std::vector<std::string>& args, const std::string& work
 }
 
 bool DesktopOpener::ShellExecuteItem(const std::string& path, const std::string& workDir) {
+    if (const std::optional<ShortcutTarget> link = readShortcut(path))
+        return open(link->path, isFolder(link->workingDir) ? link->workingDir : workDir);
+    return open(path, workDir);
+}
+
+bool DesktopOpener::open(const std::string& path, const std::string& workDir) {
     if (isProgramFile(path)) return spawnDetached({path}, workDir, false);
     if (associations && associations(path, workDir)) return true;
     return spawnDetached({"xdg-open", path}, workDir);
+}
+
+// The stored program is run as it stands: a command that names no program file is not
+// handed to a shell, and the desktop's default opens the item instead.
+bool DesktopOpener::openWithRegistry(const std::string& path, const std::string& workDir) {
+    const std::vector<std::string> command = storedOpenCommand(RegistryStore(), path);
+    return !command.empty() && spawnDetached(command, workDir, false);
 }
 
 } // namespace g3

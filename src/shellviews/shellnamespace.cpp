@@ -6,6 +6,7 @@
 #include "platform/fileio.h"
 #include "platform/handles.h"
 #include "platform/longpath.h"
+#include "platform/shelllink.h"
 #include "platform/xdgdirs.h"
 #include "shellviews/mimetypes.h"
 #include "shellviews/naturalorder.h"
@@ -206,7 +207,8 @@ std::uint32_t ShellFolder::GetAttributesOf(const ItemIDList& relative, std::uint
     std::uint8_t f = relative.flagsAt(n - 1);
     std::uint32_t a = SFGAO_FILESYSTEM;
     if (f & kIdFolder) a |= SFGAO_FOLDER | SFGAO_FILESYSANCESTOR;
-    if (f & kIdLink) a |= SFGAO_LINK;
+    // A shortcut file is a link as much as a symbolic link is (the name says it).
+    if ((f & kIdLink) || (!(f & kIdFolder) && isShortcutName(relative.nameAt(n - 1)))) a |= SFGAO_LINK;
     if ((asked & SFGAO_HASSUBFOLDER) && (f & kIdFolder) && hasSubfolder(pathOf(relative)))
         a |= SFGAO_HASSUBFOLDER;
     return a & asked;

@@ -35,7 +35,7 @@ enum : unsigned {
 
 // Attributes.
 enum : std::uint32_t {
-    SFGAO_LINK = 0x00010000,
+    SFGAO_LINK = 0x00010000,  // a symbolic link, or a shortcut file (.lnk)
     SFGAO_SHARE = 0x00020000, // never set: the program has no shares
     SFGAO_FILESYSANCESTOR = 0x10000000,
     SFGAO_FOLDER = 0x20000000,

@@ -4,12 +4,19 @@
 #include "app/copymove.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "app/properties.h"
+#include "app/shellmenu.h"
 #include "engine/copyworker.h"
 #include "engine/opkind.h"
+#include "platform/trash.h"
+#include "shellviews/shellnamespace.h"
+#include "support/fakewindow.h"
 #include "support/tempdir.h"
-#include "support/testservices.h"
+#include "support/trashhome.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QPointer>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
@@ -18,52 +25,37 @@
 
 #include <map>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace g3;
 using namespace g3test;
 
 namespace {
 
-// A window that records what is asked of it.
-class FakeWindow : public WindowContext, public ToolPlaces {
-public:
-    QWidget owner;
-    std::string curDir = "/";
-    std::vector<std::string> selection;
-    std::vector<std::string> calls; // "pause", "resume", "refresh", "run:1", "run:0"
-    std::map<ToolSlot, QAction*> placed;
-    TestServices doubles;
-    Services bundle = doubles.services();
-    Progress progressRoutines;
-
-    const std::string& CurDir() const override { return curDir; }
-    std::vector<std::string> selectedNames() const override { return selection; }
-    std::map<int, std::string> columnTexts; // of the one selected row
-    std::string selectedItemText(int column) const override {
-        auto it = columnTexts.find(column);
-        return selection.size() == 1 && it != columnTexts.end() ? it->second : std::string();
+// One item of a folder as the views hand it to the context menu.
+struct OneItem {
+    ShellFolderPtr folder;
+    ItemIDList id;
+    OneItem(const std::string& dir, const std::string& name) {
+        ItemIDList abs;
+        if (ParseDisplayName(dir, abs)) folder = SHGetDesktopFolder()->BindToObject(abs);
+        if (folder)
+            folder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, [&](EnumItem&& e) {
+                if (e.id.firstName() == name) id = e.id;
+            });
     }
-    TPasswordDlg password{&owner};
-    TPasswordDlg2 password2{&owner};
-    TPasswordDlg& PasswordDlg() override { return password; }
-    TPasswordDlg2& PasswordDlg2() override { return password2; }
-    bool busy = false;
-    bool busyBelow(const std::string&) const override { return busy; }
-    void pauseMonitor() override { calls.push_back("pause"); }
-    void resumeMonitor() override { calls.push_back("resume"); }
-    void treeRefresh(const std::string&) override { calls.push_back("refresh"); }
-    bool navigateTo(const std::string& p) override {
-        curDir = p;
-        return true;
-    }
-    QWidget* dialogOwner() override { return &owner; }
-    const Services& services() const override { return bundle; }
-    Progress& progress() override { return progressRoutines; }
-    void runStateChanged(bool running) override { calls.push_back(running ? "run:1" : "run:0"); }
-    QToolButton* placeTool(ToolSlot slot, QAction* action, QMenu*) override {
-        placed[slot] = action;
-        return nullptr;
+    bool showMenu(ShellMenuController& c, QWidget* window) {
+        return c.ContextMenuEx1()->ShowContextMenu(window, folder, QPoint(), 1, id);
     }
 };
+
+// Saves a window's picture when G3_SHOTS names a folder.
+void save(QWidget& w, const char* name) {
+    const QString dir = qEnvironmentVariable("G3_SHOTS");
+    if (!dir.startsWith(QLatin1Char('/'))) return;
+    w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+}
 
 } // namespace
 
@@ -116,6 +108,112 @@ private slots:
         w.placed[ToolSlot::Past]->trigger();
         QCOMPARE(readFile(t.path("dst/a.txt")), std::string("A"));
         QCOMPARE(w.calls, (std::vector<std::string>{"pause", "resume", "refresh"}));
+    }
+
+    // Send to: the menu copies the item to the clipboard, then a folder link's folder gets
+    // it through the shell file operation and an application entry's program is started
+    // with it (in the entry's Path folder). Delete goes to the window's eviction.
+    void sendToAFolderLinkAndToAProgram() {
+        TempDir t;
+        setenv("XDG_CONFIG_HOME", t.mkdir("config").c_str(), 1);
+        const std::string a = t.write("src/a b.txt", "A");
+        const std::string recorder = t.write("recorder.sh", "#!/bin/sh\npwd > \"$0.tmp\"\n"
+                                                            "printf '%s\\n' \"$@\" >> \"$0.tmp\"\nmv \"$0.tmp\" \"$0.out\"\n");
+        chmod(recorder.c_str(), 0755);
+        const std::string sendTo = t.mkdir("config/grottan3/SendTo");
+        QCOMPARE(symlink(t.mkdir("dst").c_str(), (sendTo + "/dst").c_str()), 0);
+        t.write("config/grottan3/SendTo/rec.desktop", "[Desktop Entry]\nType=Application\nName=記録係\nExec=" +
+                                                          recorder + " %F\nPath=" + t.mkdir("work") + "\n");
+        FakeWindow w;
+        ClipboardController clipboard(w, w, nullptr);
+        ShellMenuController menu(w, clipboard, nullptr);
+        std::vector<std::string> evicted;
+        menu.evictPaths = [&](const std::vector<std::string>& p) { evicted = p; };
+        OneItem item(t.path("src"), "a b.txt");
+
+        w.doubles.menuItem = QStringLiteral("sendto1525");
+        QVERIFY(item.showMenu(menu, &w.owner));
+        QCOMPARE(readFile(t.path("dst/a b.txt")), std::string("A"));
+        QCOMPARE(w.calls, (std::vector<std::string>{"pause", "resume", "refresh"}));
+        w.doubles.menuItem = QStringLiteral("sendto1526");
+        QVERIFY(item.showMenu(menu, &w.owner));
+        QTRY_VERIFY_WITH_TIMEOUT(exists(recorder + ".out"), 10000);
+        QCOMPARE(readFile(recorder + ".out"), t.path("work") + "\n" + a + "\n");
+        w.doubles.menuItem = QStringLiteral("delete");
+        QVERIFY(item.showMenu(menu, &w.owner));
+        QCOMPARE(evicted, std::vector<std::string>{a});
+        QCOMPARE(readFile(a), std::string("A"));
+        QVERIFY(w.doubles.seen.empty());
+        unsetenv("XDG_CONFIG_HOME");
+    }
+
+    // Items come back from the trash; one whose place is taken stays there, and the user
+    // is told which.
+    void restoreBringsItemsBackAndNamesWhatStayed() {
+        TrashHome h;
+        const std::string one = h.t.write("work/one.txt", "1"), two = h.t.write("work/two.txt", "2");
+        TrashEntry e1, e2;
+        QCOMPARE(moveToTrash(one, &e1), 0);
+        QCOMPARE(moveToTrash(two, &e2), 0);
+        h.t.write("work/two.txt", "new");
+        FakeWindow w;
+        ClipboardController clipboard(w, w, nullptr);
+        ShellMenuController menu(w, clipboard, nullptr);
+        QCOMPARE(menu.restore({h.trashed(e1.name), h.trashed(e2.name)}), EEXIST);
+        QCOMPARE(readFile(one), std::string("1"));
+        QCOMPARE(readFile(two), std::string("new"));
+        QCOMPARE(readFile(h.trashed(e2.name)), std::string("2"));
+        QCOMPARE(w.calls, (std::vector<std::string>{"pause", "resume", "refresh"}));
+        QCOMPARE(w.doubles.seen.size(), std::size_t(1));
+        QVERIFY(w.doubles.seen[0].text.contains(QString::fromStdString(two)));
+        QVERIFY(!w.doubles.seen[0].text.contains(QString::fromStdString(one)));
+    }
+
+    // The folder's size is counted while the window shows; a file has no contents row.
+    void propertiesOfAFolderAndAFile() {
+        TempDir t;
+        const std::string cave = t.mkdir("cave");
+        t.write("cave/a.txt", std::string(1000, 'a'));
+        t.write("cave/sub/b.txt", std::string(24, 'b'));
+        chmod(cave.c_str(), 0750);
+        FakeWindow w;
+        ClipboardController clipboard(w, w, nullptr);
+        ShellMenuController menu(w, clipboard, nullptr);
+        QCOMPARE(menu.showProperties({cave}), 0);
+        QPointer<TPropertiesWindow> win = w.owner.findChild<TPropertiesWindow*>();
+        QVERIFY(win);
+        QTRY_VERIFY(win->counted());
+        QTRY_COMPARE(win->lblSize->text(), QStringLiteral("1.00 KB (1,024 バイト)"));
+        QCOMPARE(win->lblContents->text(), QStringLiteral("家 2 軒、洞窟 1 個"));
+        QCOMPARE(win->lblName->text(), QStringLiteral("cave"));
+        QCOMPARE(win->lblLocation->text(), QString::fromStdString(t.path()));
+        QCOMPARE(win->lblPermissions->text(), QStringLiteral("rwxr-x--- (750)"));
+        QVERIFY(win->lblOwner->text().contains(QStringLiteral("(%1)").arg(getuid())));
+        QVERIFY(win->lblModified->isVisible());
+        save(*win, "properties_folder");
+        win->close();
+        QTRY_VERIFY(!win);
+
+        QCOMPARE(menu.showProperties({t.path("cave/a.txt"), t.path("cave/sub")}), 0);
+        win = w.owner.findChild<TPropertiesWindow*>();
+        QTRY_COMPARE(win->lblSize->text(), QStringLiteral("1.00 KB (1,024 バイト)"));
+        QCOMPARE(win->lblName->text(), QStringLiteral("2 個の家や洞窟"));
+        QCOMPARE(win->lblType->text(), QStringLiteral("いろいろな種類"));
+        QVERIFY(!win->lblModified->isVisible());
+        delete win;
+    }
+
+    void sizeAndPermissionTexts() {
+        const std::pair<std::uint64_t, const char*> sizes[] = {
+            {0, "0 バイト"}, {1023, "1,023 バイト"}, {1024, "1.00 KB (1,024 バイト)"},
+            {1536000, "1.46 MB (1,536,000 バイト)"}, {150ull << 30, "150 GB (161,061,273,600 バイト)"},
+        };
+        for (const auto& [bytes, text] : sizes) QCOMPARE(sizeText(bytes), QString::fromUtf8(text));
+        const std::pair<unsigned, const char*> modes[] = {
+            {0640, "rw-r----- (640)"}, {04755, "rwsr-xr-x (4755)"}, {02740, "rwxr-S--- (2740)"},
+            {01777, "rwxrwxrwt (1777)"}, {01776, "rwxrwxrwT (1776)"},
+        };
+        for (const auto& [mode, text] : modes) QCOMPARE(permissionText(mode), QString::fromUtf8(text));
     }
 };
 

@@ -3,6 +3,7 @@
 // The trash is the test's own (XDG_DATA_HOME inside its folder).
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "app/associations.h"
 #include "app/filecommands.h"
 #include "app/mein.h"
 #include "app/pathcopy.h"
@@ -267,7 +268,7 @@ private slots:
         w.click(ToolSlot::NamHenCopy);
         QCOMPARE(dlg.OKBtn->text(), QStringLiteral("建て増し"));
         QCOMPARE(dlg.windowTitle(), jp(w.cave));
-        QCOMPARE(dlg.Label1->text(), QStringLiteral("a.txt\r\nを名前を変えて建て増しします。新たな表札名を入力してね"));
+        QCOMPARE(dlg.Label1->text(), displayLines(QStringLiteral("a.txt\r\nを名前を変えて建て増しします。新たな表札名を入力してね")));
         QCOMPARE(w.f.read(w.at("写し.txt")), std::string("contents"));
 
         // The name left as it was: the house exists, so the question comes; no stops.
@@ -302,6 +303,9 @@ private slots:
         w.select({"x.txt"});
         QMenu* menu = w.form.pathCopy().popPasCopy();
         w.form.pathCopy().popPasCopyPopup();
+        // The association's item closes the menu and follows its rule.
+        QCOMPARE(menu->actions().last(), w.form.associations().pmF04());
+        QVERIFY(menu->actions().last()->isEnabled());
         struct Case {
             const char* item;
             std::string expected;

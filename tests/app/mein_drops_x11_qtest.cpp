@@ -8,6 +8,7 @@
 #include "shellviews/FileView.h"
 #include "shellviews/FolderView.h"
 #include "shellviews/shellnamespace.h"
+#include "xclient.h"
 #include "xvfb_main.h"
 
 #include <QAbstractItemView>
@@ -25,47 +26,16 @@
 using g3::TForm1;
 using g3test::Boxes;
 using g3test::Folders;
+using g3test::moveTo;
+using g3test::xdotool;
 
 namespace {
 
-bool xdotool(const QStringList& args) { return QProcess::execute("xdotool", args) == 0; }
-
-bool moveTo(QPoint p) {
-    return xdotool({"mousemove", QString::number(p.x()), QString::number(p.y())});
-}
-
 // The other client: a window at the top left of the screen that drags the given files.
-class DragSource {
+class DragSource : public g3test::OtherClient {
 public:
-    explicit DragSource(const std::vector<std::string>& files) {
-        QStringList args;
-        for (const std::string& f : files) args << QString::fromStdString(f);
-        p_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p_.start(QStringLiteral(G3_XDND_SOURCE), args);
-    }
-    ~DragSource() {
-        if (p_.state() != QProcess::NotRunning) {
-            p_.kill();
-            p_.waitForFinished(5000);
-        }
-    }
-    // The first line that starts with word, waited for while this process goes on
-    // serving its windows; "" when none came.
-    QString line(const QString& word) {
-        QString found;
-        (void)QTest::qWaitFor([&] {
-            lines_ += QString::fromUtf8(p_.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-            for (const QString& l : lines_)
-                if (l.startsWith(word)) found = l;
-            return !found.isEmpty();
-        }, 20000);
-        return found;
-    }
-    QRect window() {
-        const QStringList v = line(QStringLiteral("ready")).split(' ');
-        if (v.size() != 5) return {};
-        return QRect(v[1].toInt(), v[2].toInt(), v[3].toInt(), v[4].toInt());
-    }
+    explicit DragSource(const std::vector<std::string>& files)
+        : OtherClient(QStringLiteral(G3_XDND_SOURCE), argsOf(files)) {}
     // The action the drop target answered (Qt::DropAction); -1 when the drag never ended.
     int result() {
         const QStringList v = line(QStringLiteral("result")).split(' ');
@@ -73,8 +43,11 @@ public:
     }
 
 private:
-    QProcess p_;
-    QStringList lines_;
+    static QStringList argsOf(const std::vector<std::string>& files) {
+        QStringList args;
+        for (const std::string& f : files) args << QString::fromStdString(f);
+        return args;
+    }
 };
 
 // The positions of the drag that reached a window, on the screen, and its drops.
@@ -179,12 +152,7 @@ private slots:
     void initTestCase() {
         if (g3test::xvfbDisplay().isEmpty()) QSKIP("no X display (G3_XVFB_DISPLAY)");
         folders_ = std::make_unique<Folders>();
-        // The desktop of these tests: a home folder of our own, no volumes.
-        const std::string home = makeDir(folders_->scratch("home"));
-        ::setenv("HOME", home.c_str(), 1);
-        ::setenv("XDG_DESKTOP_DIR", home.c_str(), 1);
-        folders_->write(folders_->scratch("mountinfo"), "");
-        g3::setMountInfoPathForTesting(folders_->scratch("mountinfo"));
+        g3test::useOwnDesktop(*folders_);
     }
     void cleanupTestCase() { g3::setMountInfoPathForTesting(""); }
 

@@ -5,9 +5,12 @@
 #include "support/testservices.h"
 #include "ui/msgbox.h"
 #include "platform/paths.h"
+#include "shellviews/shellnamespace.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -50,5 +53,18 @@ private:
     QTemporaryDir config_;
     QTemporaryDir scratch_;
 };
+
+// The desktop of a test that shows its window to other programs: a home folder of its own,
+// which is the desktop folder too, and no volumes (setMountInfoPathForTesting("") gives
+// the machine's back). Returns the home folder.
+inline std::string useOwnDesktop(const Folders& f) {
+    const std::string home = f.scratch("home");
+    ::mkdir(home.c_str(), 0755);
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_DESKTOP_DIR", home.c_str(), 1);
+    f.write(f.scratch("mountinfo"), "");
+    g3::setMountInfoPathForTesting(f.scratch("mountinfo"));
+    return home;
+}
 
 } // namespace g3test

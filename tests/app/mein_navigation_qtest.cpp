@@ -410,7 +410,7 @@ private slots:
         }
         QVERIFY(form.toolButton(QStringLiteral("tbtnTatemas"))->isEnabled());
         QVERIFY(form.toolButton(QStringLiteral("tbtnHoru"))->isEnabled());
-        QVERIFY(!form.toolButton(QStringLiteral("tbtnshotokato"))->isEnabled()); // built later
+        QVERIFY(form.toolButton(QStringLiteral("tbtnshotokato"))->isEnabled());
         QVERIFY(form.toolButton(QStringLiteral("tbtnSort"))->menu() == form.pmenuSort());
         QCOMPARE(form.windowMenu()->actions().last()->text(), QStringLiteral("もう一つGrottan3を起動(&F)"));
         QCOMPARE(form.minimumSize(), QSize(100, 100));

@@ -122,12 +122,43 @@ TEST(Trash, OtherTrashToolsAgree) {
     run("cd '" + h.work + "' && echo 0 | " + env + "trash-restore >/dev/null 2>&1");
     EXPECT_EQ(readFile(ours), "ours") << "trash-restore brought it back";
 
-    const std::string theirs = h.t.write("work/theirs.txt", "theirs");
-    run(env + "trash-put '" + theirs + "'");
-    ASSERT_FALSE(exists(theirs));
-    const auto all = listTrash();
-    const TrashEntry* e = findOriginal(all, theirs);
-    ASSERT_NE(e, nullptr);
-    EXPECT_EQ(restoreFromTrash(*e), 0);
-    EXPECT_EQ(readFile(theirs), "theirs");
+    for (const char* tool : {"trash-put", "gio trash"}) {
+        if (std::string(tool) == "gio trash" && !haveTool("gio")) continue;
+        const std::string theirs = h.t.write("work/theirs \xe5\xae\xb6.txt", tool);
+        run(env + tool + " '" + theirs + "'");
+        ASSERT_FALSE(exists(theirs)) << tool;
+        const auto all = listTrash();
+        const TrashEntry* e = findOriginal(all, theirs);
+        ASSERT_NE(e, nullptr) << tool;
+        EXPECT_EQ(restoreFromTrash(*e), 0);
+        EXPECT_EQ(readFile(theirs), tool);
+    }
+}
+
+// An item shown in a trash's files/ folder knows its record; anything else has none.
+TEST(Trash, ItemsOfATrashFolderFindTheirRecord) {
+    TrashHome h;
+    const std::string f = h.t.write("work/in cave/a\xff.txt", "a");
+    TrashEntry trashed;
+    ASSERT_EQ(moveToTrash(f, &trashed), 0);
+    const std::string files = joinPath(h.trash(), "files");
+    EXPECT_TRUE(isTrashFilesFolder(files));
+    TrashEntry e;
+    ASSERT_TRUE(trashEntryOf(joinPath(files, trashed.name), e));
+    EXPECT_EQ(e.originalPath, f);
+    EXPECT_EQ(e.name, trashed.name);
+    EXPECT_EQ(restoreFromTrash(e), 0);
+    EXPECT_EQ(readFile(f), "a");
+
+    // A folder merely named files, a trash's info/ folder, an item without a record.
+    const std::string lookalike = h.t.mkdir("work/Trash/files");
+    h.t.mkdir("work/Trash/info");
+    for (const std::string& folder : {lookalike, joinPath(h.trash(), "info"), h.trash()})
+        EXPECT_FALSE(isTrashFilesFolder(folder)) << folder;
+    EXPECT_FALSE(trashEntryOf(h.t.write("work/Trash/files/x", "x"), e));
+    EXPECT_FALSE(trashEntryOf(h.t.write(joinPath(h.trash(), "files/stray").substr(h.t.path().size() + 1), "s"), e));
+    // A file system's own trash, by its name.
+    const std::string own = h.t.mkdir("work/.Trash-" + std::to_string(getuid()) + "/files");
+    h.t.mkdir("work/.Trash-" + std::to_string(getuid()) + "/info");
+    EXPECT_TRUE(isTrashFilesFolder(own));
 }

@@ -2,6 +2,7 @@
 #include "support/testservices.h"
 
 #include "platform/paths.h"
+#include "platform/shelllink.h"
 
 #include "ui/msgbox.h"
 #include "shellviews/FolderView.h"
@@ -51,9 +52,10 @@ std::vector<std::string> namesOf(const ShellFolderPtr& folder, const ItemIDList&
 class RecordingMenu : public TContextMenuEx {
 public:
     std::vector<Call> calls;
-    void ShowContextMenu(QWidget*, const ShellFolderPtr& folder, const QPoint&, int count,
+    bool ShowContextMenu(QWidget*, const ShellFolderPtr& folder, const QPoint&, int count,
                          const ItemIDList& joined) override {
         calls.push_back({count, namesOf(folder, joined)});
+        return false;
     }
 };
 
@@ -152,6 +154,21 @@ struct ShownList {
         v.resize(500, 300);
         v.show();
         v.ShowFolder(parsed(f.t.path()));
+    }
+};
+
+// A list linked with a tree, both on the screen, boxes and openings going to services.
+struct ListWithTree {
+    TFolderView tree;
+    TFileView v;
+    explicit ListWithTree(g3test::TestServices& services) {
+        v.setMessageBoxes(&services);
+        v.setOpener(&services);
+        tree.setFileView(&v);
+        tree.BuildTree();
+        tree.show();
+        v.resize(500, 300);
+        v.show();
     }
 };
 
@@ -300,16 +317,10 @@ private slots:
     void doubleClickOnFolderWithTreeNavigates() {
         SizedFolder f;
         writeFile(g3::joinPath(f.t / "dir", "inner"));
-        TFolderView tree;
-        TFileView v;
-        v.setMessageBoxes(&services_);
-        v.setOpener(&services_);
-        tree.setFileView(&v);
-        tree.BuildTree();
+        ListWithTree shown(services_);
+        TFolderView& tree = shown.tree;
+        TFileView& v = shown.v;
         QCOMPARE(v.LinkedTree(), &tree);
-        tree.show();
-        v.resize(500, 300);
-        v.show();
         QVERIFY(tree.SelectPath(f.t.path()));
         QVERIFY(v.FolderObject());
         QCOMPARE(v.FolderObject()->pathOf(ItemIDList::empty()), f.t.path());
@@ -317,6 +328,34 @@ private slots:
         selectRows(v, {dir});
         QTest::mouseDClick(v.itemView()->viewport(), Qt::LeftButton, {}, rowPoint(v, dir));
         QVERIFY(asked_.empty());
+        QCOMPARE(tree.GetSelectedPath(), f.t / "dir");
+        QCOMPARE(captions(v), std::vector<std::string>{"inner"});
+    }
+
+    // Shortcut files carry the link overlay. A double click on one to a folder enters the
+    // folder without a question; one to a file asks and goes to the opener, which follows it.
+    void doubleClickOnShortcuts() {
+        SizedFolder f;
+        writeFile(g3::joinPath(f.t / "dir", "inner"));
+        QCOMPARE(writeShellLink(f.t / "to dir.lnk", f.t / "dir", ""), 0);
+        QCOMPARE(writeShellLink(f.t / "to one.LNK", f.t / "one", ""), 0);
+        ListWithTree shown(services_);
+        TFolderView& tree = shown.tree;
+        TFileView& v = shown.v;
+        QVERIFY(tree.SelectPath(f.t.path()));
+        const int toDir = rowOf(v, "to dir.lnk"), toOne = rowOf(v, "to one.LNK");
+        QCOMPARE(v.model()->row(toDir).overlay, 1);
+        QCOMPARE(v.model()->row(toOne).overlay, 1);
+        QCOMPARE(v.model()->row(rowOf(v, "one")).overlay, 0);
+        answer_ = MsgResult::Yes;
+        selectRows(v, {toOne});
+        QTest::mouseDClick(v.itemView()->viewport(), Qt::LeftButton, {}, rowPoint(v, toOne));
+        QCOMPARE(asked_.size(), std::size_t(1));
+        QCOMPARE(executed_.size(), std::size_t(1));
+        QCOMPARE(executed_[0].first, f.t / "to one.LNK");
+        selectRows(v, {toDir});
+        QTest::mouseDClick(v.itemView()->viewport(), Qt::LeftButton, {}, rowPoint(v, toDir));
+        QCOMPARE(asked_.size(), std::size_t(1));
         QCOMPARE(tree.GetSelectedPath(), f.t / "dir");
         QCOMPARE(captions(v), std::vector<std::string>{"inner"});
     }
@@ -432,6 +471,40 @@ private slots:
         selectRows(v, {1});
         sendMouse(vp, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton, rowPoint(v, 1));
         sendMouse(vp, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, rowPoint(v, 1));
+    }
+
+    // A click in an icon style selects the name alone; the row counts as selected all the
+    // same, for the menu as for everything else.
+    void clickedItemsOfEveryStyleAreSelectedRows() {
+        ShownList list;
+        TFileView& v = list.v;
+        RecordingMenu menu;
+        v.setContextMenu(&menu);
+        for (TViewStyle s : {vsIcon, vsSmallIcon, vsList, vsReport}) {
+            v.setViewStyle(s);
+            v.itemView()->selectionModel()->clearSelection();
+            QTest::mouseClick(v.itemView()->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(v, 1));
+            QTest::mouseClick(v.itemView()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowPoint(v, 3));
+            QCOMPARE(v.selectedRows(), (std::vector<int>{1, 3}));
+            QTest::keyClick(v.itemView(), Qt::Key_Menu);
+            QCOMPARE(menu.calls.back().count, 2);
+        }
+    }
+
+    // The menu key and Shift+F10 open the menu of the selection; nothing without one.
+    void menuKeysOpenTheSelectionsMenu() {
+        ShownList list;
+        TFileView& v = list.v;
+        RecordingMenu menu;
+        v.setContextMenu(&menu);
+        QTest::keyClick(v.itemView(), Qt::Key_Menu);
+        QVERIFY(menu.calls.empty());
+        selectRows(v, {1, 3});
+        QTest::keyClick(v.itemView(), Qt::Key_Menu);
+        QTest::keyClick(v.itemView(), Qt::Key_F10, Qt::ShiftModifier);
+        QTest::keyClick(v.itemView(), Qt::Key_F10, Qt::ControlModifier);
+        QCOMPARE(menu.calls.size(), std::size_t(2));
+        QCOMPARE(menu.calls[1].names, (std::vector<std::string>{"two", "one"}));
     }
 
     void dragStartsBeyondFourPixels() {

@@ -33,9 +33,10 @@ public:
         ItemIDList joined;
     };
     std::vector<Call> calls;
-    void ShowContextMenu(QWidget*, const ShellFolderPtr& folder, const QPoint&, int count,
+    bool ShowContextMenu(QWidget*, const ShellFolderPtr& folder, const QPoint&, int count,
                          const ItemIDList& joined) override {
         calls.push_back({folder->pathOf(ItemIDList::empty()), count, joined});
+        return false;
     }
 };
 
@@ -390,6 +391,24 @@ private slots:
             tree->setContextMenu(&gone);
         }
         rightClick(tree->viewport(), p);
+    }
+
+    // The menu key and Shift+F10 open the selected node's menu; the root has none.
+    void menuKeysOpenTheNodesMenu() {
+        makeFolders(at("keys/k"));
+        auto tree = shownTree();
+        RecordingMenu menu;
+        tree->setContextMenu(&menu);
+        tree->SelectPath(at("keys/k"));
+        QTest::keyClick(tree.get(), Qt::Key_Menu);
+        QTest::keyClick(tree.get(), Qt::Key_F10, Qt::ShiftModifier);
+        QTest::keyClick(tree.get(), Qt::Key_F10);
+        QCOMPARE(menu.calls.size(), std::size_t(2));
+        QCOMPARE(menu.calls[1].joined, ItemIDList::makeID(kIdFolder, "k"));
+        QCOMPARE(menu.calls[1].folder, at("keys"));
+        tree->selectNode(tree->rootNode());
+        QTest::keyClick(tree.get(), Qt::Key_Menu);
+        QCOMPARE(menu.calls.size(), std::size_t(2));
     }
 
     void draggingANodeButNeverTheRoot() {

@@ -2,19 +2,19 @@
 // bits or not, goes to the opener instead of being run.
 #include "shellviews/shellexec.h"
 
+#include "platform/shelllink.h"
 #include "shellviews/shelltemp.h"
+#include "support/programs.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <fstream>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace g3;
 using g3test::writeFile;
 using g3test::TempDir;
+using g3test::awaitFile;
 
 namespace {
 
@@ -36,14 +36,6 @@ struct RecordingOpener : DesktopOpener {
     }
     std::vector<std::pair<std::string, std::string>> opened;
 };
-
-// Waits for a file the started program puts in place whole (a program runs on its own).
-std::string awaitFile(const std::string& path) {
-    for (int i = 0; i < 500 && access(path.c_str(), F_OK) != 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::ifstream f(path);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-}
 
 } // namespace
 
@@ -107,4 +99,34 @@ TEST(ShellExecTest, OnlyProgramsRunAndNeverByTheShell) {
     }
     EXPECT_NE(access((t / "ran2").c_str(), F_OK), 0);
     EXPECT_EQ(opener.opened.size(), 1u);
+}
+
+// A shortcut opens what it leads to, in its working folder when that exists, else in the
+// caller's; a file named .lnk that is no link is opened as itself.
+TEST(ShellExecTest, AShortcutOpensWhatItLeadsTo) {
+    TempDir t;
+    RecordingOpener opener;
+    const std::string doc = t / "a doc.txt";
+    writeFile(doc, "A");
+    g3test::makeFolders(t / "work");
+    const struct {
+        const char* link;
+        std::string workDir;
+        std::pair<std::string, std::string> opened;
+    } cases[] = {
+        {"a.lnk", t / "work", {doc, t / "work"}},
+        {"b.lnk", "", {doc, t.path()}},
+        {"c.lnk", t / "gone", {doc, t.path()}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(writeShellLink(t / c.link, doc, c.workDir), 0);
+        opener.opened.clear();
+        EXPECT_TRUE(opener.ShellExecuteItem(t / c.link, t.path()));
+        ASSERT_EQ(opener.opened.size(), 1u) << c.link;
+        EXPECT_EQ(opener.opened[0], c.opened) << c.link;
+    }
+    writeFile(t / "junk.lnk", "junk");
+    opener.opened.clear();
+    EXPECT_TRUE(opener.ShellExecuteItem(t / "junk.lnk", t.path()));
+    EXPECT_EQ(opener.opened.at(0).first, t / "junk.lnk");
 }

@@ -13,27 +13,10 @@
 using namespace g3;
 using g3test::writeFile;
 using g3test::makeFolders;
+using g3test::ScopedEnv;
 using g3test::TempDir;
 
 namespace {
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (had_) setenv(name_, old_.c_str(), 1);
-        else unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::string old_;
-    bool had_ = false;
-};
 
 ItemIDList parsed(const std::string& path) {
     ItemIDList out;

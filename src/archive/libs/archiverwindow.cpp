@@ -89,35 +89,11 @@ void showArchiverReport(QWidget* parent, MessageBoxes& boxes, const ArchiverJob&
 }
 
 TArchiverProgressDlg::TArchiverProgressDlg(ArchiverJob& job, MessageBoxes& boxes, QWidget* owner)
-    : QDialog(owner), job_(job), boxes_(boxes) {
-    setWindowTitle(archiverTitle(job));
-    setWindowModality(Qt::ApplicationModal);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    auto* v = new QVBoxLayout(this);
-    lblArchive = new QLabel(this);
-    lblEntry = new QLabel(this);
-    for (QLabel* l : {lblArchive, lblEntry}) {
-        l->setTextFormat(Qt::PlainText);
-        l->setMinimumWidth(400);
-        v->addWidget(l);
-    }
-    bar = new QProgressBar(this);
-    bar->setRange(0, 1000);
-    bar->setTextVisible(false);
-    v->addWidget(bar);
-    lblBytes = new QLabel(this);
-    lblCount = new QLabel(this);
-    v->addWidget(lblBytes);
-    v->addWidget(lblCount);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    btnCancel = new QPushButton(u8("キャンセル"), this);
-    row->addWidget(btnCancel);
-    v->addLayout(row);
-    connect(btnCancel, &QPushButton::clicked, this, [this] { cancelClicked(); });
-    timer_ = new QTimer(this);
-    timer_->setInterval(100);
-    connect(timer_, &QTimer::timeout, this, [this] { refresh(); });
+    : TWorkProgressDlg(archiverTitle(job), owner), job_(job), boxes_(boxes) {
+    lblArchive = addLine(400);
+    lblEntry = addLine(400);
+    lblBytes = addLineBelow();
+    lblCount = addLineBelow();
     refresh();
 }
 
@@ -129,22 +105,7 @@ void TArchiverProgressDlg::refresh() {
     lblBytes->setText(bytesText(done) + u8(" / ") + bytesText(total));
     lblCount->setText(QString::number(job_.entriesDone()) +
                       u8(thawing(job_) ? " 軒の家を解凍しました" : " 軒の家を凍結しました"));
-    bar->setValue(total ? static_cast<int>(1000.0 * double(std::min(done, total)) / double(total))
-                        : 0);
-}
-
-void TArchiverProgressDlg::cancelClicked() {
-    job_.cancel();
-    btnCancel->setEnabled(false);
-    btnCancel->setText(u8("中止しています..."));
-}
-
-void TArchiverProgressDlg::reject() {
-    if (!job_.finished()) {
-        cancelClicked();
-        return; // closes once the job has stopped
-    }
-    QDialog::reject();
+    setBar(double(done), double(total));
 }
 
 int TArchiverProgressDlg::execute() {
@@ -159,11 +120,7 @@ int TArchiverProgressDlg::execute() {
         QMetaObject::invokeMethod(
             this, [this] { accept(); }, Qt::QueuedConnection);
     });
-    job_.start();
-    timer_->start();
-    exec();
-    timer_->stop();
-    job_.wait();
+    runModal([this] { job_.start(); }, [this] { job_.wait(); });
     job_.setReplaceQuestion({});
     job_.setOnFinished({});
     return job_.result();

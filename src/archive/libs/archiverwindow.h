@@ -11,18 +11,13 @@
 #include "archive/libs/archiverjob.h"
 
 #include "ui/msgbox.h"
-
-#include <QDialog>
-#include <QElapsedTimer>
+#include "ui/workprogress.h"
 
 class QLabel;
-class QProgressBar;
-class QPushButton;
-class QTimer;
 
 namespace g3 {
 
-class TArchiverProgressDlg : public QDialog {
+class TArchiverProgressDlg : public TWorkProgressDlg {
 public:
     // The question and the report go to boxes.
     TArchiverProgressDlg(ArchiverJob& job, MessageBoxes& boxes, QWidget* owner);
@@ -31,24 +26,19 @@ public:
     QLabel* lblEntry;   // the entry (thaw) or file (freeze) being handled
     QLabel* lblBytes;   // bytes done of the total
     QLabel* lblCount;   // houses done
-    QProgressBar* bar;
-    QPushButton* btnCancel;
 
     // Starts the job on its worker thread, shows the window modally until the job has
     // ended, and returns the job's result. The replace question is asked over this window.
     int execute();
-    // Reads the job's counters into the labels (also done by the window's timer).
-    void refresh();
+    void refresh() override;
 
 protected:
-    void reject() override; // Escape and the close box: as the cancel button
+    bool workFinished() const override { return job_.finished(); }
+    void cancelWork() override { job_.cancel(); }
 
 private:
-    void cancelClicked();
-
     ArchiverJob& job_;
     MessageBoxes& boxes_;
-    QTimer* timer_;
 };
 
 // The window's title: "冷凍団地を解凍しています" or "冷凍団地に凍結しています".
