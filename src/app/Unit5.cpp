@@ -309,7 +309,7 @@ QString TForm5::memoText(const std::string& path) {
     const bool cut = bytes.size() > kMemoBytes;
     std::string_view head(reinterpret_cast<const char*>(bytes.data()), std::min(bytes.size(), kMemoBytes));
     if (cut) head = withoutCutCharacter(head);
-    std::string utf8 = isValidUtf8(head) ? std::string(head) : cp932ToUtf8(head);
+    const std::string utf8 = windowsTextToUtf8(head);
     QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
