@@ -36,6 +36,7 @@ class ShellMenuController;
 class FeatureController;
 class FileCommandsController;
 class PathCopyController;
+class QuickViewController;
 class ShortcutController;
 class TPasswordDlg;
 class TPasswordDlg2;
@@ -149,6 +150,7 @@ public:
     ClipboardController& clipboard() const { return *clipboard_; }
     FileCommandsController& fileCommands() const { return *fileCommands_; }
     PathCopyController& pathCopy() const { return *pathCopy_; }
+    QuickViewController& quickView() const { return *quickView_; }
     ShellMenuController& shellMenu() const { return *shellMenu_; }
     AssociationController& associations() const { return *associations_; }
     ShortcutController& shortcuts() const { return *shortcuts_; }
@@ -284,6 +286,7 @@ private:
     ClipboardController* clipboard_ = nullptr;
     FileCommandsController* fileCommands_ = nullptr;
     PathCopyController* pathCopy_ = nullptr;
+    QuickViewController* quickView_ = nullptr;
     ShellMenuController* shellMenu_ = nullptr;
     AssociationController* associations_ = nullptr;
     ShortcutController* shortcuts_ = nullptr;
