@@ -7,6 +7,7 @@
 // alternating ours and the baseline. Needs cjpeg, djpeg (libjpeg-turbo-progs) and
 // /usr/bin/python3 with Pillow (python3-pil).
 #include "common.h"
+#include "pictures.h"
 
 #include "imgpreview/ImgUtils.h"
 
@@ -22,31 +23,6 @@
 namespace {
 
 constexpr int kRuns = 7;
-
-// A picture with detail everywhere (gradients, fine stripes and some noise), so the JPEG
-// codes about as much as a photograph's would.
-QImage testPicture(int w, int h) {
-    QImage image(w, h, QImage::Format_RGB888);
-    unsigned seed = 1;
-    for (int y = 0; y < h; ++y) {
-        uchar* p = image.scanLine(y);
-        for (int x = 0; x < w; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            const int noise = static_cast<int>(seed >> 27);
-            *p++ = static_cast<uchar>((x * 255 / w + noise) & 0xFF);
-            *p++ = static_cast<uchar>(((x / 7 + y / 5) % 2 ? 200 : 60) + noise);
-            *p++ = static_cast<uchar>((y * 255 / h + (x * y) / 97) & 0xFF);
-        }
-    }
-    return image;
-}
-
-void writePpm(const QImage& image, const std::string& path) {
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << image.width() << " " << image.height() << "\n255\n";
-    for (int y = 0; y < image.height(); ++y)
-        out.write(reinterpret_cast<const char*>(image.constScanLine(y)), image.width() * 3);
-}
 
 // Runs the Pillow script on a PPM and returns the seconds it reports for one resize.
 double pillowResize(const std::string& script, const std::string& ppm, int w, int h,
@@ -82,7 +58,7 @@ int main(int argc, char** argv) {
                              "t = time.perf_counter(); im.resize(size, f); "
                              "print(time.perf_counter() - t)\n";
 
-    writePpm(testPicture(6000, 4000), ppm);
+    bench::writePpm(bench::testPicture(6000, 4000), ppm);
     bench::shell("cjpeg -quality 90 -outfile " + jpg + " " + ppm);
 
     g3::TImgUtil loader; // igtPreview, jpBestSpeed: as a new loader starts
@@ -102,7 +78,7 @@ int main(int argc, char** argv) {
     loader.setGetType(g3::igtNormal);
     loader.GetImage(jpg, 0, 0, 0);
     const QImage big = loader.Bitmap;
-    writePpm(big, ppm);
+    bench::writePpm(big, ppm);
     const auto reduce = bench::alternate(
         kRuns, [&] { return ourResize(big, 445, 297); },
         [&] { return pillowResize(script, ppm, 445, 297, "BOX"); });
@@ -110,7 +86,7 @@ int main(int argc, char** argv) {
 
     const QImage small = big.copy(2800, 1800, 400, 300);
     const std::string smallPpm = dir + "/small.ppm";
-    writePpm(small, smallPpm);
+    bench::writePpm(small, smallPpm);
     const auto enlarge = bench::alternate(
         kRuns, [&] { return ourResize(small, 1600, 1200); },
         [&] { return pillowResize(script, smallPpm, 1600, 1200, "BICUBIC"); });

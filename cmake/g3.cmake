@@ -78,13 +78,18 @@ endfunction()
 
 # g3_directory_tests(DIR LIBS ...): all *_test.cpp of the current folder form one GoogleTest
 # program DIR_tests; every *_qtest.cpp is a Qt Test program of its own. Shared test helpers
-# (*.cpp without either suffix) are compiled into each.
+# (*.cpp without either suffix) are compiled into each, except a *_main.cpp, which is the
+# GoogleTest program's own main.
 function(g3_directory_tests dir)
   cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
   file(GLOB gtests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   file(GLOB qtests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_qtest.cpp)
   file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB mains CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_main.cpp)
   set(support ${all})
+  if(mains)
+    list(REMOVE_ITEM support ${mains})
+  endif()
   if(gtests)
     list(REMOVE_ITEM support ${gtests})
   endif()
@@ -92,7 +97,7 @@ function(g3_directory_tests dir)
     list(REMOVE_ITEM support ${qtests})
   endif()
   if(gtests)
-    g3_gtest(${dir}_tests SOURCES ${gtests} ${support} LIBS ${A_LIBS})
+    g3_gtest(${dir}_tests SOURCES ${gtests} ${mains} ${support} LIBS ${A_LIBS})
   endif()
   foreach(q IN LISTS qtests)
     get_filename_component(n ${q} NAME_WE)

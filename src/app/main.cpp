@@ -7,6 +7,7 @@
 
 int main(int argc, char* argv[]) {
     g3::avoidSessionBusAutolaunch(); // changes the environment: before any thread
+    g3::useGStreamerMedia();
     g3::useJapaneseTypeNames();      // before the warm-up reads the MIME database
     const g3::StartupWarmUp warmUp; // first thread: it overlaps the application's own start
     g3::Application app(argc, argv);

@@ -37,6 +37,7 @@ class FeatureController;
 class FileCommandsController;
 class NavigationController;
 class PathCopyController;
+class QuickViewController;
 class ShortcutController;
 class TPasswordDlg;
 class TPasswordDlg2;
@@ -140,6 +141,7 @@ public:
     ClipboardController& clipboard() const { return *clipboard_; }
     FileCommandsController& fileCommands() const { return *fileCommands_; }
     PathCopyController& pathCopy() const { return *pathCopy_; }
+    QuickViewController& quickView() const { return *quickView_; }
     ShellMenuController& shellMenu() const { return *shellMenu_; }
     AssociationController& associations() const { return *associations_; }
     ShortcutController& shortcuts() const { return *shortcuts_; }
@@ -266,6 +268,7 @@ private:
     ClipboardController* clipboard_ = nullptr;
     FileCommandsController* fileCommands_ = nullptr;
     PathCopyController* pathCopy_ = nullptr;
+    QuickViewController* quickView_ = nullptr;
     ShellMenuController* shellMenu_ = nullptr;
     AssociationController* associations_ = nullptr;
     ShortcutController* shortcuts_ = nullptr;

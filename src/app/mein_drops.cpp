@@ -8,6 +8,7 @@
 #include "app/copymove.h"
 #include "app/filecommands.h"
 #include "app/pathcopy.h"
+#include "app/quickview.h"
 #include "app/mein.h"
 #include "app/navigation.h"
 #include "app/shellmenu.h"
@@ -40,6 +41,9 @@ void TForm1::createControllers() {
     clipboard_ = new ClipboardController(*this, *this, this);
     fileCommands_ = new FileCommandsController(*this, *this, this);
     pathCopy_ = new PathCopyController(*this, *this, this);
+    // Quick view is handed the list itself: it switches the list's hot tracking and follows
+    // its changes, which no other controller needs.
+    quickView_ = new QuickViewController(*this, *this, *list_, this);
     shellMenu_ = new ShellMenuController(*this, *clipboard_, this);
     shellMenu_->evictPaths = [this](const std::vector<std::string>& paths) { fileCommands_->evict(paths); };
     associations_ = new AssociationController(*this, this);
@@ -47,7 +51,7 @@ void TForm1::createControllers() {
     shortcuts_ = new ShortcutController(*this, *this, this);
     search_ = new SearchController(*this, *this, this);
     controllers_ = {navigation_, copyMove_, clipboard_, fileCommands_, pathCopy_, associations_, shortcuts_, search_,
-                    new ArchiveController(*this, *this, this), shellMenu_};
+                    new ArchiveController(*this, *this, this), shellMenu_, quickView_};
     connect(list_, &TFileView::OnKeyDown, fileCommands_, &FileCommandsController::ShellListView1KeyDown);
     buildKeyboardHabits();
     list_->setContextMenu(shellMenu_->ContextMenuEx1());

@@ -6,14 +6,13 @@
 
 #include "ui/msgbox.h"
 #include "app/splitter.h"
+#include "app/quickview.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "platform/xdgdirs.h"
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSignalBlocker>
-#include <QToolButton>
 
 namespace g3 {
 
@@ -58,10 +57,7 @@ void TForm1::showEvent(QShowEvent* e) {
 // Writes data.ini. A failed write is reported and the window still closes: keeping it
 // open would trap the user in a window that cannot be closed on a read-only folder.
 bool TForm1::FormCloseQuery() {
-    if (QToolButton* quick = buttonOf(ToolSlot::Quick)) {
-        const QSignalBlocker quiet(quick);
-        quick->setChecked(false);
-    }
+    if (quickView_) quickView_->releaseOnClose();
     FormSettings s;
     s.layout = layout_;
     s.left = x();

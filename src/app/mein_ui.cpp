@@ -110,7 +110,6 @@ void TForm1::buildToolBar() {
     placeOwnTool(ToolSlot::TateYoko, &TForm1::tbtnTateYokoClick);
     vajHel_ = placeOwnTool(ToolSlot::VajHel, &TForm1::tbtnVajHelClick);
     vajHel_->setEnabled(false); // until the about window exists
-    buttonOf(ToolSlot::Quick)->setCheckable(true);
     connect(toolBar_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { sysMenu_->popup(toolBar_->mapToGlobal(p)); });
 }

@@ -34,6 +34,8 @@ void avoidSessionBusAutolaunch() {
     ::setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
 }
 
+void useGStreamerMedia() { ::setenv("QT_MEDIA_BACKEND", "gstreamer", 0); }
+
 std::string secondInstanceProgram() {
     const std::string folder = executableFolder();
     const std::string grotx = joinPath(folder, "grotx");

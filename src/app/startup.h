@@ -37,6 +37,11 @@ int runGrottan3(QApplication& app);
 // Call first thing, before any thread starts.
 void avoidSessionBusAutolaunch();
 
+// The quick view plays sound and video through GStreamer (with the libav, good and bad
+// plugin sets: wav, mp3, wma, mpg, avi and wmv) unless QT_MEDIA_BACKEND names another
+// backend. Changes the environment: call before any thread starts.
+void useGStreamerMedia();
+
 // The program the window menu's "one more instance" starts: a file "grotx" beside the
 // executable when there is one, else the executable itself.
 std::string secondInstanceProgram();

@@ -19,17 +19,6 @@ namespace g3 {
 
 namespace {
 
-// The extension with its dot, ASCII lower-cased: from the last "." of the name part;
-// empty when there is none.
-std::string lowerExtension(const std::string& fileName) {
-    const std::string name = namePart(fileName);
-    const std::size_t dot = name.rfind('.');
-    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
-    for (char& c : ext)
-        c = lowerAscii(c);
-    return ext;
-}
-
 std::string lowered(std::string s) {
     for (char& c : s)
         c = lowerAscii(c);
@@ -99,6 +88,7 @@ void TImgUtil::Clear() {
     ImageType = iitNone;
     IconIndex = -1;
     IconCount = 0;
+    IconDeferred = false;
     Bitmap = QImage();
 }
 
@@ -199,6 +189,11 @@ int TImgUtil::DrawFileIcon(const std::string& fileName, int iconIndex) {
     Bitmap = QImage();
     if ((ImageType == iitExe || ImageType == iitDll) && IconCount == 0)
         IconCount = shellIconCount(fileName);
+    if (DeferIcons) {
+        IconDeferred = true;
+        IconIndex = iconIndex;
+        return 0;
+    }
     const QImage icon = shellIcon(fileName, iconIndex);
     Bitmap = QImage(icon.size(), QImage::Format_RGB888);
     OrgWidth = Bitmap.width();

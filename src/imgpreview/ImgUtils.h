@@ -115,6 +115,16 @@ public:
     const std::string& TextExtList() const { return textExtList_; }
     TAviStreamInfo AviInfo;
 
+    // For a loader used off the user-interface thread, where file icons cannot be drawn:
+    // DrawFileIcon then leaves Bitmap empty and sets IconDeferred (Clear resets it), so the
+    // owner can have a loader on the user-interface thread draw that picture.
+    bool DeferIcons = false;
+    bool IconDeferred = false;
+    // With igtNormal, a JPEG is decoded as JpegToBitmap does (shrunk by the decoder as far as
+    // it still covers the box) instead of at full size; OrgWidth/OrgHeight keep its size.
+    // For an owner that scales the picture down to the box anyway.
+    bool ReduceJpeg = false;
+
     // The picture of `fileName` for a width x height box. iconIndex picks an icon of an EXE
     // or DLL (0 = the file's own icon). 0: Bitmap holds the picture. 1: the path is neither
     // a file nor a folder; nothing loaded. Other (-1 as a rule): decoding failed, Bitmap

@@ -66,7 +66,7 @@ int TImgUtil::LoadJpeg(const std::string& fileName, int width, int height) {
     if (size.isEmpty()) throw std::runtime_error(fileName + ": no JPEG header");
     OrgWidth = size.width();
     OrgHeight = size.height();
-    if (GetType() != igtNormal)
+    if (GetType() != igtNormal || ReduceJpeg)
         JpegToBitmap(bytes, size, width, height);
     else
         Bitmap = takePicture(jpegCodec().decode(bytes, decodeOptions()));

@@ -21,20 +21,6 @@ namespace {
 constexpr std::size_t kChunk = 1024;
 constexpr int kTabColumns = 8;
 
-// The bytes of a line without a UTF-8 sequence that the column limit cut short at its end.
-std::string_view withoutCutCharacter(std::string_view line) {
-    std::size_t lead = line.size();
-    for (int back = 0; back < 3 && lead > 0; ++back) {
-        const auto c = static_cast<unsigned char>(line[lead - 1]);
-        --lead;
-        if ((c & 0xC0) != 0x80) {
-            const std::size_t need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-            return line.size() - lead < need ? line.substr(0, lead) : line;
-        }
-    }
-    return line;
-}
-
 template <class Fn> void forEachLine(std::string_view text, Fn&& fn) {
     for (std::size_t at = 0;;) {
         const std::size_t end = text.find("\r\n", at);

@@ -98,6 +98,19 @@ std::string convert(const char* to, const char* from, std::string_view s, Invali
 
 } // namespace
 
+std::string_view withoutCutCharacter(std::string_view bytes) {
+    std::size_t lead = bytes.size();
+    for (int back = 0; back < 3 && lead > 0; ++back) {
+        const auto c = static_cast<unsigned char>(bytes[lead - 1]);
+        --lead;
+        if ((c & 0xC0) != 0x80) {
+            const std::size_t need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+            return bytes.size() - lead < need ? bytes.substr(0, lead) : bytes;
+        }
+    }
+    return bytes;
+}
+
 std::string displayTextOf(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

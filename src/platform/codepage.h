@@ -7,6 +7,9 @@
 namespace g3 {
 
 bool isValidUtf8(std::string_view s);
+// The bytes without a UTF-8 sequence that a cut (a column limit, a read limit) left short at
+// their end; everything else as it stands.
+std::string_view withoutCutCharacter(std::string_view bytes);
 
 // The text a name's bytes are shown as: well-formed UTF-8 as it stands, each byte of an
 // ill-formed sequence as U+FFFD.

@@ -53,6 +53,14 @@ std::string namePart(std::string_view p) {
     return std::string(pos == std::string_view::npos ? p : p.substr(pos + 1));
 }
 
+std::string lowerExtension(std::string_view p) {
+    const std::string name = namePart(p);
+    const std::size_t dot = name.rfind('.');
+    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
+    for (char& c : ext) c = lowerAscii(c);
+    return ext;
+}
+
 std::string relativePath(std::string_view p, std::string_view base) {
     auto pc = components(p);
     auto bc = components(base);

@@ -19,6 +19,10 @@ std::string parentFolder(std::string_view p);
 // Name part: what follows the last "/" (the whole path when it has none).
 std::string namePart(std::string_view p);
 
+// The extension of the name part with its dot, ASCII lower-cased: from the name's last "."
+// on; "" when the name has none.
+std::string lowerExtension(std::string_view p);
+
 // Relative path of p below base, compared component by component without regard to
 // ASCII case: relativePath("/a/B/c/d.txt", "/a/b") gives "c/d.txt". Used only with p
 // inside base; a p outside base gives the components of p past the common prefix.

@@ -20,7 +20,7 @@
 namespace g3 {
 
 std::string entryNameUtf8(std::string_view raw) {
-    return isValidUtf8(raw) ? std::string(raw) : cp932ToUtf8(raw);
+    return windowsTextToUtf8(raw);
 }
 
 namespace {
