@@ -14,7 +14,9 @@
 
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
+#include <QDrag>
 #include <QProcess>
+#include <QTimer>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -37,23 +39,35 @@ std::string makeDir(const std::string& p) {
 QStringList at(QPoint p) { return {QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())}; }
 QStringList pause(const char* seconds) { return {QStringLiteral("sleep"), QString::fromLatin1(seconds)}; }
 
-// A press on from and a move far enough to start the drag; then the keys held (xdotool
-// key names) go down and the xdotool commands of `meanwhile` run; then two steps onto to
-// and a release of button `release` there. The script runs on its own while this process
-// serves the drag; returns when it has ended.
+// A press on from and a move far enough to start the drag; once the drag has begun, the
+// keys held (xdotool key names) go down and the xdotool commands of `meanwhile` run; then
+// two steps onto to and a release of button `release` there. The scripts run on their own
+// while this process serves the drag (a timer inside the drag's loop starts the second one,
+// so a slow start of the drag never lets the second part arrive before it); returns when
+// both have ended.
 bool drag(TForm1& form, QPoint from, QPoint to, const QStringList& held = {}, const QStringList& meanwhile = {},
           const QString& release = QStringLiteral("1")) {
-    QStringList script{QStringLiteral("windowfocus"), QString::number(form.winId())};
-    script << at(from) << QStringLiteral("mousedown") << QStringLiteral("1") << pause("0.4")
-           << at(from + QPoint(12, 0)) << pause("0.6");
-    for (const QString& k : held) script << QStringLiteral("keydown") << k;
-    script << meanwhile << at(to - QPoint(6, 0)) << pause("0.6") << at(to) << pause("0.8");
-    script << QStringLiteral("mouseup") << release;
-    for (const QString& k : held) script << QStringLiteral("keyup") << k;
-    QProcess x;
-    x.start(QStringLiteral("xdotool"), script);
-    return x.waitForStarted() && QTest::qWaitFor([&] { return x.state() == QProcess::NotRunning; }, 30000) &&
-           x.exitCode() == 0;
+    QStringList press{QStringLiteral("windowfocus"), QString::number(form.winId())};
+    press << at(from) << QStringLiteral("mousedown") << QStringLiteral("1") << pause("0.4") << at(from + QPoint(12, 0));
+    QStringList rest;
+    for (const QString& k : held) rest << QStringLiteral("keydown") << k;
+    rest << meanwhile << at(to - QPoint(6, 0)) << pause("0.6") << at(to) << pause("0.8");
+    rest << QStringLiteral("mouseup") << release;
+    for (const QString& k : held) rest << QStringLiteral("keyup") << k;
+    QProcess first, second;
+    QTimer begun;
+    begun.setInterval(50);
+    QObject::connect(&begun, &QTimer::timeout, [&] {
+        if (first.state() != QProcess::NotRunning || !form.findChild<QDrag*>()) return;
+        begun.stop();
+        second.start(QStringLiteral("xdotool"), rest);
+    });
+    begun.start();
+    first.start(QStringLiteral("xdotool"), press);
+    const bool ended = first.waitForStarted() && QTest::qWaitFor([&] {
+        return !begun.isActive() && second.state() == QProcess::NotRunning;
+    }, 30000);
+    return ended && first.exitCode() == 0 && second.exitCode() == 0;
 }
 
 // The main window beside the other client's, showing folder with rows selected; menus are
