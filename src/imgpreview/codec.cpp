@@ -8,11 +8,6 @@
 
 namespace g3 {
 
-bool pictureSizeAllowed(std::int64_t w, std::int64_t h) {
-    return w > 0 && h > 0 && w <= kMaxPictureSide && h <= kMaxPictureSide &&
-           w * h * 4 <= kMaxPictureBytes;
-}
-
 Decoded decodeFailure(std::string why) {
     return {QImage(), std::move(why)};
 }

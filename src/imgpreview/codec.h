@@ -33,7 +33,10 @@ constexpr int kMaxPictureSide = 30000;
 constexpr std::int64_t kMaxPictureBytes = std::int64_t{512} << 20;
 
 // True when a picture of w x h pixels is within the limits (and not empty).
-bool pictureSizeAllowed(std::int64_t w, std::int64_t h);
+inline bool pictureSizeAllowed(std::int64_t w, std::int64_t h) {
+    return w > 0 && h > 0 && w <= kMaxPictureSide && h <= kMaxPictureSide &&
+           w * h * 4 <= kMaxPictureBytes;
+}
 
 struct DecodeOptions {
     TJPEGPerformance performance = jpBestSpeed;

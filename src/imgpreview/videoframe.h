@@ -33,9 +33,19 @@ struct TAviStreamInfo {
 };
 static_assert(sizeof(TAviStreamInfo) == 140);
 
+// What the video frame module opens a stream as.
+class VideoDecoder {
+public:
+    virtual ~VideoDecoder() = default;
+    virtual const TAviStreamInfo& info() const = 0;
+    virtual std::vector<std::uint8_t> frameAsDib(std::uint32_t index) = 0;
+};
+
 // The first video stream of an AVI file, open for reading frames. Only a regular file is
 // opened (never a FIFO or device), and only through FFmpeg's AVI reader, which reads no
 // other file or address: a file of another format does not open. Any one thread at a time.
+// Nothing opens when the video frame module (codecs/videoframe.so beside the executable)
+// cannot be loaded.
 class VideoStream {
 public:
     explicit VideoStream(const std::string& path);
@@ -52,8 +62,7 @@ public:
     std::vector<std::uint8_t> frameAsDib(std::uint32_t index);
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> d_;
+    std::unique_ptr<VideoDecoder> d_;
 };
 
 } // namespace g3

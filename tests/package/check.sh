@@ -17,6 +17,7 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
 
 test "$(readlink -f "$(command -v grottan3)")" = /usr/lib/grottan3/grottan3
 for m in UNLHA32.DLL 7-zip32.dll cab32.dll unrar32.dll; do test -f "/usr/lib/grottan3/DLL/$m"; done
+test -f /usr/lib/grottan3/codecs/videoframe.so
 
 # The window appears; settings go to the user's configuration folder.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
