@@ -187,14 +187,29 @@ bool parseRecord(const std::string& text, std::string& path, std::string& date) 
     return !path.empty();
 }
 
-// The record of the item name of trash; topdir as topdirOfTrash gives it.
+bool hasParentStep(const std::string& path) {
+    for (std::size_t at = 0; at <= path.size();) {
+        std::size_t end = path.find('/', at);
+        if (end == std::string::npos) end = path.size();
+        if (path.compare(at, end - at, "..") == 0) return true;
+        at = end + 1;
+    }
+    return false;
+}
+
+// The record of the item name of trash; topdir as topdirOfTrash gives it. A relative Path
+// is relative to the folder the trash stands in and may not climb out of it with "..": a
+// trash on a removable volume was written by whoever had the volume before.
 bool readEntry(const std::string& trash, const std::string& name, const std::string& topdir,
                TrashEntry& entry) {
     std::string text, path, date;
     if (!readWholeFile(joinPath(joinPath(trash, "info"), name + std::string(kInfoSuffix)), text) ||
         !parseRecord(text, path, date))
         return false;
-    if (path[0] != '/') path = joinPath(topdir.empty() ? "/" : topdir, path);
+    if (path[0] != '/') {
+        if (hasParentStep(path)) return false;
+        path = joinPath(topdir.empty() ? parentFolder(trash) : topdir, path);
+    }
     entry = {trash, name, lexicallyNormal(path), date};
     return true;
 }

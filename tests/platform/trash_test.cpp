@@ -162,3 +162,36 @@ TEST(Trash, ItemsOfATrashFolderFindTheirRecord) {
     h.t.mkdir("work/.Trash-" + std::to_string(getuid()) + "/info");
     EXPECT_TRUE(isTrashFilesFolder(own));
 }
+
+// A record's relative Path is relative to the folder the trash stands in (the data folder
+// for the home trash) and never climbs out of it: records on a volume are anyone's text.
+TEST(Trash, RelativeRecordsStayBelowTheirTrashsFolder) {
+    TrashHome h;
+    const std::string own = h.t.mkdir("work/.Trash-" + std::to_string(getuid()));
+    struct Case {
+        std::string trash, pathLine, expected; // expected "" when the record is refused
+    };
+    const Case cases[] = {
+        {h.trash(), "docs/a.txt", joinPath(h.data, "docs/a.txt")},
+        {h.trash(), "../../../etc/cron.d/x", ""},
+        {own, "cave/b.txt", joinPath(h.work, "cave/b.txt")},
+        {own, "cave/%2E%2E/../../escape", ""},
+        {own, "..", ""},
+        {own, "cave/..x", joinPath(h.work, "cave/..x")},
+        {own, "/abs/c.txt", "/abs/c.txt"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string name = "item" + std::to_string(++n);
+        const std::string rel = c.trash.substr(h.t.path().size() + 1);
+        h.t.write(rel + "/files/" + name, "trashed");
+        h.t.write(rel + "/info/" + name + ".trashinfo",
+                  "[Trash Info]\nPath=" + c.pathLine + "\nDeletionDate=2026-01-01T00:00:00\n");
+        TrashEntry e;
+        const bool found = trashEntryOf(joinPath(c.trash, "files/" + name), e);
+        EXPECT_EQ(found, !c.expected.empty()) << c.pathLine;
+        if (found) {
+            EXPECT_EQ(e.originalPath, c.expected) << c.pathLine;
+        }
+    }
+}
