@@ -3,6 +3,7 @@
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "engine/shellfileopdlg.h"
+#include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/fileio.h"
 #include "platform/fileops.h"
@@ -17,6 +18,8 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+
+#include <cerrno>
 
 namespace g3 {
 
@@ -174,6 +177,13 @@ void FileCommandsController::failmeihenkou() {
     renameBefore_ = bytes(dlg.Password->text());
     renameAfter_ = bytes(dlg.Edit1->text());
     if (renameBefore_.empty()) return; // nothing to look for: every name would match
+    MessageBoxes& boxes = window_.services().boxes;
+    // A "/" would send the houses to another cave ("../" out of this one) instead of
+    // renaming them.
+    if (renameAfter_.find_first_of(std::string_view("/\0", 2)) != std::string::npos) {
+        boxes.messageDlg(QStringLiteral("表札名に「/」は使えません"), MsgKind::Warning, mbOK);
+        return;
+    }
     // Every matching name is listed before any changes, so a new name that still
     // matches is never renamed twice.
     found_.clear();
@@ -181,12 +191,19 @@ void FileCommandsController::failmeihenkou() {
     FindFile3.setBaseDir(window_.CurDir());
     FindFile3.Run();
     const std::string folder = window_.CurDir();
+    QString failed;
     for (const auto& name : found_) {
         const std::string renamed = replaceEvery(name, renameBefore_, renameAfter_);
         if (renamed == name) continue;
-        // An existing nameplate is never replaced: that house keeps its old one.
-        renameWithoutReplacing(joinPath(folder, name), joinPath(folder, renamed));
+        // An existing nameplate is never replaced: that house keeps its old one, and is
+        // listed with every other that could not be renamed.
+        const int e = renamed.empty() ? EINVAL : renameWithoutReplacing(joinPath(folder, name), joinPath(folder, renamed));
+        if (e != 0)
+            failed += QStringLiteral("\r\n") + text(displayTextOf(name)) + QStringLiteral("（") +
+                      text(systemErrorText(e)) + QStringLiteral("）");
     }
+    if (!failed.isEmpty())
+        boxes.messageDlg(QStringLiteral("表札名を変えられなかった家や洞窟があります。") + failed, MsgKind::Warning, mbOK);
 }
 
 void FileCommandsController::FindFile3Find(TFindFile&, const FindData& data, const std::string&, bool&) {

@@ -243,6 +243,23 @@ private slots:
         QCOMPARE(w.f.read(joinPath(ab, "oneXYZ.txt")), std::string("oneXYZ.txt"));
         QVERIFY(isFolder(ab)); // only names inside change
         QCOMPARE(w.form.fileCommands().renameBefore(), std::string("AB"));
+        // The house that kept its nameplate is named, not skipped in silence.
+        QVERIFY(w.lastText().startsWith(QStringLiteral("表札名を変えられなかった家や洞窟があります。")));
+        QVERIFY(w.lastText().contains(QStringLiteral("oneAB.txt（")));
+
+        // A "/" in the new text would move the houses elsewhere ("../" out of the cave): refused.
+        const std::size_t seen = w.boxes.seen.size();
+        answerInput(dlg, [&] {
+            dlg.Password->setText(QStringLiteral("XYZ"));
+            dlg.Edit1->setText(QStringLiteral("../"));
+        });
+        w.click(ToolSlot::NamHenkou);
+        QCOMPARE(w.boxes.seen.size(), seen + 1);
+        QCOMPARE(w.lastText(), QStringLiteral("表札名に「/」は使えません"));
+        w.refresh();
+        names = w.form.listRowNames();
+        std::sort(names.begin(), names.end());
+        QCOMPARE(names, expected);
 
         // An empty before-text renames nothing.
         answerInput(dlg, [&] {
