@@ -221,7 +221,10 @@ void FileCommandsController::namHenCopy() {
         return;
     const std::string target = joinPath(folder, name);
     MessageBoxes& boxes = window_.services().boxes;
-    if (pathExists(target) && !isFolder(target) &&
+    // A cave of that name receives the house under its old nameplate, beside what is
+    // there: each house the copy would replace in it is asked about on its own.
+    const bool intoCave = isFolder(target);
+    if (pathExists(target) && !intoCave &&
         boxes.messageDlg(text(target) + "\r\n" + "が既に有ります。上書き建て増ししますか？",
                          MsgKind::Confirmation, mbYes | mbNo) != MsgResult::Yes)
         return;
@@ -230,7 +233,7 @@ void FileCommandsController::namHenCopy() {
     r.from = {source};
     r.to = target;
     r.toIsTarget = true;
-    r.flags = FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR;
+    r.flags = FOF_ALLOWUNDO | FOF_NOCONFIRMMKDIR | (intoCave ? 0u : unsigned(FOF_NOCONFIRMATION));
     r.title = "只今家の操作をしています";
     {
         ShellFileOperation op(std::move(r));

@@ -304,6 +304,21 @@ private slots:
         QVERIFY(w.lastText().contains(QStringLiteral("同じ家")));
         QCOMPARE(w.f.read(w.at("a.txt")), std::string("contents"));
 
+        // A cave's name: the house goes into it, and what it would replace there is asked
+        // about first (No keeps it).
+        ::mkdir(w.at("b").c_str(), 0755);
+        w.write("b/a.txt", "keep");
+        w.boxes.answer = MsgResult::No;
+        w.select({"a.txt"});
+        answerInput(dlg, [&] { dlg.Password->setText(QStringLiteral("b")); });
+        w.click(ToolSlot::NamHenCopy);
+        QCOMPARE(w.f.read(w.at("b/a.txt")), std::string("keep"));
+        w.boxes.answer = MsgResult::Yes;
+        w.select({"a.txt"});
+        answerInput(dlg, [&] { dlg.Password->setText(QStringLiteral("b")); });
+        w.click(ToolSlot::NamHenCopy);
+        QCOMPARE(w.f.read(w.at("b/a.txt")), std::string("contents"));
+
         // Nothing without exactly one selected house.
         w.select({"a.txt", "写し.txt"});
         const std::size_t seen = w.boxes.seen.size();
