@@ -69,8 +69,14 @@ void ShortcutController::CreateShortcut(const std::string& name, const std::stri
         }
         if (!warned) break;
     }
-    SaveShellLink(joinPath(currentFolderForm(place), linkName + ".lnk"), joinPath(folder, name),
-                  TdlgTikamiti::fieldBytes(dlg->edsagyoBasyo));
+    const std::string linkPath = joinPath(currentFolderForm(place), linkName + ".lnk");
+    // A house already there (another shortcut, or anything else of that name) is replaced
+    // only when the user says so.
+    if (pathExists(linkPath) && !isFolder(linkPath) &&
+        boxes.messageBox(window_.dialogOwner(), text(linkPath + "\r\nが既に有ります。上書きしますか？"), kNotice,
+                         MsgKind::Confirmation, mbYes | mbNo) != MsgResult::Yes)
+        return;
+    SaveShellLink(linkPath, joinPath(folder, name), TdlgTikamiti::fieldBytes(dlg->edsagyoBasyo));
 }
 
 bool ShortcutController::SaveShellLink(const std::string& linkPath, const std::string& target,

@@ -21,7 +21,8 @@ public:
     void tbtnshotokatoClick();
     // Runs the dialog for the house name in folder until it is cancelled or its name and
     // place are usable (a box says what is missing, and the dialog shows again with what
-    // was typed), then saves the shortcut.
+    // was typed), then saves the shortcut; a house already of its name is replaced only
+    // after a yes to the question.
     void CreateShortcut(const std::string& name, const std::string& folder);
     // Saves the shortcut file; false after a box with the system's reason when it cannot.
     bool SaveShellLink(const std::string& linkPath, const std::string& target,

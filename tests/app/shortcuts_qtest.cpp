@@ -81,6 +81,22 @@ private slots:
         QCOMPARE(q(link->workingDir), q(work));
     }
 
+    // A house of the link's name is replaced only after a yes; no leaves it as it was.
+    void anExistingHouseIsReplacedOnlyWhenAnswered() {
+        Fixture f;
+        const std::string link = f.t.write("work/report.docへの近道.lnk", "mine");
+        for (const MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+            f.w.doubles.answer = answer;
+            f.w.doubles.seen.clear();
+            DialogScript s(f.d, {[&] { ok(f.d); }});
+            f.c.tbtnshotokatoClick();
+            QCOMPARE(f.w.doubles.seen.size(), std::size_t(1));
+            QCOMPARE(f.w.doubles.seen.front().text, q(link) + "\r\nが既に有ります。上書きしますか？");
+            QCOMPARE(readFile(link) == "mine", answer == MsgResult::No);
+        }
+        QVERIFY(readShortcut(link));
+    }
+
     // Both warnings in turn, then the dialog again with what was typed. The place then
     // typed with a trailing "/" loses it, and a save that fails says why, naming the link.
     void warningsThenTheDialogAgainAndAFailedSave() {
