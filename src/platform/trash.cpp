@@ -29,7 +29,8 @@ constexpr std::string_view kInfoSuffix = ".trashinfo";
 constexpr std::size_t kNameMax = 255;
 
 // A folder of the trash: made 0700 when missing; an existing one must be a real folder
-// (a link there would send the items elsewhere).
+// (a link there would send the items elsewhere) of the user's own (one planted by another
+// user on a shared volume would let that user read and change every item put there).
 bool ensurePrivateFolder(const std::string& path) {
     if (mkdir(path.c_str(), 0700) == 0) return true;
     if (errno != EEXIST) return false;
@@ -37,6 +38,10 @@ bool ensurePrivateFolder(const std::string& path) {
     if (lstat(path.c_str(), &st) != 0) return false;
     if (!S_ISDIR(st.st_mode)) {
         errno = ENOTDIR;
+        return false;
+    }
+    if (st.st_uid != geteuid()) {
+        errno = EPERM;
         return false;
     }
     return true;

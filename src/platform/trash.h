@@ -23,7 +23,8 @@ struct TrashEntry {
 
 // Moves the file, link or folder at path (a folder whole, with one rename) into the trash
 // of its file system. 0, with the record in entry when given, or the errno of why it could
-// not be trashed (the item then stays where it was).
+// not be trashed (the item then stays where it was). A trash folder that is a link or
+// belongs to another user is never used (EPERM, ENOTDIR).
 int moveToTrash(const std::string& path, TrashEntry* entry = nullptr);
 
 // Every item of every trash this user has: the home trash and the trashes of all mounted

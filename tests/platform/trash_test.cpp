@@ -85,6 +85,26 @@ TEST(Trash, RestoreNeverReplacesAndMakesMissingFolders) {
     EXPECT_EQ(readFile(a), "trashed");
 }
 
+// A trash folder that someone else made (a link, or a folder of another user's) is never
+// used: the item stays where it was.
+TEST(Trash, ATrashPlantedBySomeoneElseIsRefused) {
+    const bool root = geteuid() == 0;
+    for (const char* planted : {"link", "Trash", "Trash/files"}) {
+        TrashHome h;
+        const std::string f = h.t.write("work/a.txt", "a");
+        if (std::string(planted) == "link") {
+            ASSERT_EQ(symlink(h.t.mkdir("elsewhere").c_str(), h.trash().c_str()), 0);
+        } else {
+            if (!root) continue; // only root can make a folder another user owns
+            const std::string folder = h.t.mkdir("data/" + std::string(planted));
+            ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
+            ASSERT_EQ(chown(folder.c_str(), 12345, 12345), 0);
+        }
+        EXPECT_NE(moveToTrash(f), 0) << planted;
+        EXPECT_EQ(readFile(f), "a") << planted;
+    }
+}
+
 // A file system of its own (tmpfs at /dev/shm) has its own trash at its top, with paths
 // relative to it.
 TEST(Trash, AnotherFileSystemHasItsOwnTrash) {
