@@ -209,8 +209,8 @@ bool readEntry(const std::string& trash, const std::string& name, const std::str
                TrashEntry& entry) {
     std::string text, path, date;
     if (!readWholeFile(joinPath(joinPath(trash, "info"), name + std::string(kInfoSuffix)), text) ||
-        !parseRecord(text, path, date))
-        return false;
+        !parseRecord(text, path, date) || path.find('\0') != std::string::npos)
+        return false; // a "%00" would cut the path short where it is used
     if (path[0] != '/') {
         if (hasParentStep(path)) return false;
         path = joinPath(topdir.empty() ? parentFolder(trash) : topdir, path);

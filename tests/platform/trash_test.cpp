@@ -184,7 +184,8 @@ TEST(Trash, ItemsOfATrashFolderFindTheirRecord) {
 }
 
 // A record's relative Path is relative to the folder the trash stands in (the data folder
-// for the home trash) and never climbs out of it: records on a volume are anyone's text.
+// for the home trash) and never climbs out of it; no Path holds a NUL byte: records on a
+// volume are anyone's text.
 TEST(Trash, RelativeRecordsStayBelowTheirTrashsFolder) {
     TrashHome h;
     const std::string own = h.t.mkdir("work/.Trash-" + std::to_string(getuid()));
@@ -199,6 +200,7 @@ TEST(Trash, RelativeRecordsStayBelowTheirTrashsFolder) {
         {own, "..", ""},
         {own, "cave/..x", joinPath(h.work, "cave/..x")},
         {own, "/abs/c.txt", "/abs/c.txt"},
+        {own, "cave/d.txt%00.hidden", ""},
     };
     int n = 0;
     for (const Case& c : cases) {
