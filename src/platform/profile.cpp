@@ -93,7 +93,10 @@ bool parseInteger(std::string_view s, int& out) {
 
 ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {
     std::string bytes;
-    if (!readWholeFile(path_, bytes)) return;
+    if (!readWholeFile(path_, bytes)) {
+        if (lastError() != ENOENT) readError_ = lastError();
+        return;
+    }
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t nl = bytes.find('\n', start);
@@ -177,6 +180,10 @@ bool ProfileFile::writeInteger(std::string_view section, std::string_view key, i
 }
 
 bool ProfileFile::save() {
+    if (readError_) {
+        setLastError(readError_);
+        return false;
+    }
     std::string bytes;
     for (const auto& l : lines_) {
         bytes += l;

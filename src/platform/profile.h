@@ -25,7 +25,8 @@ public:
     // value reads back exactly (one with blanks at its ends or in quotes is quoted); one
     // with a line break cannot be stored and is refused (EINVAL), nothing changed. False
     // when the file cannot be written; lastError() tells why and the value stays set in
-    // memory.
+    // memory. A file that is there but could not be read is never written over: its lines
+    // would be lost (the read's error).
     bool writeString(std::string_view section, std::string_view key, std::string_view value);
     bool writeInteger(std::string_view section, std::string_view key, int value);
 
@@ -36,6 +37,7 @@ private:
 
     std::string path_;
     std::vector<std::string> lines_;
+    int readError_ = 0; // why a file that is there could not be read; 0 when it was or is missing
 };
 
 // Writes bytes to path atomically (temporary file in the same folder, then rename).

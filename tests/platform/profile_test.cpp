@@ -3,10 +3,13 @@
 #include "platform/profile.h"
 
 #include "support/tempdir.h"
+#include "support/unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+
+#include <sys/stat.h>
 
 using namespace g3;
 using g3test::readFile;
@@ -48,6 +51,24 @@ TEST(ProfileFile, AFailedWriteIsReportedAndKeepsTheValueInMemory) {
     ProfileFile q(t / "missing/data.ini");
     EXPECT_FALSE(q.writeString("s", "k", "v"));
     EXPECT_EQ(q.readString("s", "k"), "v");
+}
+
+// A file that is there but cannot be read keeps its lines: a write is refused with the
+// read's reason rather than replacing the file with the one new value.
+TEST(ProfileFile, AFileThatCannotBeReadIsNeverWrittenOver) {
+    TempDir t;
+    const std::string folder = t.mkdir("config"), file = folder + "/data.ini";
+    writeFile(file, "[keep]\nk=1\n");
+    ::chmod(t.root().c_str(), 0755);
+    ::chmod(folder.c_str(), 0777);
+    ::chmod(file.c_str(), 0200);
+    const auto outcome = g3test::runUnprivileged([&] {
+        ProfileFile p(file);
+        return !p.writeString("new", "k", "v") && lastError() == EACCES;
+    });
+    if (outcome == g3test::Unprivileged::NotPossible) GTEST_SKIP() << "cannot drop privileges";
+    EXPECT_EQ(outcome, g3test::Unprivileged::Passed);
+    EXPECT_EQ(readFile(file), "[keep]\nk=1\n");
 }
 
 // Folder names are arbitrary bytes: what is written reads back exactly, and a value that a
