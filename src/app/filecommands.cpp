@@ -76,11 +76,12 @@ void FileCommandsController::folderSaksei() {
                      MsgKind::Custom, mbOK);
 }
 
-// A cave that holds the program's own working folder, or one where a run or a search of
-// the window works, stays: its contents would be pulled away from under them.
+// A cave that holds the program's own working folder (by device and inode: the cave may be
+// shown through a linked path), or one where a run or a search of the window works, stays:
+// its contents would be pulled away from under them.
 std::string FileCommandsController::fillInRefusal(const std::string& folder) const {
     const std::string cwd = processFolder();
-    if (!cwd.empty() && isSameOrInside(cwd, folder))
+    if (!cwd.empty() && isSameFolderOrInside(cwd, folder))
         return "洞窟 " + folder + "\n\r" + "にはこのプログラムが今いるので、埋めることはできません";
     if (window_.busyBelow(folder))
         return "洞窟 " + folder + "\n\r" +

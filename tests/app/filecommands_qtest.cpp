@@ -160,6 +160,15 @@ private slots:
         QVERIFY(chdir(before) == 0);
         QVERIFY(w.lastText().contains(QStringLiteral("このプログラムが今いる")));
         QVERIFY(isFolder(sub));
+        // The same when the cave is shown through a link above it.
+        QVERIFY(::symlink(w.cave.c_str(), w.f.scratch("linked").c_str()) == 0);
+        w.go(joinPath(w.f.scratch("linked"), "sub"));
+        QVERIFY(chdir(sub.c_str()) == 0);
+        w.click(ToolSlot::Umeru);
+        QVERIFY(chdir(before) == 0);
+        QVERIFY(w.lastText().contains(QStringLiteral("このプログラムが今いる")));
+        QVERIFY(isFolder(sub));
+        w.go(sub);
 
         // Answered no: the cave stays and is shown again.
         w.boxes.answer = MsgResult::No;
