@@ -6,6 +6,7 @@
 #include "engine/copyhost.h"
 #include "engine/copyworker.h"
 #include "engine/shellfileopdlg.h"
+#include "platform/fileops.h"
 #include "platform/paths.h"
 
 #include <QAction>
@@ -110,7 +111,7 @@ void CopyMoveController::onRunState(bool running) {
 bool CopyMoveController::worksBelow(const std::string& folder) const {
     if (!engine_->running()) return false;
     for (const std::string& p : {engine_->runDir(), engine_->SrcBaseDir})
-        if (!p.empty() && isSameOrInside(p, folder)) return true;
+        if (!p.empty() && isSameFolderOrInside(p, folder)) return true;
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include "app/StrSortGrid.h"
 #include "app/Unit4.h"
 #include "platform/numfmt.h"
+#include "platform/fileops.h"
 #include "platform/paths.h"
 #include "ui/msgbox.h"
 #include "ui/programicon.h"
@@ -124,7 +125,7 @@ void SearchController::onRunState(bool running) {
 bool SearchController::worksBelow(const std::string& folder) const {
     if (!scanner_->SearchInProgress()) return false;
     const std::string& start = scanner_->InitialDirectory();
-    return isSameOrInside(start, folder) || isSameOrInside(folder, start);
+    return isSameFolderOrInside(start, folder) || isSameFolderOrInside(folder, start);
 }
 
 void SearchController::updateEnabled() {
