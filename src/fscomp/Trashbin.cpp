@@ -1,10 +1,15 @@
 #include "fscomp/Trashbin.h"
 
+#include "platform/fileops.h"
 #include "platform/mounts.h"
 #include "platform/paths.h"
 #include "platform/xdgdirs.h"
 
 #include <QString>
+
+#include <algorithm>
+
+#include <sys/stat.h>
 
 namespace g3 {
 
@@ -70,13 +75,29 @@ bool TTrashbin::isProtected(const std::string& lowered) {
     return false;
 }
 
+// Every path is checked, not only the first: a system folder selected beside a house would
+// otherwise go to the trash with it. And a protected folder is recognised by its identity
+// too, however the path reaches it ("/usr/", a link or a second mount above it). A link is
+// no folder to protect: evicting it leaves its target where it is.
 bool TTrashbin::SendToTrash(std::string_view list) {
-    const std::string first = lowerCased(list.substr(0, list.find('\0')));
-    if (isProtected(first)) {
-        host_.showInformation(first + "\n\r" + "は埋めませんのでご了承ください");
-        return true;
-    }
     std::vector<std::string> paths = splitPathList(list);
+    std::vector<std::string> folders;
+    for (const char* p : kProtected)
+        if (p[0] == '/') folders.emplace_back(p);
+    folders.push_back(homeFolder());
+    for (const auto& m : readMountTable()) folders.push_back(m.mountPoint);
+    for (const std::string& path : paths) {
+        const std::string lowered = lowerCased(path);
+        struct stat st {};
+        const bool folder = ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        const bool reached = folder && std::any_of(folders.begin(), folders.end(), [&](const std::string& f) {
+                                 return isSameFolder(path, f);
+                             });
+        if (reached || isProtected(lowered)) {
+            host_.showInformation(lowered + "\n\r" + "は埋めませんのでご了承ください");
+            return true;
+        }
+    }
     if (!paths.empty()) host_.deleteToTrash(paths, Title);
     return true;
 }

@@ -26,13 +26,13 @@ public:
 
     std::string Title; // the progress window's title; empty: the operation's own
 
-    // list: full paths, each ended by a NUL, the whole ended by one more NUL. Only the
-    // first path is checked against the protected folders; a refused list is not touched
-    // at all. Returns true in every case: failures and cancellations are the operation's
+    // list: full paths, each ended by a NUL, the whole ended by one more NUL. Every path is
+    // checked against the protected folders, by text and by identity; the first protected
+    // one is named and the list is not touched at all. Returns true in every case: failures and cancellations are the operation's
     // to show.
     bool SendToTrash(std::string_view list);
 
-    // The first path lower-cased as the comparison sees it, and whether it is protected.
+    // A path lower-cased as the comparison sees it, and whether that text is protected.
     static std::string lowerCased(std::string_view path);
     static bool isProtected(const std::string& lowerCasedPath);
 

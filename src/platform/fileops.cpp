@@ -52,6 +52,12 @@ bool isFolder(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool isSameFolder(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && S_ISDIR(sa.st_mode) &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 bool isSameFolderOrInside(const std::string& inner, const std::string& outer) {
     struct stat target {};
     if (stat(outer.c_str(), &target) != 0 || !S_ISDIR(target.st_mode)) return false;

@@ -46,6 +46,8 @@ bool isFolder(const std::string& path);
 // either is reached: through links, or through another mount of the same folder. Decided
 // by the folders' identities, not by the text of the paths. False when either is missing.
 bool isSameFolderOrInside(const std::string& inner, const std::string& outer);
+// True when a and b are the same existing folder (through links), by device and inode.
+bool isSameFolder(const std::string& a, const std::string& b);
 // The absolute path with every link, "." and ".." resolved (realpath); empty when it does
 // not exist.
 std::string resolvedPath(const std::string& path);

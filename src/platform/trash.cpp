@@ -232,12 +232,6 @@ void listOne(const std::string& trash, std::vector<TrashEntry>& out) {
     }
 }
 
-bool sameFolder(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
-    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && S_ISDIR(sa.st_mode) &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
 } // namespace
 
 std::string encodeTrashPath(const std::string& bytes) {
@@ -351,7 +345,7 @@ bool isTrashFilesFolder(const std::string& folder) {
     const std::string name = namePart(trash);
     const bool trashByName = name == ".Trash-" + uidText() ||
                              (name == uidText() && namePart(parentFolder(trash)) == ".Trash");
-    if (!trashByName && !sameFolder(trash, homeTrash())) return false;
+    if (!trashByName && !isSameFolder(trash, homeTrash())) return false;
     struct stat st {};
     return lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
            lstat(joinPath(trash, "info").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -363,7 +357,7 @@ bool trashEntryOf(const std::string& itemPath, TrashEntry& entry) {
     const std::string trash = parentFolder(folder);
     // The home trash may be reached through another path (a linked home): its Path lines
     // are absolute all the same.
-    const std::string topdir = sameFolder(trash, homeTrash()) ? std::string() : topdirOfTrash(trash);
+    const std::string topdir = isSameFolder(trash, homeTrash()) ? std::string() : topdirOfTrash(trash);
     return readEntry(trash, namePart(itemPath), topdir, entry);
 }
 

@@ -2,10 +2,13 @@
 #include "fscomp/Trashbin.h"
 
 #include "platform/mounts.h"
+#include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+
+#include <unistd.h>
 
 using namespace g3;
 
@@ -35,9 +38,15 @@ std::string someOtherMountPoint() {
 
 } // namespace
 
-TEST(Trashbin, FirstPathDecidesAndTheCallAlwaysSucceeds) {
+// Every path is checked, by its text and by the folder it reaches; a refused list is not
+// handed on at all, and the first protected path is named.
+TEST(Trashbin, AnyProtectedPathStopsTheListAndTheCallAlwaysSucceeds) {
     const char* oldHome = std::getenv("HOME");
     const std::string home = oldHome ? oldHome : "/root";
+    g3test::TempDir t;
+    ASSERT_EQ(::symlink("/usr", (t / "to-usr").c_str()), 0);
+    ASSERT_EQ(::symlink("/", (t / "root").c_str()), 0);
+    const auto lowered = [](const std::string& p) { return TTrashbin::lowerCased(p); };
     struct Case {
         std::vector<std::string> paths;
         std::string refusedAs; // "" when the list goes to the trash whole
@@ -48,13 +57,15 @@ TEST(Trashbin, FirstPathDecidesAndTheCallAlwaysSucceeds) {
         {{"d:\\windows"}, ""},
         {{"/"}, "/"},
         {{"/USR"}, "/usr"},
-        {{"/usr/"}, ""},
+        {{"/usr/"}, "/usr/"},
         {{"/usr/share"}, ""},
         {{"/Ｅtc"}, ""}, // a full-width letter lowers to itself, not to "e"
         {{"/ETC", "/tmp/a"}, "/etc"},
-        {{"/tmp/a.txt", "/usr"}, ""},
-        {{home}, home},
-        {{home + "/"}, ""},
+        {{"/tmp/a.txt", "/usr", "/etc"}, "/usr"},
+        {{home}, lowered(home)},
+        {{home + "/"}, lowered(home + "/")},
+        {{t / "root/usr"}, lowered(t / "root/usr")}, // a system folder through a link above it
+        {{t / "to-usr"}, ""},                        // a link to one is only a link
         {{"/tmp/\xff\xfe/A"}, ""},
     };
     for (const auto& c : cases) {
