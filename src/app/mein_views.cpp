@@ -64,6 +64,7 @@ void TForm1::createViews() {
     tree_ = new TFolderView(paneFolder_);
     tree_->setObjectName(QStringLiteral("ShellTreeView1"));
     tree_->setRightClickSelect(true);
+    tree_->setMessageBoxes(&services_.boxes);
     tree_->setIndentation(19);
     paneFolder_->layout()->addWidget(tree_);
     tree_->setFileView(list_);

@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "platform/shelllink.h"
 #include "shellviews/FolderView.h"
+#include "shellviews/ShView.h"
 #include "shellviews/mousetrack.h"
 #include "shellviews/shellexec.h"
 
@@ -22,6 +23,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <set>
 
@@ -292,7 +294,10 @@ bool TFileView::Impl::rename(int row, const QString& text) {
     const std::string newName = nameAfterEdit(oldId.firstName(), text.toStdString());
     if (newName == oldId.firstName()) return false;
     ItemIDList newId;
-    if (!folder->SetNameOf(oldId, newName, newId)) return false;
+    if (!folder->SetNameOf(oldId, newName, newId)) {
+        reportRenameFailure(boxes, q, oldId.firstName(), newName, errno);
+        return false;
+    }
     if (tree && (folder->GetAttributesOf(oldId, SFGAO_FOLDER) & SFGAO_FOLDER)) tree->RenameChild(oldId, newId);
     model->setRowId(row, std::move(newId));
     return true;

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <vector>
 
@@ -523,6 +524,8 @@ void TFolderView::Edit(const QModelIndex& node, const QString& text) {
                 selectionMoved = true;
                 break;
             }
+    } else {
+        reportRenameFailure(boxes_, this, n->id.firstName(), newName, errno);
     }
     n->text = QString::fromStdString(shown);
     d_->model->nodeChanged(n);

@@ -57,6 +57,8 @@ public:
     void setContextMenu(TContextMenuEx* c);
     void setDropSource(TDropSourceEx* d);
     void setRightClickSelect(bool on);
+    // Where a refused rename of a node is reported; none: not reported.
+    void setMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes; }
 
     // --- For drops ------------------------------------------------------------------
     // The node under a point of the viewport when the point is on its icon or label;
@@ -127,6 +129,7 @@ private:
     MouseTracker tracker_;
     bool readOnly_ = false;
     bool rightClickSelect_ = false;
+    MessageBoxes* boxes_ = nullptr;
     bool goingBack_ = false;
 };
 

@@ -1,6 +1,9 @@
 #include "shellviews/ShView.h"
 
 #include "shellviews/mimetypes.h"
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "ui/msgbox.h"
 
 #include <QApplication>
 #include <QHash>
@@ -8,6 +11,8 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
+#include <QTimer>
+#include <QWidget>
 
 namespace g3 {
 
@@ -92,6 +97,17 @@ QIcon typeIconWithOverlay(int typeIndex, int overlay, bool large) {
         it = cache.insert(key, QIcon(pm));
     }
     return *it;
+}
+
+void reportRenameFailure(MessageBoxes* boxes, QWidget* owner, std::string_view oldName,
+                         std::string_view newName, int error) {
+    if (!boxes || !owner) return;
+    const QString text = QStringLiteral("「%1」の表札を「%2」に変えられませんでした（%3）")
+                             .arg(QString::fromStdString(displayTextOf(oldName)),
+                                  QString::fromStdString(displayTextOf(newName)),
+                                  QString::fromStdString(systemErrorText(error)));
+    // Shown from the event loop: the editor that asked is still closing now.
+    QTimer::singleShot(0, owner, [boxes, text] { boxes->messageDlg(text, MsgKind::Warning, mbOK); });
 }
 
 bool isContextMenuKey(const QKeyEvent& e) {

@@ -8,9 +8,14 @@
 
 #include <QIcon>
 
+#include <string_view>
+
 class QKeyEvent;
+class QWidget;
 
 namespace g3 {
+
+class MessageBoxes;
 
 // The icon of a type (mimetypes.h) from the desktop's icon theme, falling back to Qt's
 // standard icons; made once per type, size and state. large: 32 pixels, else 16.
@@ -20,6 +25,11 @@ QIcon typeIconWithOverlay(int typeIndex, int overlay, bool large);
 
 // The keys that open the context menu of the selection: the menu key and Shift+F10.
 bool isContextMenuKey(const QKeyEvent& e);
+
+// A rename in place that the file system refused: once the name editor has closed, a box
+// on owner names the item, the name typed and the system's reason. Nothing without boxes.
+void reportRenameFailure(MessageBoxes* boxes, QWidget* owner, std::string_view oldName,
+                         std::string_view newName, int error);
 
 // The hourglass cursor for the life of the object.
 class HourglassCursor {

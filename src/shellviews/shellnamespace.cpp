@@ -87,9 +87,15 @@ bool validNewName(std::string_view name) {
            name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
+// errno says why it failed (set after the reachable paths are closed, which may change it).
 bool renameNoReplace(const std::string& fromPath, const std::string& toPath) {
-    ReachablePath from(fromPath), to(toPath);
-    return renameWithoutReplacing(from.str(), to.str()) == 0;
+    int e = 0;
+    {
+        ReachablePath from(fromPath), to(toPath);
+        e = renameWithoutReplacing(from.str(), to.str());
+    }
+    errno = e;
+    return e == 0;
 }
 
 // A folder of the file system at `path`.
@@ -229,11 +235,18 @@ int ShellFolder::CompareIDs(const ItemIDList& a, const ItemIDList& b) const {
 bool ShellFolder::SetNameOf(const ItemIDList& relative, std::string_view newName,
                             ItemIDList& newId) const {
     std::size_t n = relative.idCount();
-    if (n == 0 || (relative.flagsAt(n - 1) & kIdDesktopItem) || !validNewName(newName)) return false;
+    if (n == 0 || (relative.flagsAt(n - 1) & kIdDesktopItem) || !validNewName(newName)) {
+        errno = EINVAL;
+        return false;
+    }
     std::string from = pathOf(relative);
     std::string to = joinPath(parentFolder(from), newName);
     ItemIDList renamed = ItemIDList::makeID(relative.flagsAt(n - 1), newName);
-    if (renamed.isNull() || !renameNoReplace(from, to)) return false;
+    if (renamed.isNull()) {
+        errno = EINVAL;
+        return false;
+    }
+    if (!renameNoReplace(from, to)) return false;
     newId = n == 1 ? renamed : ConcatIDList(ParentIDList(relative), renamed);
     return true;
 }

@@ -91,7 +91,8 @@ public:
 
     // Renames the item named by a one-item list. Refused (false) for desktop items, an
     // empty name, ".", "..", a name holding "/" or a NUL byte, an existing target, and
-    // when the file system refuses. On success newId names the item under its new name.
+    // when the file system refuses; errno then says why. On success newId names the item
+    // under its new name.
     bool SetNameOf(const ItemIDList& relative, std::string_view newName, ItemIDList& newId) const;
 
     // The item's find record, read now (false for desktop items and vanished files).

@@ -426,6 +426,30 @@ private slots:
         QCOMPARE(v.model()->rowCount(), 1);
     }
 
+    // A rename the file system refuses (the name is taken) changes nothing and says so, with
+    // the reason, once the editor has closed.
+    void aRefusedRenameIsReported() {
+        g3test::TempDir t;
+        writeFile(t / "a.txt", "A");
+        writeFile(t / "b.txt", "B");
+        TFileView v;
+        v.setMessageBoxes(&services_);
+        v.resize(500, 300);
+        v.show();
+        v.ShowFolder(parsed(t.path()));
+        services_.seen.clear();
+        v.itemView()->edit(v.model()->index(0, 0));
+        QLineEdit* editor = openEditor(v);
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("b.txt"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(services_.seen.size(), size_t(1));
+        QVERIFY(services_.seen[0].text.startsWith(QStringLiteral("「a.txt」の表札を「b.txt」に変えられませんでした（")));
+        QCOMPARE(g3test::readFile(t / "a.txt"), std::string("A"));
+        QCOMPARE(g3test::readFile(t / "b.txt"), std::string("B"));
+        QCOMPARE(v.GetItemPath(0), t / "a.txt");
+    }
+
     void rightClickShowsContextMenuForSelection() {
         ShownList list;
         TFileView& v = list.v;
