@@ -27,6 +27,14 @@ namespace {
 
 constexpr const char* kOwnDesktopEntry = "grottan3.desktop";
 
+// A nameplate with "/" would send the house to another cave ("../" out of this one) instead
+// of naming it: refused with a box.
+bool refusedForSlash(const std::string& name, MessageBoxes& boxes) {
+    if (name.find_first_of(std::string_view("/\0", 2)) == std::string::npos) return false;
+    boxes.messageDlg(QStringLiteral("表札名に「/」は使えません"), MsgKind::Warning, mbOK);
+    return true;
+}
+
 QString text(const std::string& bytes) { return QString::fromUtf8(bytes); }
 std::string bytes(const QString& s) { return s.toUtf8().toStdString(); }
 
@@ -179,12 +187,7 @@ void FileCommandsController::failmeihenkou() {
     renameAfter_ = bytes(dlg.Edit1->text());
     if (renameBefore_.empty()) return; // nothing to look for: every name would match
     MessageBoxes& boxes = window_.services().boxes;
-    // A "/" would send the houses to another cave ("../" out of this one) instead of
-    // renaming them.
-    if (renameAfter_.find_first_of(std::string_view("/\0", 2)) != std::string::npos) {
-        boxes.messageDlg(QStringLiteral("表札名に「/」は使えません"), MsgKind::Warning, mbOK);
-        return;
-    }
+    if (refusedForSlash(renameAfter_, boxes)) return;
     // Every matching name is listed before any changes, so a new name that still
     // matches is never renamed twice.
     found_.clear();
@@ -220,8 +223,9 @@ void FileCommandsController::namHenCopy() {
     if (!window_.askInput({folder, names[0] + "\r\n" + "を名前を変えて建て増しします。新たな表札名を入力してね", "建て増し", true},
                           name))
         return;
-    const std::string target = joinPath(folder, name);
     MessageBoxes& boxes = window_.services().boxes;
+    if (name.empty() || refusedForSlash(name, boxes)) return;
+    const std::string target = joinPath(folder, name);
     // A cave of that name receives the house under its old nameplate, beside what is
     // there: each house the copy would replace in it is asked about on its own.
     const bool intoCave = isFolder(target);

@@ -328,6 +328,13 @@ private slots:
         w.click(ToolSlot::NamHenCopy);
         QCOMPARE(w.f.read(w.at("b/a.txt")), std::string("contents"));
 
+        // A "/" in the name would put the copy in another cave: refused, nothing made.
+        w.select({"a.txt"});
+        answerInput(dlg, [&] { dlg.Password->setText(QStringLiteral("b/c.txt")); });
+        w.click(ToolSlot::NamHenCopy);
+        QCOMPARE(w.lastText(), QStringLiteral("表札名に「/」は使えません"));
+        QVERIFY(!pathExists(w.at("b/c.txt")));
+
         // Nothing without exactly one selected house.
         w.select({"a.txt", "写し.txt"});
         const std::size_t seen = w.boxes.seen.size();
