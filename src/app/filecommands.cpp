@@ -125,6 +125,12 @@ void FileCommandsController::gomiSakujo() {
 }
 
 void FileCommandsController::evict(const std::vector<std::string>& paths) {
+    // What stands in a trash's files/ folder is in the trash already: sending it again would
+    // give it a second record and leave the first pointing at nothing.
+    if (!paths.empty() && isTrashFilesFolder(parentFolder(paths.front()))) {
+        showInformation("ごみ箱の中の家や洞窟は、もうごみ箱に入っています");
+        return;
+    }
     trashbin_.SendToTrash(pathList(paths));
     window_.treeRefresh();
 }

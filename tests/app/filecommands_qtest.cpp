@@ -208,7 +208,15 @@ private slots:
         QVERIFY(pathExists(w.at(odd)));
         ::unlink(w.at(odd).c_str()); // the fixture's folder removal reads names as text
 
-        // A protected folder is refused by its first path, with the system's sentence.
+        // In the trash itself nothing is sent again: the house keeps its one record.
+        w.boxes.answer = MsgResult::Yes;
+        w.go(parentFolder(w.trash.trashed("a.txt")));
+        w.select({"a.txt"});
+        w.click(ToolSlot::Tatinok);
+        QCOMPARE(w.lastText(), QStringLiteral("ごみ箱の中の家や洞窟は、もうごみ箱に入っています"));
+        QCOMPARE(w.f.read(w.trash.trashed("a.txt")), std::string("a"));
+
+        // A protected folder is refused, with the system's sentence.
         w.go("/");
         w.select({"usr"});
         w.click(ToolSlot::Tatinok);
