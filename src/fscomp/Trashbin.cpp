@@ -1,6 +1,6 @@
 #include "fscomp/Trashbin.h"
 
-#include "platform/fileops.h"
+#include "platform/codepage.h"
 #include "platform/mounts.h"
 #include "platform/paths.h"
 #include "platform/xdgdirs.h"
@@ -8,6 +8,8 @@
 #include <QString>
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -21,11 +23,6 @@ constexpr const char* kProtected[] = {
     "/", "/bin", "/boot", "/dev", "/etc", "/lib", "/lib32", "/lib64", "/proc", "/root",
     "/run", "/sbin", "/sys", "/usr", "/var",
 };
-
-bool isValidUtf8(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())).toUtf8() ==
-           QByteArray(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 } // namespace
 
@@ -63,37 +60,47 @@ std::string TTrashbin::lowerCased(std::string_view path) {
     return out;
 }
 
-// Compared as exact text, as the user typed or the list built it: "/usr/" is not "/usr".
-// The home folder and every mount point are read now, since both may change while the
-// program runs.
-bool TTrashbin::isProtected(const std::string& lowered) {
-    for (const char* p : kProtected)
-        if (lowered == p) return true;
-    if (lowered == lowerCased(homeFolder())) return true;
-    for (const auto& m : readMountTable())
-        if (lowered == lowerCased(m.mountPoint)) return true;
-    return false;
-}
+namespace {
+
+// The protected folders, read once for a list (the home folder and the mounts may change
+// while the program runs, not while one list goes): as lower-cased text, compared exactly
+// as the user typed or the list built it, and as identities, so that "/usr/", a link or a
+// second mount above a system folder is recognised too.
+class ProtectedFolders {
+public:
+    ProtectedFolders() {
+        std::vector<std::string> folders(std::begin(kProtected), std::end(kProtected));
+        folders.push_back(homeFolder());
+        for (const auto& m : readMountTable()) folders.push_back(m.mountPoint);
+        for (const std::string& f : folders) {
+            texts_.push_back(TTrashbin::lowerCased(f));
+            struct stat st {};
+            if (f[0] == '/' && ::stat(f.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ids_.emplace_back(st.st_dev, st.st_ino);
+        }
+    }
+    // A link is no folder to protect: evicting it leaves its target where it is.
+    bool covers(const std::string& path, const std::string& lowered) const {
+        if (std::find(texts_.begin(), texts_.end(), lowered) != texts_.end()) return true;
+        struct stat st {};
+        return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+               std::find(ids_.begin(), ids_.end(), std::pair(st.st_dev, st.st_ino)) != ids_.end();
+    }
+
+private:
+    std::vector<std::string> texts_;
+    std::vector<std::pair<dev_t, ino_t>> ids_;
+};
+
+} // namespace
 
 // Every path is checked, not only the first: a system folder selected beside a house would
-// otherwise go to the trash with it. And a protected folder is recognised by its identity
-// too, however the path reaches it ("/usr/", a link or a second mount above it). A link is
-// no folder to protect: evicting it leaves its target where it is.
+// otherwise go to the trash with it.
 bool TTrashbin::SendToTrash(std::string_view list) {
     std::vector<std::string> paths = splitPathList(list);
-    std::vector<std::string> folders;
-    for (const char* p : kProtected)
-        if (p[0] == '/') folders.emplace_back(p);
-    folders.push_back(homeFolder());
-    for (const auto& m : readMountTable()) folders.push_back(m.mountPoint);
+    const ProtectedFolders protectedFolders;
     for (const std::string& path : paths) {
         const std::string lowered = lowerCased(path);
-        struct stat st {};
-        const bool folder = ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-        const bool reached = folder && std::any_of(folders.begin(), folders.end(), [&](const std::string& f) {
-                                 return isSameFolder(path, f);
-                             });
-        if (reached || isProtected(lowered)) {
+        if (protectedFolders.covers(path, lowered)) {
             host_.showInformation(lowered + "\n\r" + "は埋めませんのでご了承ください");
             return true;
         }

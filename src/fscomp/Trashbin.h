@@ -32,9 +32,8 @@ public:
     // to show.
     bool SendToTrash(std::string_view list);
 
-    // A path lower-cased as the comparison sees it, and whether that text is protected.
+    // A path lower-cased as the comparison and the refusal's message see it.
     static std::string lowerCased(std::string_view path);
-    static bool isProtected(const std::string& lowerCasedPath);
 
 private:
     TrashbinHost& host_;
